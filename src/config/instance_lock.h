@@ -1,0 +1,45 @@
+#pragma once
+// Advisory locks that keep the game and the configuration dialog apart. Each program holds
+// an exclusive flock on its own lock file in the program folder while it runs; the kernel
+// drops the lock when the process ends in any way, so a lock file left on disk by a killed
+// program never blocks the next start.
+
+#include <filesystem>
+#include <optional>
+
+namespace rv {
+
+inline constexpr const char* kGameLockFile = "rv_031.lock";
+inline constexpr const char* kConfigLockFile = "rv_config.lock";
+
+class InstanceLock {
+ public:
+  // Creates the lock file when missing and takes an exclusive lock on it without waiting.
+  // nullopt when another holder has it (another process, or another open of the same file
+  // in this process). When the file can be neither created nor opened (a read-only folder
+  // without the file) no one can lock it, so the result holds nothing: holds_lock() is false
+  // and the caller runs unguarded rather than refusing for a rival that does not exist.
+  static std::optional<InstanceLock> TryAcquire(const std::filesystem::path& lock_file);
+
+  InstanceLock(InstanceLock&& other) noexcept;
+  InstanceLock& operator=(InstanceLock&& other) noexcept;
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+  ~InstanceLock();  // releases; the file stays on disk
+
+  bool holds_lock() const { return fd_ >= 0; }
+
+ private:
+  explicit InstanceLock(int fd) : fd_(fd) {}
+  void Release();
+
+  int fd_ = -1;
+};
+
+// True when some holder has the lock on lock_file. The probe opens the file read-only (never
+// creating it: a missing file is not held), tries a shared lock without waiting and drops it
+// at once, so the holder's exclusive lock is never disturbed. A lock that this process holds
+// through an InstanceLock counts as held too.
+bool IsLockHeldElsewhere(const std::filesystem::path& lock_file);
+
+}  // namespace rv
