@@ -1,0 +1,70 @@
+#pragma once
+// The visible picture: GameScreen and the two cursor shapes that stand over it. Refresh()
+// composes both into one frame and hands it to the platform. Moving, showing or hiding a
+// shape repaints at once, as a shape control on a window does.
+
+#include <cstdint>
+#include <vector>
+
+#include "game/gfx/surface.h"
+#include "platform/platform.h"
+
+namespace rv {
+
+class Display;
+
+// A 16 x 16 rectangle outline, one pixel wide, drawn over the game screen while visible.
+class CursorShape {
+ public:
+  static constexpr int kSize = 16;
+
+  CursorShape(Display& owner, uint32_t color) : owner_(owner), color_(color) {}
+  CursorShape(const CursorShape&) = delete;
+  CursorShape& operator=(const CursorShape&) = delete;
+
+  void Move(int x, int y);
+  void Show();
+  void Hide();
+  bool Visible() const { return visible_; }
+  int X() const { return x_; }
+  int Y() const { return y_; }
+  uint32_t Color() const { return color_; }
+
+ private:
+  Display& owner_;
+  uint32_t color_;
+  int x_ = 0;
+  int y_ = 0;
+  bool visible_ = false;
+};
+
+class Display {
+ public:
+  static constexpr int kWidth = 640;
+  static constexpr int kHeight = 480;
+  static constexpr uint32_t kCharaColor = 0x0000FF;  // blue: the player's cursor
+  static constexpr uint32_t kEnemyColor = 0xFF0000;  // red: the CPU's cursor
+
+  explicit Display(Platform& platform);
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
+
+  // Fills GameScreen with its black background. Does not refresh.
+  void Clear();
+  // Composes GameScreen with the visible shapes and presents the frame.
+  void Refresh();
+  // The composition alone (into frame_), for the refresh and its benchmark.
+  const std::vector<uint32_t>& Compose();
+
+  Surface GameScreen;
+  CursorShape CharaCursor;
+  CursorShape EnemyCursor;
+
+ private:
+  void DrawOutline(const CursorShape& shape);
+
+  Platform& platform_;
+  std::vector<uint32_t> frame_;
+};
+
+}  // namespace rv

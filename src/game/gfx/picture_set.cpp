@@ -1,0 +1,59 @@
+#include "game/gfx/picture_set.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace rv {
+
+PictureSet::PictureSet() : PicMemory(640, 480) { PicMemory.text().font_px = 21; }
+
+Surface* PictureSet::ByNumber(int16_t number) {
+  switch (number) {
+    case 0: return &PicChip;
+    case 1: return &Screen;
+    case 2: return &PicTitle;
+    case 3: return &PicLogo;
+    case 4: return &Picmenu;
+    case 5: return &PicBack;
+    case 6: return &PicOther;
+    case 7: return &PicCounter;
+    case 8: return &PicWindow;
+    case 9: return &PicCursor;
+    default: return nullptr;
+  }
+}
+
+PictureLoader::PictureLoader(std::filesystem::path program_folder)
+    : folder_(program_folder), png_(program_folder / "mpng.so") {}
+
+PictureLoader::PictureLoader(std::filesystem::path program_folder,
+                             std::filesystem::path module_path)
+    : folder_(std::move(program_folder)), png_(std::move(module_path)) {}
+
+std::filesystem::path PictureLoader::PicturePath(std::string_view name) const {
+  return folder_ / "Picture" / (std::string(name) + ".dat");
+}
+
+LoadResult PictureLoader::LoadSurface(PictureSet& pictures, int16_t number,
+                                      std::string_view name) {
+  Surface* target = pictures.ByNumber(number);
+  if (target == nullptr) return {};
+  std::filesystem::path path = PicturePath(name);
+  if (number == 0 || number == 2 || number == 3 || number == 7) {
+    target->AssignPicture(png_.LoadPNG(path));
+    return {};
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> bytes;
+  if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  Surface picture = ReadBmp(bytes.data(), bytes.size());
+  if (picture.empty()) {
+    // The surface keeps what it held; start-up ends with a message naming the file.
+    return {false, "画像ファイルを読み込めませんでした！\n" + path.string()};
+  }
+  target->AssignPicture(std::move(picture));
+  return {};
+}
+
+}  // namespace rv

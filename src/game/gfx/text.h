@@ -1,0 +1,57 @@
+#pragma once
+// Printing on surfaces with the Japanese Gothic face (FreeType, found through fontconfig),
+// and the two text primitives of the game.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "game/gfx/surface.h"
+
+namespace rv {
+
+class TextRenderer {
+ public:
+  // Finds the face: IPAGothic first, then any face that covers Japanese. On failure returns
+  // nullptr and puts a message for the player into *error.
+  static std::unique_ptr<TextRenderer> Open(std::string* error);
+  // A given font file (tests, or a face chosen elsewhere); nullptr when it cannot be loaded.
+  static std::unique_ptr<TextRenderer> OpenFile(const std::filesystem::path& file,
+                                                std::string* error);
+  ~TextRenderer();
+  TextRenderer(const TextRenderer&) = delete;
+  TextRenderer& operator=(const TextRenderer&) = delete;
+
+  // Prints UTF-8 text with the surface's text state: its face size, FontBold and ForeColor,
+  // the top-left of the line at (CurrentX, CurrentY). Anti-aliased glyphs are blended over
+  // the surface in ForeColor; there is no background box. Afterwards, like a print that ends
+  // its line, CurrentX is 0 and CurrentY is one line lower.
+  void Print(Surface& target, std::string_view utf8);
+
+  // The height of one line at a face size (ascender to descender plus line gap), in pixels.
+  int LineHeight(int font_px);
+  // The advance width of the text at the target's size and boldness, in pixels.
+  int TextWidth(const TextState& state, std::string_view utf8);
+
+  const std::filesystem::path& file() const { return file_; }
+
+ private:
+  struct Impl;
+  explicit TextRenderer(std::unique_ptr<Impl> impl, std::filesystem::path file);
+
+  std::unique_ptr<Impl> impl_;
+  std::filesystem::path file_;
+};
+
+// The text primitives: a black shadow at (x + 1, y + 1), then the face at (x, y), in bold
+// when bold = -1; FontBold is false afterwards whatever it was. They do not refresh.
+// DrawShadowText writes white on GameScreen when on_screen = 1, else on PicMemory.
+void DrawShadowText(TextRenderer& text, Surface& game_screen, Surface& pic_memory, int16_t x,
+                    int16_t y, std::string_view str, int16_t bold, int16_t on_screen);
+// The same on GameScreen with the face in RGB(red, green, blue).
+void DrawColorText(TextRenderer& text, Surface& game_screen, int16_t x, int16_t y, int red,
+                   int green, int blue, std::string_view str, int16_t bold);
+
+}  // namespace rv
