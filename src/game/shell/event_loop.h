@@ -27,6 +27,14 @@ class EventLoop {
   // The platform's millisecond counter as a signed 32-bit stamp.
   int32_t Now();
 
+  // The frame-period idiom: StartFrame when the frame begins, EndFrame after drawing it.
+  // EndFrame stamps FrameEnd and waits P - (FrameEnd - FrameStart); a frame that took
+  // longer than P gets a negative wait, which services events once and does not sleep.
+  void StartFrame(FrameStamps& stamps);
+  void EndFrame(FrameStamps& stamps, int32_t period_ms);
+
+  // The timer ticks only inside DoEvents. Enabling it starts a fresh interval; ticks that
+  // fell due while nobody serviced events collapse into one, as window timers do.
   void SetTimer(int interval_ms, std::function<void()> on_tick);
   void EnableTimer(bool enabled);
   bool TimerEnabled() const;
@@ -34,6 +42,8 @@ class EventLoop {
   Platform& platform() { return platform_; }
 
  private:
+  void FireTimerIfDue();
+
   Platform& platform_;
   EventSink& sink_;
   int timer_interval_ = 70;

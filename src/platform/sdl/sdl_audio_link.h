@@ -1,0 +1,20 @@
+#pragma once
+// How the SDL platform gets its audio: the SDL2_mixer backend when it is part of the
+// build, otherwise silence, so the platform builds on its own.
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace rv {
+
+struct SdlAudioLink {
+  std::unique_ptr<Audio> audio;
+  // The SDL event type that reports a finished music track (user.code = player), or 0.
+  uint32_t music_done_event = 0;
+};
+
+SdlAudioLink MakeSdlAudio();
+
+}  // namespace rv

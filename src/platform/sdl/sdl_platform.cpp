@@ -1,0 +1,244 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+
+#include <iostream>
+#include <system_error>
+
+#include "platform/sdl/renderer_choice.h"
+#include "platform/sdl/sdl_keys.h"
+
+namespace rv {
+
+namespace {
+
+constexpr int kPictureWidth = 640;
+constexpr int kPictureHeight = 480;
+constexpr unsigned kGlRendererName = 0x1F01;  // GL_RENDERER
+
+// Message texts break lines with CR LF; dialogs and terminals here want LF alone.
+std::string UnixLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+// GL_RENDERER of the renderer's own context ("llvmpipe (LLVM 15.0.6, 256 bits)" and the
+// like), or a marker for renderers that are not GL.
+std::string ProbeRendererName(SDL_Renderer* renderer) {
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(renderer, &info) != 0) return {};
+  if ((info.flags & SDL_RENDERER_SOFTWARE) != 0) return "software rasterizer";
+  const std::string name = info.name != nullptr ? info.name : "";
+  if (name.rfind("opengl", 0) != 0) return name;
+  using GetString = const unsigned char* (*)(unsigned);
+  auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  if (get_string == nullptr) return {};
+  const unsigned char* text = get_string(kGlRendererName);
+  return text != nullptr ? reinterpret_cast<const char*>(text) : std::string();
+}
+
+}  // namespace
+
+SdlPlatform::SdlPlatform(SdlWindowOptions options) : options_(options) {
+  // The events subsystem also installs SDL's SIGINT/SIGTERM handlers that turn the signals
+  // into SDL_QUIT.
+  events_ready_ = SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+  if (!events_ready_) std::cerr << "SDL: " << SDL_GetError() << '\n';
+  audio_ = MakeSdlAudio();
+}
+
+SdlPlatform::~SdlPlatform() {
+  CloseWindow();
+  audio_.audio.reset();
+  SDL_Quit();
+}
+
+uint32_t SdlPlatform::Now() { return SDL_GetTicks(); }
+
+void SdlPlatform::Sleep(int ms) {
+  if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+}
+
+// A closed window comes as a window event and then, being the last window, as SDL_QUIT;
+// the sink hears of it once per pass.
+void SdlPlatform::PumpEvents(EventSink& sink) {
+  bool close_reported = false;
+  auto report_close = [&] {
+    if (close_reported) return;
+    close_reported = true;
+    sink.OnClose();
+  };
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    switch (event.type) {
+      case SDL_KEYDOWN:  // auto-repeat included: the handlers expect repeated key-downs
+        if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) sink.OnKeyDown(code);
+        break;
+      case SDL_KEYUP:
+        if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) sink.OnKeyUp(code);
+        break;
+      case SDL_QUIT:
+        report_close();
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+          report_close();
+        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                   event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          Redraw();  // the picture persists, like a picture box's persistent image
+        }
+        break;
+      default:
+        if (audio_.music_done_event != 0 && event.type == audio_.music_done_event) {
+          sink.OnMusicDone(event.user.code);
+        }
+        break;
+    }
+  }
+}
+
+bool SdlPlatform::OpenWindow(const std::string& caption) {
+  if (window_ != nullptr) return true;
+  if (!video_ready_) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      std::cerr << "SDL video: " << SDL_GetError() << '\n';
+      return false;
+    }
+    video_ready_ = true;
+  }
+  // A topmost game window should not iconify when another window takes the focus.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+  if (options_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             kPictureWidth, kPictureHeight, flags);
+  if (window_ == nullptr || !CreateRenderer() || !EnsureTexture(kPictureWidth, kPictureHeight)) {
+    std::cerr << "SDL window: " << SDL_GetError() << '\n';
+    CloseWindow();
+    return false;
+  }
+  SDL_StopTextInput();  // keys only; no input method
+  SDL_ShowCursor(SDL_DISABLE);
+  SDL_RaiseWindow(window_);
+  Redraw();
+  return true;
+}
+
+// Probing GL costs the whole GL stack, so it is done only where a GPU device exists. The
+// software renderer needs both hints: without the framebuffer one SDL still draws the
+// window surface through GL.
+bool SdlPlatform::CreateRenderer() {
+  GraphicsFacts facts;
+  facts.has_gpu_device = HasGpuDevice("/dev");
+  if (facts.has_gpu_device) {
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer_ != nullptr) {
+      facts.gl_renderer = ProbeRendererName(renderer_);
+      if (ChooseRenderer(facts) == RendererKind::kAccelerated) return true;
+      SDL_DestroyRenderer(renderer_);
+      renderer_ = nullptr;
+    }
+  }
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  return renderer_ != nullptr;
+}
+
+bool SdlPlatform::EnsureTexture(int width, int height) {
+  if (texture_ != nullptr && width == texture_width_ && height == texture_height_) return true;
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                               width, height);
+  if (texture_ == nullptr) return false;
+  texture_width_ = width;
+  texture_height_ = height;
+  has_picture_ = false;
+  // The logical size letterboxes: the picture keeps its aspect and the rest stays black.
+  SDL_RenderSetLogicalSize(renderer_, width, height);
+  return true;
+}
+
+void SdlPlatform::CloseWindow() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+  window_ = nullptr;
+  has_picture_ = false;
+  if (video_ready_) SDL_ShowCursor(SDL_ENABLE);
+}
+
+void SdlPlatform::Present(FrameView frame) {
+  if (renderer_ == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
+    return;
+  }
+  if (!EnsureTexture(frame.width, frame.height)) return;
+  if (SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.width * 4) != 0) return;
+  has_picture_ = true;
+  Redraw();
+}
+
+void SdlPlatform::Redraw() {
+  if (renderer_ == nullptr) return;
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  if (has_picture_) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+// Standard error first: without a display the dialog cannot appear, and the player still
+// learns why the game ended.
+void SdlPlatform::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
+  const std::string body = UnixLines(text);
+  const std::string title(caption);
+  std::cerr << title << ": " << body << std::endl;
+  if (!video_ready_) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
+    video_ready_ = true;
+  }
+  const Uint32 flags = icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING : 0;
+  SDL_ShowSimpleMessageBox(flags, title.c_str(), body.c_str(), window_);
+}
+
+std::filesystem::path SdlPlatform::ProgramFolder() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return std::filesystem::current_path(ec);
+  return exe.parent_path();
+}
+
+Audio& SdlPlatform::audio() { return *audio_.audio; }
+
+SdlWindowReport SdlPlatform::DescribeWindow() const {
+  SdlWindowReport report;
+  if (window_ == nullptr) return report;
+  SDL_GetWindowSize(window_, &report.window_width, &report.window_height);
+  if (renderer_ != nullptr) {
+    SDL_GetRendererOutputSize(renderer_, &report.output_width, &report.output_height);
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer_, &info) == 0 && info.name != nullptr) {
+      report.renderer = info.name;
+    }
+  }
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(window_), &mode) == 0) {
+    report.desktop_width = mode.w;
+    report.desktop_height = mode.h;
+  }
+  const Uint32 flags = SDL_GetWindowFlags(window_);
+  report.borderless = (flags & SDL_WINDOW_BORDERLESS) != 0;
+  report.always_on_top = (flags & SDL_WINDOW_ALWAYS_ON_TOP) != 0;
+  report.fullscreen_desktop = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+  report.cursor_hidden = SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE;
+  return report;
+}
+
+}  // namespace rv

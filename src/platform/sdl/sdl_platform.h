@@ -1,0 +1,80 @@
+#pragma once
+// The platform for players, on SDL2. The only code of the game that includes SDL headers
+// (with the SDL2_mixer audio backend beside it).
+//
+// The window is borderless, covers the desktop (SDL's full-screen-desktop mode: the display
+// mode is never changed, so there is nothing to give back) and stays on top; the 640 x 480
+// picture is scaled into it with nearest-neighbour sampling and black bars where the aspect
+// differs. SIGINT and SIGTERM arrive from SDL as a quit event and are reported like a closed
+// window, so the regular shutdown runs.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sdl/sdl_audio_link.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace rv {
+
+struct SdlWindowOptions {
+  // False gives a plain 640 x 480 window (benchmarks and tests of the windowed present).
+  bool fullscreen = true;
+};
+
+// What the window turned out to be; for tests and benchmarks.
+struct SdlWindowReport {
+  int window_width = 0;
+  int window_height = 0;
+  int output_width = 0;  // the renderer's drawable
+  int output_height = 0;
+  int desktop_width = 0;
+  int desktop_height = 0;
+  bool borderless = false;
+  bool always_on_top = false;
+  bool fullscreen_desktop = false;
+  bool cursor_hidden = false;
+  std::string renderer;
+};
+
+class SdlPlatform : public Platform {
+ public:
+  explicit SdlPlatform(SdlWindowOptions options = {});
+  ~SdlPlatform() override;
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  uint32_t Now() override;
+  void Sleep(int ms) override;
+  void PumpEvents(EventSink& sink) override;
+  bool OpenWindow(const std::string& caption) override;
+  void CloseWindow() override;
+  void Present(FrameView frame) override;
+  void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
+  std::filesystem::path ProgramFolder() override;
+  Audio& audio() override;
+
+  SdlWindowReport DescribeWindow() const;
+
+ private:
+  bool CreateRenderer();
+  bool EnsureTexture(int width, int height);
+  void Redraw();
+
+  SdlWindowOptions options_;
+  bool events_ready_ = false;
+  bool video_ready_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int texture_width_ = 0;
+  int texture_height_ = 0;
+  bool has_picture_ = false;
+  SdlAudioLink audio_;
+};
+
+}  // namespace rv
