@@ -1,0 +1,244 @@
+#include "platform/sdl/sdl_audio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+namespace rv {
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kChunkFrames = 1024;  // about 23 ms of latency at 44.1 kHz
+constexpr int kChannels = 3;        // players 0 and 1, effects on 2
+constexpr uint32_t kNoEventType = static_cast<uint32_t>(-1);
+
+// The mixer's completion callback. SDL_mixer takes a plain function pointer with no user
+// data, so this is the one place that cannot reach our object; it therefore touches no state
+// at all: it only posts an event, which SDL allows from any thread. It runs on the audio
+// thread for a natural end, and on the caller's thread inside Mix_HaltChannel, whose reports
+// SeekMusic and OpenMusic remove again at once. Ends on the effect channel are not wanted.
+void OnChannelFinished(int channel) {
+  if (channel != 0 && channel != 1) return;
+  const uint32_t type = SdlAudio::MusicDoneEventType();
+  if (type == kNoEventType) return;
+  SDL_Event event{};
+  event.type = type;
+  event.user.code = channel;
+  SDL_PushEvent(&event);
+}
+
+int DropReportsOf(void* userdata, SDL_Event* event) {
+  const int player = *static_cast<const int*>(userdata);
+  const bool ours = event->type == SdlAudio::MusicDoneEventType() && event->user.code == player;
+  return ours ? 0 : 1;
+}
+
+// Milliseconds of sound in a chunk decoded to the device's format.
+uint32_t ChunkMs(const Mix_Chunk* chunk) {
+  int freq = 0;
+  uint16_t format = 0;
+  int channels = 0;
+  if (Mix_QuerySpec(&freq, &format, &channels) == 0 || freq <= 0 || channels <= 0) return 0;
+  const uint64_t frame_bytes = uint64_t(channels) * (SDL_AUDIO_BITSIZE(format) / 8);
+  if (frame_bytes == 0) return 0;
+  return uint32_t(uint64_t(chunk->alen) * 1000 / (frame_bytes * uint64_t(freq)));
+}
+
+void PutLe16(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(uint8_t(v));
+  out.push_back(uint8_t(v >> 8));
+}
+
+void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
+  PutLe16(out, uint16_t(v));
+  PutLe16(out, uint16_t(v >> 16));
+}
+
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(tag[i]));
+}
+
+}  // namespace
+
+uint32_t SdlAudio::MusicDoneEventType() {
+  // Registered once; const after that, so the audio thread may read it freely.
+  static const uint32_t type = SDL_RegisterEvents(1);
+  return type;
+}
+
+SdlAudio::SdlAudio() {
+  events_init_ = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+  MusicDoneEventType();
+  audio_init_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  if (!audio_init_) {
+    std::fprintf(stderr, "sound: no audio device (%s); playing silently\n", SDL_GetError());
+    return;
+  }
+  Mix_Init(MIX_INIT_MP3);
+  if (Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, kChunkFrames) != 0) {
+    std::fprintf(stderr, "sound: cannot open the mixer (%s); playing silently\n", Mix_GetError());
+    return;
+  }
+  mixer_open_ = true;
+  Mix_AllocateChannels(kChannels);
+  Mix_ReserveChannels(kChannels);  // nothing here plays on "any free channel"
+  Mix_ChannelFinished(&OnChannelFinished);
+  const std::vector<uint8_t> tone = FallbackToneWav();
+  tone_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(tone.data(), int(tone.size())), 1);
+}
+
+SdlAudio::~SdlAudio() {
+  if (mixer_open_) {
+    Mix_ChannelFinished(nullptr);
+    Mix_HaltChannel(-1);
+    for (Player& p : players_) Mix_FreeChunk(p.chunk);
+    for (auto& [path, chunk] : effects_) Mix_FreeChunk(chunk);
+    Mix_FreeChunk(tone_);
+    Mix_CloseAudio();
+  }
+  if (audio_init_) {
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  if (events_init_) SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+void SdlAudio::DropPendingReports(int player) {
+  if (events_init_) SDL_FilterEvents(&DropReportsOf, &player);
+}
+
+void SdlAudio::Refresh(int player) {
+  Player& p = players_[player];
+  if ((p.where == Where::kPlaying || p.where == Where::kPaused) && !Mix_Playing(player)) {
+    p.where = Where::kEnd;
+  }
+}
+
+bool SdlAudio::OpenMusic(int player, const std::filesystem::path& file) {
+  if (!ValidPlayer(player)) return false;
+  Player& p = players_[player];
+  if (p.chunk) {
+    Mix_HaltChannel(player);
+    DropPendingReports(player);
+    Mix_FreeChunk(p.chunk);
+    p.chunk = nullptr;
+  }
+  p.where = Where::kStart;
+  if (!mixer_open_) return false;
+  // SDL2_mixer 2.6 decodes MP3 (and anything it plays as music) into a chunk here.
+  p.chunk = Mix_LoadWAV(file.c_str());
+  return p.chunk != nullptr;
+}
+
+void SdlAudio::PlayMusic(int player) {
+  if (!ValidPlayer(player) || !players_[player].chunk) return;
+  Refresh(player);
+  Player& p = players_[player];
+  if (p.where == Where::kStart) {
+    if (Mix_PlayChannel(player, p.chunk, 0) == player) p.where = Where::kPlaying;
+  } else if (p.where == Where::kPaused) {
+    Mix_Resume(player);
+    p.where = Where::kPlaying;
+  }
+  // Playing already: nothing to do. At the end: a player stands there until it is rewound.
+}
+
+void SdlAudio::StopMusic(int player) {
+  if (!ValidPlayer(player) || !players_[player].chunk) return;
+  Refresh(player);
+  Player& p = players_[player];
+  if (p.where != Where::kPlaying) return;
+  Mix_Pause(player);  // keeps the position, and a pause is not an end
+  p.where = Where::kPaused;
+}
+
+void SdlAudio::SeekMusic(int player) {
+  if (!ValidPlayer(player) || !players_[player].chunk) return;
+  // The mixer cannot rewind a channel: halt it, and the next Play starts the chunk afresh.
+  if (Mix_Playing(player)) Mix_HaltChannel(player);
+  DropPendingReports(player);
+  players_[player].where = Where::kStart;
+}
+
+bool SdlAudio::MusicPlaying(int player) {
+  if (!ValidPlayer(player) || !players_[player].chunk) return false;
+  Refresh(player);
+  return players_[player].where == Where::kPlaying && !Mix_Paused(player);
+}
+
+bool SdlAudio::EffectPlaying() const { return mixer_open_ && Mix_Playing(kEffectChannel) != 0; }
+
+bool SdlAudio::PlayEffect(const std::filesystem::path& file, bool wait) {
+  if (!mixer_open_) return false;
+  Mix_Chunk* chunk = nullptr;
+  if (auto it = effects_.find(file); it != effects_.end()) {
+    chunk = it->second;
+  } else {
+    chunk = Mix_LoadWAV(file.c_str());
+    if (!chunk) return false;  // a file that fails now is tried again next time
+    effects_.emplace(file, chunk);
+  }
+  return PlayOnEffectChannel(chunk, wait);
+}
+
+void SdlAudio::PlayFallbackTone(bool wait) {
+  if (mixer_open_ && tone_) PlayOnEffectChannel(tone_, wait);
+}
+
+void SdlAudio::StopEffect() {
+  if (mixer_open_) Mix_HaltChannel(kEffectChannel);
+}
+
+bool SdlAudio::PlayOnEffectChannel(Mix_Chunk* chunk, bool wait) {
+  // Playing on a busy channel cuts what it was playing.
+  if (Mix_PlayChannel(kEffectChannel, chunk, 0) != kEffectChannel) return false;
+  if (!wait) return true;
+  // Blocks without servicing events, as the game expects. The bound keeps a stalled
+  // device (unplugged, suspended) from hanging the game: past it the effect is cut.
+  const uint64_t deadline = SDL_GetTicks64() + ChunkMs(chunk) + 1000;
+  while (Mix_Playing(kEffectChannel)) {
+    if (SDL_GetTicks64() >= deadline) {
+      Mix_HaltChannel(kEffectChannel);
+      break;
+    }
+    SDL_Delay(2);
+  }
+  return true;
+}
+
+std::vector<uint8_t> SdlAudio::FallbackToneWav() {
+  constexpr double kFrequency = 880.0;
+  constexpr double kLevel = 0.3 * 32767.0;
+  constexpr int kFrames = kRate * kFallbackToneMs / 1000;
+  constexpr int kAttack = kRate * 10 / 1000;
+  constexpr int kRelease = kRate * 40 / 1000;
+  std::vector<uint8_t> wav;
+  const uint32_t data_bytes = kFrames * 2;
+  PutTag(wav, "RIFF");
+  PutLe32(wav, 36 + data_bytes);
+  PutTag(wav, "WAVE");
+  PutTag(wav, "fmt ");
+  PutLe32(wav, 16);
+  PutLe16(wav, 1);  // PCM
+  PutLe16(wav, 1);  // mono
+  PutLe32(wav, kRate);
+  PutLe32(wav, kRate * 2);
+  PutLe16(wav, 2);
+  PutLe16(wav, 16);
+  PutTag(wav, "data");
+  PutLe32(wav, data_bytes);
+  for (int i = 0; i < kFrames; ++i) {
+    double envelope = 1.0;
+    if (i < kAttack) envelope = 0.5 - 0.5 * std::cos(std::numbers::pi * i / kAttack);
+    const int from_end = kFrames - 1 - i;
+    if (from_end < kRelease) envelope = 0.5 - 0.5 * std::cos(std::numbers::pi * from_end / kRelease);
+    const double s = kLevel * envelope * std::sin(2.0 * std::numbers::pi * kFrequency * i / kRate);
+    PutLe16(wav, uint16_t(int16_t(std::lround(s))));
+  }
+  return wav;
+}
+
+}  // namespace rv

@@ -1,0 +1,290 @@
+#include "platform/sdl/sdl_audio.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "game/sound/sound.h"
+#include "test_wav.h"
+
+namespace rv {
+namespace {
+
+using testing::TempFolder;
+using testing::ToneWav;
+using testing::WriteBytes;
+using Clock = std::chrono::steady_clock;
+
+int64_t MsSince(Clock::time_point t0) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
+}
+
+// Services SDL events for `ms` milliseconds and returns the players whose end was reported.
+std::vector<int> PumpMusicDone(int ms) {
+  std::vector<int> done;
+  const auto t0 = Clock::now();
+  while (MsSince(t0) < ms) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      if (event.type == SdlAudio::MusicDoneEventType()) done.push_back(event.user.code);
+    }
+    SDL_Delay(2);
+  }
+  return done;
+}
+
+// Services SDL events until the first end report, or gives up after `timeout_ms`.
+std::optional<int> WaitMusicDone(int timeout_ms) {
+  const auto t0 = Clock::now();
+  while (MsSince(t0) < timeout_ms) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      if (event.type == SdlAudio::MusicDoneEventType()) return event.user.code;
+    }
+    SDL_Delay(2);
+  }
+  return std::nullopt;
+}
+
+TEST(FallbackTone, IsAShortSoftBeep) {
+  const std::vector<uint8_t> wav = SdlAudio::FallbackToneWav();
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(std::memcmp(wav.data(), "RIFF", 4), 0);
+  EXPECT_EQ(std::memcmp(wav.data() + 8, "WAVE", 4), 0);
+  EXPECT_EQ(std::memcmp(wav.data() + 36, "data", 4), 0);
+  const uint32_t rate = wav[24] | wav[25] << 8 | wav[26] << 16 | uint32_t(wav[27]) << 24;
+  const uint32_t data = wav[40] | wav[41] << 8 | wav[42] << 16 | uint32_t(wav[43]) << 24;
+  ASSERT_EQ(wav.size(), 44u + data);
+  const size_t frames = data / 2;
+  const double ms = 1000.0 * double(frames) / rate;
+  EXPECT_NEAR(ms, SdlAudio::kFallbackToneMs, 2.0);
+
+  std::vector<int> s(frames);
+  for (size_t i = 0; i < frames; ++i) s[i] = int16_t(wav[44 + 2 * i] | wav[45 + 2 * i] << 8);
+  int peak = 0;
+  for (int v : s) peak = std::max(peak, std::abs(v));
+  EXPECT_GT(peak, 4000);   // audible
+  EXPECT_LT(peak, 20000);  // but not harsh, and far from clipping
+  // Soft at both ends: the first and last millisecond stay far below the peak.
+  const size_t one_ms = rate / 1000;
+  for (size_t i = 0; i < one_ms; ++i) {
+    EXPECT_LT(std::abs(s[i]), peak / 10) << "attack sample " << i;
+    EXPECT_LT(std::abs(s[frames - 1 - i]), peak / 10) << "release sample " << i;
+  }
+}
+
+class SdlAudioDummy : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+  SdlAudioDummy() : dir_("sdl_audio") {}
+  void SetUp() override {
+    audio_ = std::make_unique<SdlAudio>();
+    ASSERT_FALSE(audio_->silent()) << SDL_GetError();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  }
+  void TearDown() override { audio_.reset(); }
+  std::filesystem::path Wav(const std::string& name, int ms) {
+    const auto file = dir_.path() / name;
+    WriteBytes(file, ToneWav(ms));
+    return file;
+  }
+
+  TempFolder dir_;
+  std::unique_ptr<SdlAudio> audio_;
+};
+
+TEST_F(SdlAudioDummy, WaitedEffectReturnsAfterAboutItsLength) {
+  const auto file = Wav("e.wav", 250);
+  const auto t0 = Clock::now();
+  EXPECT_TRUE(audio_->PlayEffect(file, true));
+  const int64_t took = MsSince(t0);
+  EXPECT_GE(took, 200);
+  EXPECT_LT(took, 1200);
+  EXPECT_FALSE(audio_->EffectPlaying());
+}
+
+TEST_F(SdlAudioDummy, UnwaitedEffectReturnsAtOnceAndStopCutsIt) {
+  const auto file = Wav("e.wav", 1500);
+  const auto t0 = Clock::now();
+  EXPECT_TRUE(audio_->PlayEffect(file, false));
+  EXPECT_LT(MsSince(t0), 400);  // loading and starting only
+  EXPECT_TRUE(audio_->EffectPlaying());
+  audio_->StopEffect();
+  EXPECT_FALSE(audio_->EffectPlaying());
+  audio_->StopEffect();  // nothing playing: harmless
+}
+
+TEST_F(SdlAudioDummy, NewEffectCutsTheOld) {
+  const auto long_one = Wav("long.wav", 3000);
+  const auto short_one = Wav("short.wav", 100);
+  ASSERT_TRUE(audio_->PlayEffect(long_one, false));
+  const auto t0 = Clock::now();
+  ASSERT_TRUE(audio_->PlayEffect(short_one, true));
+  EXPECT_LT(MsSince(t0), 1000);  // only the short one was waited for
+  EXPECT_FALSE(audio_->EffectPlaying());
+}
+
+TEST_F(SdlAudioDummy, UnplayableEffectsFailAndGoodOnesAreCachedOnce) {
+  WriteBytes(dir_.path() / "junk.dat", std::vector<uint8_t>(64, 0x5A));
+  const std::vector<uint8_t> whole = ToneWav(200);
+  WriteBytes(dir_.path() / "cut.dat", std::vector<uint8_t>(whole.begin(), whole.begin() + 30));
+  EXPECT_FALSE(audio_->PlayEffect(dir_.path() / "missing.dat", true));
+  EXPECT_FALSE(audio_->PlayEffect(dir_.path() / "junk.dat", true));
+  EXPECT_FALSE(audio_->PlayEffect(dir_.path() / "cut.dat", true));
+  EXPECT_EQ(audio_->CachedEffectCount(), 0u);
+  const auto good = Wav("good.dat", 30);
+  EXPECT_TRUE(audio_->PlayEffect(good, false));
+  EXPECT_TRUE(audio_->PlayEffect(good, true));
+  EXPECT_EQ(audio_->CachedEffectCount(), 1u);
+}
+
+TEST_F(SdlAudioDummy, FallbackToneWaitsForItsLength) {
+  const auto t0 = Clock::now();
+  audio_->PlayFallbackTone(true);
+  const int64_t took = MsSince(t0);
+  EXPECT_GE(took, SdlAudio::kFallbackToneMs - 40);
+  EXPECT_LT(took, 1000);
+  audio_->PlayFallbackTone(false);
+  EXPECT_TRUE(audio_->EffectPlaying());
+}
+
+TEST_F(SdlAudioDummy, NaturalEndArrivesAsAnEventOnce) {
+  ASSERT_NE(SdlAudio::MusicDoneEventType(), uint32_t(-1));
+  ASSERT_TRUE(audio_->OpenMusic(1, Wav("m.wav", 150)));
+  const auto t0 = Clock::now();
+  audio_->PlayMusic(1);
+  EXPECT_TRUE(audio_->MusicPlaying(1));
+  const auto done = WaitMusicDone(3000);
+  ASSERT_TRUE(done.has_value());
+  EXPECT_EQ(*done, 1);
+  EXPECT_GE(MsSince(t0), 100);
+  EXPECT_FALSE(audio_->MusicPlaying(1));
+  EXPECT_TRUE(PumpMusicDone(200).empty());
+  // At its end a player has nothing left to play until it is rewound.
+  audio_->PlayMusic(1);
+  EXPECT_FALSE(audio_->MusicPlaying(1));
+  audio_->SeekMusic(1);
+  audio_->PlayMusic(1);
+  EXPECT_TRUE(audio_->MusicPlaying(1));
+}
+
+TEST_F(SdlAudioDummy, StopPausesAndPlayResumesWithoutReports) {
+  ASSERT_TRUE(audio_->OpenMusic(0, Wav("m.wav", 400)));
+  audio_->PlayMusic(0);
+  SDL_Delay(100);
+  audio_->StopMusic(0);
+  EXPECT_FALSE(audio_->MusicPlaying(0));
+  EXPECT_TRUE(PumpMusicDone(500).empty());  // longer than the rest of the track
+  const auto t0 = Clock::now();
+  audio_->PlayMusic(0);
+  EXPECT_TRUE(audio_->MusicPlaying(0));
+  const auto done = WaitMusicDone(3000);
+  ASSERT_TRUE(done.has_value());
+  EXPECT_EQ(*done, 0);
+  // Resumed where it stood: well under the whole track's length remained.
+  EXPECT_LT(MsSince(t0), 400 + 250);
+}
+
+TEST_F(SdlAudioDummy, SeekHaltsWithoutReportAndDropsAPendingOne) {
+  ASSERT_TRUE(audio_->OpenMusic(0, Wav("a.wav", 100)));
+  ASSERT_TRUE(audio_->OpenMusic(1, Wav("b.wav", 100)));
+  audio_->PlayMusic(0);
+  audio_->StopMusic(0);
+  audio_->SeekMusic(0);  // halts a paused channel
+  EXPECT_TRUE(PumpMusicDone(100).empty());
+  // Both end while no events are serviced; rewinding player 0 drops only its report.
+  audio_->PlayMusic(0);
+  audio_->PlayMusic(1);
+  SDL_Delay(400);
+  audio_->SeekMusic(0);
+  EXPECT_EQ(PumpMusicDone(100), std::vector<int>{1});
+  // A rewound player starts from the beginning.
+  const auto t0 = Clock::now();
+  audio_->PlayMusic(0);
+  ASSERT_TRUE(WaitMusicDone(3000).has_value());
+  EXPECT_GE(MsSince(t0), 60);
+}
+
+TEST_F(SdlAudioDummy, UnopenableTrackLeavesThePlayerSilent) {
+  WriteBytes(dir_.path() / "bad.mp3", std::vector<uint8_t>(100, 0x11));
+  EXPECT_FALSE(audio_->OpenMusic(0, dir_.path() / "bad.mp3"));
+  EXPECT_FALSE(audio_->OpenMusic(1, dir_.path() / "missing.mp3"));
+  EXPECT_FALSE(audio_->OpenMusic(5, Wav("m.wav", 100)));
+  for (int p : {0, 1, 5, -1}) {
+    audio_->PlayMusic(p);
+    EXPECT_FALSE(audio_->MusicPlaying(p));
+    audio_->StopMusic(p);
+    audio_->SeekMusic(p);
+  }
+  EXPECT_TRUE(PumpMusicDone(100).empty());
+}
+
+TEST_F(SdlAudioDummy, ReopeningAPlayerReplacesItsTrack) {
+  ASSERT_TRUE(audio_->OpenMusic(0, Wav("long.wav", 3000)));
+  audio_->PlayMusic(0);
+  ASSERT_TRUE(audio_->OpenMusic(0, Wav("short.wav", 100)));
+  EXPECT_FALSE(audio_->MusicPlaying(0));  // the old track was halted, silently
+  audio_->PlayMusic(0);
+  const auto t0 = Clock::now();
+  ASSERT_EQ(WaitMusicDone(3000), 0);
+  EXPECT_LT(MsSince(t0), 1000);
+}
+
+// The game's looping rules on the real mixer: the track restarts on every end until stopped.
+TEST_F(SdlAudioDummy, SoundLoopsUntilStopped) {
+  WriteBytes(dir_.path() / "Music" / "ravolin.mp3", ToneWav(400));
+  WriteBytes(dir_.path() / "Music" / "decision.mp3", ToneWav(120));
+  Sound sound(*audio_, dir_.path());
+  sound.LoadMp3File();
+  sound.PlayMusic(1);
+  int ends = 0;
+  const auto t0 = Clock::now();
+  while (MsSince(t0) < 700) {
+    for (int p : PumpMusicDone(5)) {
+      sound.MusicControl_Done(int16_t(p));
+      ++ends;
+    }
+  }
+  EXPECT_GE(ends, 3);
+  EXPECT_TRUE(audio_->MusicPlaying(1));
+  EXPECT_FALSE(audio_->MusicPlaying(0));
+  sound.StopMusic();
+  for (int p : PumpMusicDone(400)) sound.MusicControl_Done(int16_t(p));
+  EXPECT_FALSE(audio_->MusicPlaying(1));
+  EXPECT_EQ(sound.MusicState[1], 0);
+}
+
+TEST(SdlAudioNoDevice, EverythingIsSilentAndHarmless) {
+  setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+  TempFolder dir("sdl_silent");
+  WriteBytes(dir.path() / "e.wav", ToneWav(500));
+  {
+    SdlAudio audio;
+    EXPECT_TRUE(audio.silent());
+    EXPECT_FALSE(audio.OpenMusic(0, dir.path() / "e.wav"));
+    audio.PlayMusic(0);
+    EXPECT_FALSE(audio.MusicPlaying(0));
+    audio.StopMusic(0);
+    audio.SeekMusic(0);
+    const auto t0 = Clock::now();
+    EXPECT_FALSE(audio.PlayEffect(dir.path() / "e.wav", true));
+    audio.PlayFallbackTone(true);
+    EXPECT_LT(MsSince(t0), 100);
+    EXPECT_FALSE(audio.EffectPlaying());
+    audio.StopEffect();
+    Sound sound(audio, dir.path());
+    sound.LoadMp3File();
+    sound.PlayMusic(1);
+    sound.PlayWave("e", -1);
+    sound.StopWave();
+    sound.StopMusic();
+  }
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+}  // namespace
+}  // namespace rv
