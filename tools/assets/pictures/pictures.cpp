@@ -1,0 +1,711 @@
+#include "pictures/pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "pictures/font.h"
+
+namespace rv::assets {
+
+using rects::Picture;
+using rects::Rect;
+
+namespace {
+
+// ---- Palette: night blue ground, gold for what is chosen, blue and red for
+// the two sides. ----------------------------------------------------------
+constexpr Color kBlack = Rgb(0, 0, 0);
+constexpr Color kWhite = Rgb(255, 255, 255);
+constexpr Color kNavyDeep = Rgb(10, 14, 34);
+constexpr Color kNavy = Rgb(24, 38, 92);
+constexpr Color kOutlineNavy = Rgb(18, 30, 84);
+constexpr Color kGoldTop = Rgb(255, 248, 200);
+constexpr Color kGoldBottom = Rgb(255, 168, 36);
+constexpr Color kGoldOutline = Rgb(140, 64, 8);
+constexpr Color kIceTop = Rgb(255, 255, 255);
+constexpr Color kIceBottom = Rgb(150, 200, 255);
+constexpr Color kBlueOutline = Rgb(30, 70, 190);
+constexpr Color kDimTop = Rgb(190, 198, 220);
+constexpr Color kDimBottom = Rgb(120, 132, 165);
+constexpr Color kDimOutline = Rgb(26, 32, 58);
+constexpr Color kPlayerBlue = Rgb(46, 112, 240);
+constexpr Color kCpuRed = Rgb(226, 52, 52);
+
+constexpr const char* kGothicFile = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+constexpr const char* kLatinBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+struct Fonts {
+  std::unique_ptr<Font> gothic;
+  std::unique_ptr<Font> latin;  // bold Latin face for the logotype and numbers
+};
+
+Fonts OpenFonts() {
+  Fonts f;
+  f.gothic = Font::Open("IPAGothic", kGothicFile);
+  if (!f.gothic) throw std::runtime_error("no Japanese Gothic face (IPAGothic) found");
+  f.latin = Font::Open("DejaVu Sans:bold", kLatinBoldFile);
+  if (!f.latin) f.latin = Font::Open("IPAGothic", kGothicFile);
+  if (!f.latin) throw std::runtime_error("no Latin face found");
+  return f;
+}
+
+Color Scale(Color c, float k) { return {c.r * k, c.g * k, c.b * k}; }
+
+// ---- Text pieces ---------------------------------------------------------
+
+struct TextStyle {
+  int size = 20;
+  float bold = 0.0f;
+  Color top = kWhite;
+  Color bottom = kWhite;
+  Color outline = kOutlineNavy;
+  float outline_radius = 1.5f;
+  Color shadow = kBlack;
+  int shadow_offset = 0;  // 0: no shadow
+};
+
+enum class Align { kLeft, kCenter, kRight };
+
+struct TextPlacement {
+  Align align = Align::kCenter;
+  int margin = 2;                     // ink-free border inside the area
+  std::optional<int> bottom;          // row (relative) the fill's ink ends on
+  std::optional<int> center_x;        // relative column of the ink centre
+  std::optional<int> center_y;        // relative row of the ink centre
+};
+
+// The painted layers of one text, on a canvas of their own.
+struct TextLayers {
+  Mask fill, outline, shadow;
+  Mask::Bounds all;   // bounds of everything painted
+  Mask::Bounds face;  // bounds of the fill
+};
+
+TextLayers MakeLayers(const Font& font, const std::string& text, const TextStyle& st) {
+  const int pad = static_cast<int>(std::ceil(st.outline_radius)) + st.shadow_offset + 2;
+  TextLayers l;
+  l.fill = CropToInk(font.Render(text, st.size, st.bold)).Padded(pad);
+  l.outline = st.outline_radius > 0 ? l.fill.Dilated(st.outline_radius) : Mask(l.fill.Width(), l.fill.Height());
+  l.shadow = st.shadow_offset > 0 ? l.outline.Shifted(st.shadow_offset, st.shadow_offset)
+                                  : Mask(l.fill.Width(), l.fill.Height());
+  Mask all(l.fill.Width(), l.fill.Height());
+  for (int y = 0; y < all.Height(); ++y)
+    for (int x = 0; x < all.Width(); ++x)
+      all.Ref(x, y) = std::max({l.fill.At(x, y), l.outline.At(x, y), l.shadow.At(x, y)});
+  l.all = all.InkBounds();
+  l.face = l.fill.InkBounds();
+  return l;
+}
+
+void PaintLayers(Image& img, const TextLayers& l, int ox, int oy, const TextStyle& st) {
+  if (st.shadow_offset > 0) img.Paint(l.shadow, ox, oy, st.shadow, 0.85f);
+  if (st.outline_radius > 0) img.Paint(l.outline, ox, oy, st.outline);
+  const float top = static_cast<float>(oy + l.face.y0);
+  const float span = std::max(1.0f, static_cast<float>(l.face.H() - 1));
+  img.Paint(l.fill, ox, oy, [&](int, int y) { return Mix(st.top, st.bottom, std::clamp((y - top) / span, 0.0f, 1.0f)); });
+}
+
+// Draws text inside area (picture coordinates), shrinking it until the whole
+// painted text keeps `margin` pixels off every edge of the area.
+void DrawText(Image& img, const Font& font, const std::string& text, TextStyle st, const Rect& area,
+              const TextPlacement& place = {}) {
+  for (; st.size >= 6; --st.size) {
+    const TextLayers l = MakeLayers(font, text, st);
+    const int inner_w = area.w - 2 * place.margin, inner_h = area.h - 2 * place.margin;
+    if (l.all.W() > inner_w || l.all.H() > inner_h) continue;
+    // Horizontal placement of the painted text (relative to the area).
+    int rx;
+    if (place.center_x) rx = *place.center_x - (l.face.x0 + l.face.x1) / 2 + l.all.x0;
+    else if (place.align == Align::kLeft) rx = place.margin;
+    else if (place.align == Align::kRight) rx = area.w - place.margin - l.all.W();
+    else rx = (area.w - l.all.W()) / 2;
+    // Vertical placement.
+    int ry;
+    if (place.bottom) ry = *place.bottom - (l.face.y1 - 1 - l.all.y0);
+    else if (place.center_y) ry = *place.center_y - (l.face.y0 + l.face.y1) / 2 + l.all.y0;
+    else ry = (area.h - l.all.H()) / 2;
+    rx = std::clamp(rx, place.margin, area.w - place.margin - l.all.W());
+    ry = std::clamp(ry, place.margin, area.h - place.margin - l.all.H());
+    PaintLayers(img, l, area.x + rx - l.all.x0, area.y + ry - l.all.y0, st);
+    return;
+  }
+  throw std::runtime_error("text does not fit its rectangle: " + text);
+}
+
+// ---- Shapes ----------------------------------------------------------------
+
+Mask TriangleMask(int w, int h, std::pair<float, float> a, std::pair<float, float> b, std::pair<float, float> c) {
+  return PolygonMask(w, h, {a, b, c});
+}
+
+// A bevelled gold triangle drawn inside area.
+void DrawArrow(Image& img, const Rect& area, std::pair<float, float> a, std::pair<float, float> b,
+               std::pair<float, float> c) {
+  const Mask fill = TriangleMask(area.w, area.h, a, b, c);
+  const Mask outline = fill.Dilated(1.5f);
+  img.Paint(outline, area.x, area.y, kGoldOutline);
+  const Mask::Bounds fb = fill.InkBounds();
+  const float top = static_cast<float>(area.y + fb.y0), span = static_cast<float>(std::max(1, fb.H() - 1));
+  img.Paint(fill, area.x, area.y, [&](int, int y) { return Mix(kGoldTop, kGoldBottom, (y - top) / span); });
+}
+
+// A rounded plate with a vertical gradient and a light rim.
+void DrawPlate(Image& img, const Rect& area, Color top, Color bottom, Color rim, float radius) {
+  const Mask outer = RoundRectMask(area.w, area.h, 1.0f, 1.0f, area.w - 1.0f, area.h - 1.0f, radius);
+  const Mask inner = RoundRectMask(area.w, area.h, 2.5f, 2.5f, area.w - 2.5f, area.h - 2.5f, radius - 1.5f);
+  img.Paint(outer, area.x, area.y, rim);
+  const float y0 = static_cast<float>(area.y), span = static_cast<float>(area.h);
+  img.Paint(inner, area.x, area.y, [&](int, int y) {
+    const float t = (y - y0) / span;
+    // A glassy step in the upper half.
+    const Color base = Mix(top, bottom, t);
+    return t < 0.45f ? Mix(base, kWhite, 0.12f) : base;
+  });
+}
+
+// ---- Block chips -------------------------------------------------------------
+
+void PaintChip(Image& img, int ox, int oy, Color base) {
+  const Color light = Mix(base, kWhite, 0.55f);
+  const Color dark = Scale(base, 0.45f);
+  const Color border = Scale(base, 0.22f);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      Color c;
+      if (x == 0 || y == 0 || x == 15 || y == 15) c = border;
+      else if (x <= 2 && y <= 14 - x + 1 && y >= x) c = light;       // left bevel
+      else if (y <= 2 && x > y) c = (x >= 15 - y) ? dark : light;    // top bevel
+      else if (x >= 13 || y >= 13) c = dark;                         // right and bottom bevels
+      else c = Mix(Mix(base, kWhite, 0.18f), Scale(base, 0.8f), static_cast<float>(y - 3) / 9.0f);
+      img.Set(ox + x, oy + y, c);
+    }
+  }
+  // A small gloss spot on the face.
+  img.Set(ox + 4, oy + 4, Mix(base, kWhite, 0.8f));
+  img.Set(ox + 5, oy + 4, Mix(base, kWhite, 0.6f));
+  img.Set(ox + 4, oy + 5, Mix(base, kWhite, 0.6f));
+}
+
+Image BuildChips() {
+  Image img(16, 32);
+  PaintChip(img, rects::kPlayerChip.x, rects::kPlayerChip.y, kPlayerBlue);
+  PaintChip(img, rects::kCpuChip.x, rects::kCpuChip.y, kCpuRed);
+  return img;
+}
+
+// ---- Backgrounds --------------------------------------------------------------
+
+Image BuildMatchBackground() {
+  Image img(640, 480);
+  const Color top = Rgb(10, 14, 32), bottom = Rgb(20, 28, 60);
+  for (int y = 0; y < 464; ++y) {
+    const Color row = Mix(top, bottom, static_cast<float>(y) / 463.0f);
+    for (int x = 0; x < 640; ++x) {
+      Color c = row;
+      if ((x / 16) % 2 == 1) c = Mix(c, kWhite, 0.012f);  // every other column a shade lighter
+      const bool line_x = x % 16 == 0, line_y = y % 16 == 0;
+      if (line_x && line_y) c = Mix(c, Rgb(120, 150, 230), 0.22f);
+      else if (line_x || line_y) c = Mix(c, Rgb(90, 120, 210), 0.10f);
+      img.Set(x, y, c);
+    }
+  }
+  // The floor strip under the board, ticked at every column.
+  for (int y = 464; y < 480; ++y) {
+    const float t = static_cast<float>(y - 464) / 15.0f;
+    Color c = Mix(Rgb(74, 86, 124), Rgb(26, 30, 50), t);
+    if (y == 464) c = Rgb(150, 170, 220);
+    if (y == 465) c = Rgb(96, 110, 156);
+    for (int x = 0; x < 640; ++x) {
+      Color p = c;
+      if (y >= 466 && y <= 468 && x % 16 == 8) p = Mix(c, Rgb(170, 190, 240), 0.5f);
+      img.Set(x, y, p);
+    }
+  }
+  return img;
+}
+
+Image BuildPlainBackground() {
+  Image img(640, 480);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) {
+      const float dx = (x - 320.0f) / 420.0f, dy = (y - 200.0f) / 320.0f;
+      const float glow = std::max(0.0f, 1.0f - std::sqrt(dx * dx + dy * dy));
+      const Color base = Mix(Rgb(16, 22, 54), Rgb(6, 8, 22), static_cast<float>(y) / 479.0f);
+      img.Set(x, y, Mix(base, Rgb(36, 56, 120), 0.45f * glow * glow));
+    }
+  return img;
+}
+
+// ---- Title, logo and menu ---------------------------------------------------------
+
+Mask Sheared(const Mask& m, float k) {
+  Mask out(m.Width() + static_cast<int>(std::ceil(k * m.Height())), m.Height());
+  for (int y = 0; y < out.Height(); ++y) {
+    const float shift = k * static_cast<float>(m.Height() - 1 - y);
+    for (int x = 0; x < out.Width(); ++x) {
+      const float sx = static_cast<float>(x) - shift;
+      const int x0 = static_cast<int>(std::floor(sx));
+      const float f = sx - static_cast<float>(x0);
+      out.Ref(x, y) = m.At(x0, y) * (1.0f - f) + m.At(x0 + 1, y) * f;
+    }
+  }
+  return out;
+}
+
+Image BuildTitle(const Fonts& fonts) {
+  Image img(501, 150, kBlack);
+  // A soft night-blue glow behind the name that dies out before the edges,
+  // so the picture melts into the black menu screen.
+  for (int y = 0; y < 150; ++y)
+    for (int x = 0; x < 501; ++x) {
+      const float dx = (x - 250.0f) / 250.0f, dy = (y - 66.0f) / 80.0f;
+      const float g = std::max(0.0f, 1.0f - std::sqrt(dx * dx + dy * dy));
+      img.Set(x, y, Mix(kBlack, Rgb(30, 52, 120), g * g));
+    }
+  const Mask text = Sheared(CropToInk(fonts.latin->Render("Ravolin", 100, 1.5f)), 0.18f).Padded(12);
+  const Mask inner = text.Dilated(3.0f);
+  const Mask outer = text.Dilated(6.5f);
+  const Mask shadow = outer.Shifted(6, 7).Blurred(2);
+  const Mask::Bounds b = outer.InkBounds();
+  const int ox = (501 - b.W()) / 2 - b.x0;
+  const int oy = 8 - b.y0;
+  img.Paint(shadow, ox, oy, Rgb(2, 4, 12), 0.9f);
+  const Mask::Bounds ob = outer.InkBounds();
+  img.Paint(outer, ox, oy, [&](int, int y) {
+    return Mix(Rgb(110, 180, 255), Rgb(30, 70, 200), std::clamp((y - oy - ob.y0) / static_cast<float>(ob.H()), 0.0f, 1.0f));
+  });
+  img.Paint(inner, ox, oy, Rgb(14, 20, 56));
+  const Mask::Bounds tb = text.InkBounds();
+  img.Paint(text, ox, oy, [&](int, int y) {
+    const float t = std::clamp((y - oy - tb.y0) / static_cast<float>(tb.H()), 0.0f, 1.0f);
+    if (t < 0.5f) return Mix(kGoldTop, Rgb(255, 206, 70), t / 0.5f);
+    return Mix(Rgb(255, 190, 50), Rgb(230, 96, 20), (t - 0.5f) / 0.5f);
+  });
+  // A thin shine across the upper letters.
+  const Mask shine = text.Minus(text.Shifted(0, 3));
+  img.Paint(shine, ox, oy, kWhite, 0.35f);
+
+  // Subtitle with four chips of each side.
+  const int sub_y = oy + b.y1 + 2;
+  const Rect sub{Picture::kTitle, 150, sub_y, 201, std::min(26, 150 - sub_y)};
+  TextStyle st;
+  st.size = 18;
+  st.top = Rgb(220, 235, 255);
+  st.bottom = Rgb(150, 190, 250);
+  st.outline = Rgb(10, 20, 60);
+  st.outline_radius = 1.5f;
+  DrawText(img, *fonts.gothic, "重力四目並べ", st, sub, {Align::kCenter, 1, {}, {}, {}});
+  const int chip_y = sub_y + (sub.h - 16) / 2;
+  for (int i = 0; i < 4; ++i) {
+    PaintChip(img, 64 + 18 * i, chip_y, kPlayerBlue);
+    PaintChip(img, 365 + 18 * i, chip_y, kCpuRed);
+  }
+  return img;
+}
+
+Image BuildLogo(const Fonts& fonts) {
+  Image img(150, 65, kBlack);
+  // The mark: four polka dots, two of each side, in a diamond.
+  const std::array<std::pair<float, float>, 4> centres{{{24, 17}, {37, 31}, {24, 45}, {11, 31}}};
+  const std::array<Color, 4> colours{kPlayerBlue, kCpuRed, kPlayerBlue, kCpuRed};
+  for (int i = 0; i < 4; ++i) {
+    const auto [cx, cy] = centres[i];
+    const Mask dot = RoundRectMask(150, 65, cx - 6.5f, cy - 6.5f, cx + 6.5f, cy + 6.5f, 6.5f);
+    img.Paint(dot, 0, 0, [&](int x, int y) {
+      const float d = std::hypot(x + 0.5f - (cx - 2.5f), y + 0.5f - (cy - 2.5f)) / 11.0f;
+      return Mix(Mix(colours[i], kWhite, 0.6f), Scale(colours[i], 0.6f), std::clamp(d, 0.0f, 1.0f));
+    });
+  }
+  TextStyle name;
+  name.size = 19;
+  name.top = kWhite;
+  name.bottom = Rgb(190, 210, 240);
+  name.outline_radius = 0;
+  DrawText(img, *fonts.latin, "MIZUTAMA", name, {Picture::kLogo, 50, 12, 98, 24}, {Align::kLeft, 1, {}, {}, {}});
+  TextStyle sub;
+  sub.size = 10;
+  sub.top = sub.bottom = Rgb(255, 196, 70);
+  sub.outline_radius = 0;
+  DrawText(img, *fonts.latin, "S O F T  W O R K S", sub, {Picture::kLogo, 50, 36, 98, 16},
+           {Align::kLeft, 1, {}, {}, {}});
+  img.FillRect(52, 34, 94, 1, Rgb(70, 90, 140));
+  return img;
+}
+
+Image BuildMenu(const Fonts& fonts) {
+  Image img(302, 174, kBlack);
+  const std::array<const char*, 3> items{"ゲームスタート", "ランキング", "終了"};
+  for (int j = 0; j < rects::kMenuItemCount; ++j) {
+    const Rect sel = rects::kMenuItemSelected(j);
+    DrawPlate(img, {sel.picture, sel.x + 36, sel.y, sel.w - 72, sel.h}, Rgb(70, 130, 255), Rgb(18, 44, 150),
+              Rgb(170, 205, 255), 8.0f);
+    // Gold pointers on both sides of the chosen item.
+    DrawArrow(img, {sel.picture, sel.x + 14, sel.y, 20, sel.h}, {3, 7}, {15, 14.5f}, {3, 22});
+    DrawArrow(img, {sel.picture, sel.x + sel.w - 34, sel.y, 20, sel.h}, {17, 7}, {5, 14.5f}, {17, 22});
+    TextStyle on;
+    on.size = 19;
+    on.bold = 0.6f;
+    on.top = kWhite;
+    on.bottom = Rgb(255, 236, 170);
+    on.outline = Rgb(8, 18, 70);
+    on.outline_radius = 1.5f;
+    DrawText(img, *fonts.gothic, items[j], on, {sel.picture, sel.x + 40, sel.y, sel.w - 80, sel.h});
+
+    const Rect plain = rects::kMenuItemPlain(j);
+    TextStyle off;
+    off.size = 19;
+    off.top = Rgb(150, 164, 200);
+    off.bottom = Rgb(96, 108, 146);
+    off.outline = Rgb(14, 18, 36);
+    off.outline_radius = 1.0f;
+    DrawText(img, *fonts.gothic, items[j], off, {plain.picture, plain.x + 40, plain.y, plain.w - 80, plain.h});
+  }
+  return img;
+}
+
+// ---- The interface sheet ---------------------------------------------------------
+
+TextStyle GoldText(int size) {
+  TextStyle st;
+  st.size = size;
+  st.bold = 0.5f;
+  st.top = kGoldTop;
+  st.bottom = kGoldBottom;
+  st.outline = kGoldOutline;
+  st.outline_radius = 1.5f;
+  return st;
+}
+
+TextStyle IceText(int size) {
+  TextStyle st;
+  st.size = size;
+  st.bold = 0.5f;
+  st.top = kIceTop;
+  st.bottom = kIceBottom;
+  st.outline = kBlueOutline;
+  st.outline_radius = 1.5f;
+  return st;
+}
+
+TextStyle DimText(int size) {
+  TextStyle st;
+  st.size = size;
+  st.top = kDimTop;
+  st.bottom = kDimBottom;
+  st.outline = kDimOutline;
+  st.outline_radius = 1.2f;
+  return st;
+}
+
+// Every label of a row ends its ink on the same row, so the label, the value
+// and the digit beside it share a baseline wherever the screens put them.
+constexpr int kRowInkBottom = 26;  // in a 30-high piece
+constexpr int kStripInkBottom = 23;  // in a 27-high strip cut at y 90 (26 in the y 87 cut)
+
+// The window shared by every cut of one glyph of the digit strip.
+struct Window {
+  int x0, x1;  // [x0, x1)
+};
+
+Window CommonWindow(const std::vector<Rect>& cuts) {
+  Window w{-100000, 100000};
+  for (const Rect& r : cuts) {
+    w.x0 = std::max(w.x0, r.x);
+    w.x1 = std::min(w.x1, r.Right());
+  }
+  return w;
+}
+
+std::vector<Rect> CutsOfLargeGlyph(int v) {
+  std::vector<Rect> cuts{rects::kLargeDigit(v)};
+  if (v >= 1) cuts.push_back(rects::kPlaceNumeral(v - 1));
+  if (v % 2 == 1) {
+    cuts.push_back(rects::kSetupRoundsDigit(v));
+    cuts.push_back(rects::kRankingRoundsDigit(v));
+  }
+  return cuts;
+}
+
+void DrawDigitStrips(Image& img, const Fonts& fonts) {
+  for (int v = 0; v <= 9; ++v) {
+    const Window w = CommonWindow(CutsOfLargeGlyph(v));
+    const Rect large = rects::kLargeDigit(v);
+    // One pixel of air on each side of the common window keeps the glyph
+    // clear of every cut's edge.
+    const Rect area{Picture::kOther, w.x0, large.y, w.x1 - w.x0, large.h};
+    DrawText(img, *fonts.latin, std::to_string(v), IceText(23), area,
+             {Align::kCenter, 1, kStripInkBottom, {}, {}});
+  }
+  for (int v = 0; v <= 9; ++v) {
+    DrawText(img, *fonts.latin, std::to_string(v), IceText(17), rects::kSmallDigit(v),
+             {Align::kCenter, 1, kStripInkBottom, {}, {}});
+  }
+  DrawText(img, *fonts.latin, ":", IceText(17), rects::kTimeSeparator, {Align::kCenter, 1, kStripInkBottom, {}, {}});
+  DrawText(img, *fonts.gothic, "位", IceText(20), rects::kPlaceSuffix, {Align::kLeft, 1, kStripInkBottom, {}, {}});
+}
+
+void DrawSetupPieces(Image& img, const Fonts& fonts) {
+  TextStyle header = IceText(28);
+  header.shadow = Rgb(10, 24, 80);
+  header.shadow_offset = 2;
+  DrawText(img, *fonts.gothic, "対戦設定", header, rects::kSetupHeader);
+
+  // Labels: the selected form on a blue plate, the plain form dim.
+  auto label = [&](const Rect& selected, const Rect& plain, const char* text) {
+    DrawPlate(img, selected, Rgb(60, 120, 250), Rgb(16, 40, 140), Rgb(160, 200, 255), 6.0f);
+    TextStyle on = GoldText(19);
+    on.outline = Rgb(60, 26, 0);
+    DrawText(img, *fonts.gothic, text, on, selected, {Align::kCenter, 4, kRowInkBottom - 1, {}, {}});
+    DrawText(img, *fonts.gothic, text, DimText(19), plain, {Align::kCenter, 4, kRowInkBottom - 1, {}, {}});
+  };
+  label(rects::kDifficultyLabelSelected, rects::kDifficultyLabel, "難易度");
+  label(rects::kRoundsLabelSelected, rects::kRoundsLabel, "ラウンド数");
+
+  TextStyle easy = GoldText(20);
+  easy.top = Rgb(220, 255, 220);
+  easy.bottom = Rgb(90, 220, 120);
+  easy.outline = Rgb(10, 70, 30);
+  DrawText(img, *fonts.gothic, "初級", easy, rects::kDifficultyName[0], {Align::kLeft, 3, kRowInkBottom, {}, {}});
+  DrawText(img, *fonts.gothic, "中級", GoldText(20), rects::kDifficultyName[1],
+           {Align::kLeft, 3, kRowInkBottom, {}, {}});
+  TextStyle hard = GoldText(20);
+  hard.top = Rgb(255, 220, 200);
+  hard.bottom = Rgb(255, 70, 50);
+  hard.outline = Rgb(90, 0, 0);
+  // Wide enough to start at the left edge on the selection screen and to end
+  // at the right edge beside the ranking's label.
+  DrawText(img, *fonts.gothic, "上級 ― 最強のCPUに挑め！", hard, rects::kDifficultyName[2],
+           {Align::kCenter, 3, kRowInkBottom, {}, {}});
+
+  DrawText(img, *fonts.gothic, "回", GoldText(20), rects::kRoundsUnit, {Align::kLeft, 2, kRowInkBottom, {}, {}});
+
+  // The start button.
+  const Rect on = rects::kStartButtonSelected;
+  DrawPlate(img, {on.picture, on.x + 30, on.y, on.w - 60, on.h}, Rgb(255, 130, 70), Rgb(190, 24, 24),
+            Rgb(255, 220, 170), 10.0f);
+  TextStyle go = GoldText(22);
+  go.top = kWhite;
+  go.bottom = Rgb(255, 240, 190);
+  go.outline = Rgb(110, 10, 10);
+  DrawText(img, *fonts.gothic, "対戦開始！", go, {on.picture, on.x + 34, on.y, on.w - 68, on.h});
+  const Rect off = rects::kStartButton;
+  DrawPlate(img, {off.picture, off.x + 30, off.y, off.w - 60, off.h}, Rgb(52, 56, 76), Rgb(24, 26, 40),
+            Rgb(96, 104, 134), 10.0f);
+  DrawText(img, *fonts.gothic, "対戦開始！", DimText(22), {off.picture, off.x + 34, off.y, off.w - 68, off.h});
+
+  // Arrows. The left one is overdrawn from its 35th column by the value
+  // beside it, the right one is drawn 5 px lower than the left: both keep
+  // their ink where every screen shows them whole and level with the row.
+  DrawArrow(img, rects::kLeftArrow, {26, 8}, {6, 20}, {26, 32});
+  DrawArrow(img, rects::kRightArrow, {8, 4}, {28, 15}, {8, 26});
+}
+
+void DrawRankingPieces(Image& img, const Fonts& fonts) {
+  TextStyle title = GoldText(34);
+  title.shadow = Rgb(60, 20, 0);
+  title.shadow_offset = 2;
+  DrawText(img, *fonts.gothic, "ランキング", title, rects::kRankingTitle);
+  DrawText(img, *fonts.gothic, "得点", IceText(20), rects::kScoreHeading);
+  DrawText(img, *fonts.gothic, "タイム", IceText(20), rects::kTimeHeading);
+  DrawText(img, *fonts.gothic, "手数", IceText(20), rects::kMovesHeading);
+  // The marks keep their ink above row 373, where the plain difficulty label
+  // begins inside their cuts.
+  DrawArrow(img, rects::kUpMark, {19, 5}, {33, 28}, {5, 28});
+  DrawArrow(img, rects::kDownMark, {5, 5}, {33, 5}, {19, 28});
+  img.FillRect(rects::kBlendSquare.x, rects::kBlendSquare.y, rects::kBlendSquare.w, rects::kBlendSquare.h, kBlack);
+}
+
+Image BuildInterfaceSheet(const Fonts& fonts) {
+  const rects::PictureFile& f = rects::FileOf(Picture::kOther);
+  Image img(f.width, f.height, kBlack);
+  DrawDigitStrips(img, fonts);
+  DrawSetupPieces(img, fonts);
+  DrawRankingPieces(img, fonts);
+  return img;
+}
+
+// ---- Round title (colour-keyed on exact black) ---------------------------------
+
+// Paints the text as a hard-edged sticker: no pixel is half-transparent, the
+// ground stays exact black and nothing inside the ink is exact black.
+void DrawKeyedText(Image& img, const Font& font, const std::string& text, int size, const Rect& area, Align align) {
+  TextStyle st;
+  st.size = size;
+  st.bold = 2.0f;
+  st.outline_radius = 3.0f;
+  Image layer(area.w, area.h, kBlack);
+  for (; st.size > 10; st.size -= 2) {
+    const TextLayers l = MakeLayers(font, text, st);
+    if (l.all.W() > area.w - 8 || l.all.H() > area.h - 8) continue;
+    const int rx = align == Align::kLeft ? 4 : (area.w - l.all.W()) / 2;
+    const int ox = rx - l.all.x0, oy = (area.h - l.all.H()) / 2 - l.all.y0;
+    const float top = static_cast<float>(oy + l.face.y0), span = static_cast<float>(std::max(1, l.face.H() - 1));
+    for (int y = 0; y < area.h; ++y) {
+      for (int x = 0; x < area.w; ++x) {
+        const float a_fill = l.fill.At(x - ox, y - oy);
+        const float a_line = l.outline.At(x - ox, y - oy);
+        if (std::max(a_fill, a_line) < 0.5f) continue;
+        const float t = std::clamp((y - top) / span, 0.0f, 1.0f);
+        const Color face = t < 0.5f ? Mix(kWhite, Rgb(255, 220, 90), t / 0.5f)
+                                    : Mix(Rgb(255, 210, 80), Rgb(245, 110, 20), (t - 0.5f) / 0.5f);
+        layer.Set(x, y, Mix(kOutlineNavy, face, std::clamp(a_fill, 0.0f, 1.0f)));
+      }
+    }
+    img.Blit(layer, area.x, area.y);
+    return;
+  }
+  throw std::runtime_error("round title does not fit: " + text);
+}
+
+Image BuildCounter(const Fonts& fonts) {
+  const rects::PictureFile& f = rects::FileOf(Picture::kCounter);
+  Image img(f.width, f.height, kBlack);
+  for (int n = 1; n <= 9; ++n)
+    DrawKeyedText(img, *fonts.latin, std::to_string(n), 92, rects::kRoundNumber(n), Align::kCenter);
+  DrawKeyedText(img, *fonts.gothic, "回戦", 80, rects::kRoundWord, Align::kLeft);
+  return img;
+}
+
+// ---- Window skin ----------------------------------------------------------------
+
+// Rows 16..79 are the same in every column and the middle columns 32..51 are
+// the same in every row, so the bands and slices tile without seams.
+Image BuildWindowSkin() {
+  const rects::PictureFile& f = rects::FileOf(Picture::kWindow);
+  Image img(f.width, f.height, kBlack);
+  const Color fill = kNavy;
+  const int n = f.width;
+  for (int y = 0; y < f.height; ++y) {
+    for (int x = 0; x < n; ++x) {
+      const int edge = std::min({x, y, n - 1 - x, f.height - 1 - y});
+      Color c = fill;
+      if (y < 16) c = Mix(Rgb(54, 80, 160), fill, static_cast<float>(y) / 15.0f);      // lit top
+      if (y >= 80) c = Mix(fill, Rgb(14, 22, 58), static_cast<float>(y - 80) / 15.0f);  // shaded foot
+      if (edge == 0) c = Rgb(6, 8, 20);
+      else if (edge == 1 || edge == 2) c = Rgb(170, 200, 255);
+      else if (edge == 3) c = Rgb(40, 60, 130);
+      img.Set(x, y, c);
+    }
+  }
+  return img;
+}
+
+// ---- Roulette cursor --------------------------------------------------------------
+
+Image BuildCursor() {
+  Image img(16, 30, kWhite);
+  const Rect im = rects::kRouletteCursorImage, mk = rects::kRouletteCursorMask;
+  auto inside = [](int x, int y) {
+    // A right-pointing arrow: a triangle from (1, 1)-(1, 13) to (14, 7).
+    const float px = x + 0.5f, py = y + 0.5f;
+    return px >= 1.0f && px <= 14.5f && std::abs(py - 7.5f) <= 6.5f * (1.0f - (px - 1.0f) / 13.5f) + 0.3f;
+  };
+  for (int y = 0; y < im.h; ++y) {
+    for (int x = 0; x < im.w; ++x) {
+      const bool in = inside(x, y);
+      img.Set(mk.x + x, mk.y + y, in ? kWhite : kBlack);
+      if (!in) continue;
+      const bool rim = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+      const Color face = Mix(kGoldTop, kGoldBottom, static_cast<float>(y) / 14.0f);
+      img.Set(im.x + x, im.y + y, rim ? Rgb(110, 40, 0) : face);
+    }
+  }
+  return img;
+}
+
+// ---- Review sheet --------------------------------------------------------------------
+
+struct SheetSlot {
+  Picture picture;
+  int x, y;
+};
+
+Color OutlineColour(int i) {
+  static constexpr std::array<Color, 6> kCycle{Rgb(255, 80, 200), Rgb(0, 255, 140), Rgb(255, 230, 0),
+                                               Rgb(0, 200, 255), Rgb(255, 120, 40), Rgb(180, 140, 255)};
+  return kCycle[static_cast<std::size_t>(i) % kCycle.size()];
+}
+
+}  // namespace
+
+PictureSet BuildPictures() {
+  const Fonts fonts = OpenFonts();
+  PictureSet set;
+  set.Of(Picture::kChip) = BuildChips();
+  set.Of(Picture::kScreen) = BuildMatchBackground();
+  set.Of(Picture::kTitle) = BuildTitle(fonts);
+  set.Of(Picture::kLogo) = BuildLogo(fonts);
+  set.Of(Picture::kMenu) = BuildMenu(fonts);
+  set.Of(Picture::kBack) = BuildPlainBackground();
+  set.Of(Picture::kOther) = BuildInterfaceSheet(fonts);
+  set.Of(Picture::kCounter) = BuildCounter(fonts);
+  set.Of(Picture::kWindow) = BuildWindowSkin();
+  set.Of(Picture::kCursor) = BuildCursor();
+  return set;
+}
+
+Image BuildContactSheet(const PictureSet& set) {
+  const std::unique_ptr<Font> font = Font::Open("DejaVu Sans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  const std::array<SheetSlot, rects::kPictureCount> slots{{
+      {Picture::kScreen, 20, 40},   {Picture::kBack, 1340, 40},  {Picture::kOther, 20, 1050},
+      {Picture::kTitle, 660, 1050}, {Picture::kLogo, 1700, 1050}, {Picture::kMenu, 660, 1400},
+      {Picture::kWindow, 1300, 1400}, {Picture::kCursor, 1540, 1400}, {Picture::kChip, 1620, 1400},
+      {Picture::kCounter, 20, 2190},
+  }};
+  Image sheet(2640, 2420, Rgb(52, 54, 62));
+  auto label = [&](const std::string& text, int x, int y, Color c, int size) {
+    if (!font) return;
+    const Mask m = CropToInk(font->Render(text, size)).Padded(1);
+    sheet.FillRect(x, y, m.Width(), m.Height(), Rgb(0, 0, 0));
+    sheet.Paint(m, x, y, c);
+  };
+  for (const SheetSlot& s : slots) {
+    const Image& img = set.Of(s.picture);
+    const rects::PictureFile& f = rects::FileOf(s.picture);
+    sheet.FillRect(s.x - 1, s.y - 1, img.Width() * 2 + 2, img.Height() * 2 + 2, Rgb(200, 200, 200));
+    sheet.Blit(img.Scaled(2), s.x, s.y);
+    label(std::string(f.name) + (f.png ? " (PNG)" : " (BMP)") + " " + std::to_string(img.Width()) + "x" +
+              std::to_string(img.Height()),
+          s.x, s.y - 24, kWhite, 16);
+  }
+  int i = 0;
+  for (const rects::NamedRect& nr : rects::kAllRects) {
+    const SheetSlot* slot = nullptr;
+    for (const SheetSlot& s : slots)
+      if (s.picture == nr.rect.picture) slot = &s;
+    const Rect& r = nr.rect;
+    const Color c = OutlineColour(i++);
+    const int x0 = slot->x + 2 * r.x, y0 = slot->y + 2 * r.y, x1 = slot->x + 2 * r.Right() - 1,
+              y1 = slot->y + 2 * r.Bottom() - 1;
+    for (int x = x0; x <= x1; ++x) {
+      sheet.Set(x, y0, c);
+      sheet.Set(x, y1, c);
+    }
+    for (int y = y0; y <= y1; ++y) {
+      sheet.Set(x0, y, c);
+      sheet.Set(x1, y, c);
+    }
+    // Strips of many small cuts get their index only, the rest their name.
+    const bool small = r.w < 40;
+    const std::string text = small ? std::to_string(nr.index) : std::string(nr.name) + (nr.index >= 0 ? " " + std::to_string(nr.index) : "");
+    label(text, x0 + 2, y0 + 2, c, small ? 9 : 10);
+  }
+  return sheet;
+}
+
+bool WritePictureFiles(const PictureSet& set, const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder / "Picture", ec);
+  for (const rects::PictureFile& f : rects::kPictureFiles) {
+    const std::string path = (folder / "Picture" / (std::string(f.name) + ".dat")).string();
+    const Image& img = set.Of(f.surface);
+    if (!(f.png ? WritePng(path, img) : WriteBmp24(path, img))) return false;
+  }
+  return true;
+}
+
+}  // namespace rv::assets
