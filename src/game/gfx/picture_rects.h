@@ -218,10 +218,13 @@ constexpr std::array<NamedRect, kNamedRectCount> AllRects() {
   add("BlendSquare", -1, kBlendSquare);
   for (int k = 1; k <= 9; ++k) add("RoundNumber", k, kRoundNumber(k));
   add("RoundWord", -1, kRoundWord);
+  // Bands 0..3: roulette upper and lower, banner top and bottom.
+  int band = 0;
   for (const SkinBand& b : {kRouletteUpperBand, kRouletteLowerBand, kBannerTopBand, kBannerBottomBand}) {
-    add("SkinLeft", b.left.y, b.left);
-    add("SkinMiddle", b.middle.y, b.middle);
-    add("SkinRight", b.right.y, b.right);
+    add("SkinLeft", band, b.left);
+    add("SkinMiddle", band, b.middle);
+    add("SkinRight", band, b.right);
+    ++band;
   }
   add("PanelSquare", -1, kPanelSquare);
   add("RouletteCursorImage", -1, kRouletteCursorImage);
