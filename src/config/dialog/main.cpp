@@ -1,0 +1,29 @@
+// rv_config: the configuration dialog. Exit status 0 after the window closes, 1 when the
+// start is refused (the game runs, or another copy of the dialog does).
+
+#include "config/dialog/form1.h"
+#include "config/dialog/start_check.h"
+#include "config/dialog/warning_box.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <filesystem>
+#include <string>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // The program folder is the executable's, whatever the working folder is.
+  const std::filesystem::path folder(
+      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+
+  // Held until main returns, that is as long as the window exists.
+  auto lock = rv::AcquireDialogStart(folder);
+  if (!lock) {
+    rv::ShowWarningBox(rv::StartErrorCaption(), rv::StartErrorText());
+    return rv::kRefusedExitStatus;
+  }
+  rv::Form1 form(folder);
+  form.show();
+  return QApplication::exec();
+}

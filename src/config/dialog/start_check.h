@@ -1,0 +1,30 @@
+#pragma once
+// Whether the dialog may start: not while the game runs, not beside another copy of itself.
+
+#include "config/instance_lock.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+
+namespace rv {
+
+inline constexpr const char* kRunningMarkerFile = "rvdat.cck";
+
+// Exit status of a refused start; a normal end is 0.
+inline constexpr int kRefusedExitStatus = 1;
+
+// The refusal box shown before the window exists.
+QString StartErrorCaption();
+QString StartErrorText();
+
+// Takes the dialog's own lock and checks for the game. Returns the lock to hold while the
+// window exists, or nullopt when the dialog must not start: another copy holds the lock, the
+// game's marker rvdat.cck exists (also one left behind by a game that did not end normally;
+// the game's next regular end removes it), or the game holds its lock. The own lock is taken
+// before the game is looked at, and the game takes its own before looking at ours, so two
+// programs started at the same moment cannot both miss each other.
+std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder);
+
+}  // namespace rv

@@ -1,0 +1,189 @@
+// The instance locks across real processes: a forked child takes or holds a lock while the
+// test process probes it.
+
+#include "config/instance_lock.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+namespace rv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class InstanceLockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/rv_lock_test_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    lock_file_ = dir_ / kConfigLockFile;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path dir_;
+  fs::path lock_file_;
+};
+
+// A child process that takes the lock, reports whether it got it through a pipe, and then
+// holds it until the parent writes to it or kills it.
+class LockHolder {
+ public:
+  explicit LockHolder(const fs::path& lock_file) {
+    int ready[2];
+    int release[2];
+    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(ready[0]);
+      ::close(release[1]);
+      auto lock = InstanceLock::TryAcquire(lock_file);
+      const char got = (lock && lock->holds_lock()) ? 'y' : 'n';
+      if (::write(ready[1], &got, 1) != 1) ::_exit(2);
+      char dummy;
+      while (::read(release[0], &dummy, 1) < 0) {
+      }
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    release_fd_ = release[1];
+    char got = 'n';
+    if (::read(ready[0], &got, 1) == 1) acquired_ = (got == 'y');
+    ::close(ready[0]);
+  }
+  ~LockHolder() {
+    if (pid_ > 0) Kill();
+  }
+
+  bool acquired() const { return acquired_; }
+
+  // Lets the child end normally; returns its exit status.
+  int Finish() {
+    const char go = 'x';
+    if (::write(release_fd_, &go, 1) != 1) return -1;
+    return Reap();
+  }
+  void Kill() {
+    ::kill(pid_, SIGKILL);
+    Reap();
+  }
+
+ private:
+  int Reap() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    ::close(release_fd_);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  pid_t pid_ = -1;
+  int release_fd_ = -1;
+  bool acquired_ = false;
+};
+
+TEST_F(InstanceLockTest, AcquireCreatesTheFileAndHoldsIt) {
+  auto lock = InstanceLock::TryAcquire(lock_file_);
+  ASSERT_TRUE(lock.has_value());
+  EXPECT_TRUE(lock->holds_lock());
+  EXPECT_TRUE(fs::exists(lock_file_));
+  EXPECT_TRUE(IsLockHeldElsewhere(lock_file_));
+  // A second open of the same file, even in this process, is a rival holder.
+  EXPECT_FALSE(InstanceLock::TryAcquire(lock_file_).has_value());
+}
+
+TEST_F(InstanceLockTest, DestructionReleasesButKeepsTheFile) {
+  { auto lock = InstanceLock::TryAcquire(lock_file_); ASSERT_TRUE(lock.has_value()); }
+  EXPECT_TRUE(fs::exists(lock_file_));
+  EXPECT_FALSE(IsLockHeldElsewhere(lock_file_));
+  EXPECT_TRUE(InstanceLock::TryAcquire(lock_file_).has_value());
+}
+
+TEST_F(InstanceLockTest, MovingHandsTheLockOverWithoutReleasingIt) {
+  auto first = InstanceLock::TryAcquire(lock_file_);
+  ASSERT_TRUE(first.has_value());
+  InstanceLock moved(std::move(*first));
+  first.reset();  // the moved-from lock must not release anything
+  EXPECT_TRUE(moved.holds_lock());
+  EXPECT_TRUE(IsLockHeldElsewhere(lock_file_));
+
+  const fs::path other_file = dir_ / kGameLockFile;
+  auto other = InstanceLock::TryAcquire(other_file);
+  ASSERT_TRUE(other.has_value());
+  moved = std::move(*other);  // releases the first file, takes over the second
+  EXPECT_FALSE(IsLockHeldElsewhere(lock_file_));
+  EXPECT_TRUE(IsLockHeldElsewhere(other_file));
+}
+
+TEST_F(InstanceLockTest, HeldByAnotherProcessRefusesUntilItEnds) {
+  LockHolder holder(lock_file_);
+  ASSERT_TRUE(holder.acquired());
+  EXPECT_FALSE(InstanceLock::TryAcquire(lock_file_).has_value());
+  EXPECT_TRUE(IsLockHeldElsewhere(lock_file_));
+  EXPECT_EQ(holder.Finish(), 0);
+  EXPECT_FALSE(IsLockHeldElsewhere(lock_file_));
+  EXPECT_TRUE(InstanceLock::TryAcquire(lock_file_).has_value());
+}
+
+TEST_F(InstanceLockTest, AnotherProcessCannotTakeALockThisProcessHolds) {
+  auto lock = InstanceLock::TryAcquire(lock_file_);
+  ASSERT_TRUE(lock.has_value());
+  LockHolder rival(lock_file_);
+  EXPECT_FALSE(rival.acquired());
+  EXPECT_EQ(rival.Finish(), 0);
+}
+
+TEST_F(InstanceLockTest, StaleFileFromAKilledProcessDoesNotBlock) {
+  LockHolder holder(lock_file_);
+  ASSERT_TRUE(holder.acquired());
+  holder.Kill();
+  ASSERT_TRUE(fs::exists(lock_file_));
+  EXPECT_FALSE(IsLockHeldElsewhere(lock_file_));
+  auto lock = InstanceLock::TryAcquire(lock_file_);
+  ASSERT_TRUE(lock.has_value());
+  EXPECT_TRUE(lock->holds_lock());
+}
+
+TEST_F(InstanceLockTest, ProbeNeverDisturbsTheHolder) {
+  LockHolder holder(lock_file_);
+  ASSERT_TRUE(holder.acquired());
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(IsLockHeldElsewhere(lock_file_));
+  // Still exclusively held after the probes: neither we nor a third process get it.
+  EXPECT_FALSE(InstanceLock::TryAcquire(lock_file_).has_value());
+  LockHolder third(lock_file_);
+  EXPECT_FALSE(third.acquired());
+}
+
+TEST_F(InstanceLockTest, ProbeOfAFreeFileLeavesItFree) {
+  { auto lock = InstanceLock::TryAcquire(lock_file_); }
+  EXPECT_FALSE(IsLockHeldElsewhere(lock_file_));
+  // The probe's shared lock must be gone, or this exclusive one would fail.
+  LockHolder holder(lock_file_);
+  EXPECT_TRUE(holder.acquired());
+}
+
+TEST_F(InstanceLockTest, MissingFileIsNotHeldAndIsNotCreatedByTheProbe) {
+  EXPECT_FALSE(IsLockHeldElsewhere(lock_file_));
+  EXPECT_FALSE(fs::exists(lock_file_));
+}
+
+TEST_F(InstanceLockTest, UncreatableFileRunsUnguardedInsteadOfRefusing) {
+  const fs::path nowhere = dir_ / "no_such_folder" / kConfigLockFile;
+  auto lock = InstanceLock::TryAcquire(nowhere);
+  ASSERT_TRUE(lock.has_value());
+  EXPECT_FALSE(lock->holds_lock());
+  EXPECT_FALSE(IsLockHeldElsewhere(nowhere));
+}
+
+TEST(InstanceLockNames, TheTwoProgramsUseDifferentFiles) {
+  EXPECT_NE(std::string(kGameLockFile), std::string(kConfigLockFile));
+}
+
+}  // namespace
+}  // namespace rv
