@@ -1,0 +1,48 @@
+#include "game/game.h"
+
+#include <system_error>
+
+namespace rv {
+
+Game::Game(Platform& platform_in, RandomSource& rng_in)
+    : platform(platform_in),
+      rng(rng_in),
+      folder(platform_in.ProgramFolder()),
+      loop(platform_in, *this),
+      display(platform_in),
+      loader(folder),
+      sound(platform_in.audio(), folder) {}
+
+std::filesystem::path Game::File(std::string_view relative) const {
+  return folder / std::filesystem::path(std::string(relative));
+}
+
+void Game::Form_Unload(int status) {
+  std::error_code ignored;
+  std::filesystem::remove(File("rvdat.cck"), ignored);
+  sound.StopMusic();
+  sound.StopWave();
+  if (window_open_) {
+    window_open_ = false;
+    platform.CloseWindow();
+  }
+  lock.reset();
+  throw ProgramExit{status};
+}
+
+void Game::FailAndUnload(std::string_view text_line, std::string_view caption) {
+  platform.ShowMessage(text_line, caption, MessageIcon::kWarning);
+  Form_Unload(1);
+}
+
+void Game::OnKeyDown(int16_t key_code) {
+  if (Form_KeyDown(keys, key_code) == KeyAction::kEscape) Form_Unload();
+}
+
+void Game::OnKeyUp(int16_t key_code) { Form_KeyUp(keys, key_code); }
+
+void Game::OnClose() { Form_Unload(); }
+
+void Game::OnMusicDone(int player) { sound.MusicControl_Done(static_cast<int16_t>(player)); }
+
+}  // namespace rv
