@@ -457,10 +457,12 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   // Labels: the selected form on a blue plate, the plain form dim.
   auto label = [&](const Rect& selected, const Rect& plain, const char* text) {
     DrawPlate(img, selected, Rgb(60, 120, 250), Rgb(16, 40, 140), Rgb(160, 200, 255), 6.0f);
-    TextStyle on = GoldText(19);
+    // Size 18 keeps the plain label's ink below its seventh row, which the
+    // ranking's marks share.
+    TextStyle on = GoldText(18);
     on.outline = Rgb(60, 26, 0);
-    DrawText(img, *fonts.gothic, text, on, selected, {Align::kCenter, 4, kRowInkBottom - 1, {}, {}});
-    DrawText(img, *fonts.gothic, text, DimText(19), plain, {Align::kCenter, 4, kRowInkBottom - 1, {}, {}});
+    DrawText(img, *fonts.gothic, text, on, selected, {Align::kCenter, 2, kRowInkBottom, {}, {}});
+    DrawText(img, *fonts.gothic, text, DimText(18), plain, {Align::kCenter, 2, kRowInkBottom, {}, {}});
   };
   label(rects::kDifficultyLabelSelected, rects::kDifficultyLabel, "難易度");
   label(rects::kRoundsLabelSelected, rects::kRoundsLabel, "ラウンド数");
