@@ -2,8 +2,6 @@
 // rv_config program itself started as a child process for the start-up refusal.
 
 #include "config/dialog/form1.h"
-#include "config/dialog/start_check.h"
-#include "config/instance_lock.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -18,14 +16,16 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QStyle>
-#include <QStyleOptionSlider>
-
 #include <filesystem>
 #include <memory>
+
+#include "config/dialog/start_check.h"
+#include "config/instance_lock.h"
 
 namespace rv {
 namespace {
@@ -80,9 +80,10 @@ class Form1Test : public QObject {
     return file.readAll();
   }
   std::unique_ptr<Form1> MakeForm() {
-    return std::make_unique<Form1>(ToPath(dir_.path()), [this](const QString& caption, const QString& text) {
-      warnings_ << caption + QLatin1Char('|') + text;
-    });
+    return std::make_unique<Form1>(ToPath(dir_.path()),
+                                   [this](const QString& caption, const QString& text) {
+                                     warnings_ << caption + QLatin1Char('|') + text;
+                                   });
   }
   static QSlider* Slide(Form1& form) { return form.findChild<QSlider*>(QStringLiteral("Slide")); }
   static QLabel* Label(Form1& form, const char* name) {
@@ -104,8 +105,8 @@ class Form1Test : public QObject {
     QCOMPARE(StatusText(form), QString::fromUtf8(want.status));
   }
   static void SendMouseMove(QWidget* target, QPoint pos) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), target->mapToGlobal(QPointF(pos)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), target->mapToGlobal(QPointF(pos)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(target, &move);
   }
 
@@ -129,7 +130,7 @@ class Form1Test : public QObject {
       QRect rect;
     };
     const Place places[] = {
-        {"Label1", {128, 8, 73, 17}},       {"Slide", {24, 24, 273, 33}},
+        {"Label1", {128, 8, 73, 17}},        {"Slide", {24, 24, 273, 33}},
         {"lbl_Priority", {304, 32, 81, 25}}, {"lbl_metal", {304, 37, 33, 17}},
         {"Com_Standard", {80, 64, 73, 25}},  {"Com_OK", {160, 64, 73, 25}},
         {"Com_EndOK", {240, 64, 73, 25}},    {"Com_Cancel", {320, 64, 73, 25}},
@@ -171,7 +172,10 @@ class Form1Test : public QObject {
     const auto fits = [](QWidget* control, const QString& text, int room) {
       const int advance = QFontMetrics(control->font()).horizontalAdvance(text);
       if (advance > room) {
-        QWARN(qPrintable(QStringLiteral("%1: '%2' needs %3 px of %4").arg(control->objectName(), text).arg(advance).arg(room)));
+        QWARN(qPrintable(QStringLiteral("%1: '%2' needs %3 px of %4")
+                             .arg(control->objectName(), text)
+                             .arg(advance)
+                             .arg(room)));
       }
       return advance <= room;
     };
@@ -186,7 +190,8 @@ class Form1Test : public QObject {
     // "MAX!!" at the right edge leaves room for "METAL" in front of it.
     const int max_left = priority->geometry().right() + 1 -
                          QFontMetrics(priority->font()).horizontalAdvance(QStringLiteral("MAX!!"));
-    QVERIFY(max_left >= metal->geometry().left() + QFontMetrics(metal->font()).horizontalAdvance(metal->text()));
+    QVERIFY(max_left >= metal->geometry().left() +
+                            QFontMetrics(metal->font()).horizontalAdvance(metal->text()));
     for (const char* name : {"Com_Standard", "Com_OK", "Com_EndOK", "Com_Cancel"}) {
       QPushButton* button = Button(*form, name);
       QVERIFY(fits(button, button->text(), button->width() - 8));
@@ -289,7 +294,8 @@ class Form1Test : public QObject {
     QVERIFY(Label(*form, "lbl_metal")->isVisibleTo(form.get()));
     Slide(*form)->setValue(2);
     QVERIFY(!Label(*form, "lbl_metal")->isVisibleTo(form.get()));
-    QCOMPARE(Label(*form, "lbl_Priority")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(Label(*form, "lbl_Priority")->alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignHCenter);
     QCOMPARE(Label(*form, "lbl_Priority")->text(), QStringLiteral("高くねぇ？"));
   }
 
@@ -495,7 +501,8 @@ class Form1Test : public QObject {
       QFile marker(dir_.filePath(QStringLiteral("rvdat.cck")));
       QVERIFY(marker.open(QIODevice::WriteOnly));
     } else {
-      rival = InstanceLock::TryAcquire(folder / (cause == QLatin1String("copy") ? kConfigLockFile : kGameLockFile));
+      rival = InstanceLock::TryAcquire(
+          folder / (cause == QLatin1String("copy") ? kConfigLockFile : kGameLockFile));
       QVERIFY(rival && rival->holds_lock());
     }
     QVERIFY(!AcquireDialogStart(folder).has_value());

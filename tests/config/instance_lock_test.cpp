@@ -99,7 +99,10 @@ TEST_F(InstanceLockTest, AcquireCreatesTheFileAndHoldsIt) {
 }
 
 TEST_F(InstanceLockTest, DestructionReleasesButKeepsTheFile) {
-  { auto lock = InstanceLock::TryAcquire(lock_file_); ASSERT_TRUE(lock.has_value()); }
+  {
+    auto lock = InstanceLock::TryAcquire(lock_file_);
+    ASSERT_TRUE(lock.has_value());
+  }
   EXPECT_TRUE(fs::exists(lock_file_));
   EXPECT_FALSE(IsLockHeldElsewhere(lock_file_));
   EXPECT_TRUE(InstanceLock::TryAcquire(lock_file_).has_value());

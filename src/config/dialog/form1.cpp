@@ -1,7 +1,5 @@
 #include "config/dialog/form1.h"
 
-#include "config/config_file.h"
-
 #include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
@@ -9,12 +7,13 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
 #include <utility>
+
+#include "config/config_file.h"
 
 namespace rv {
 namespace {
@@ -56,7 +55,8 @@ QFont GothicFont(qreal point_size, bool bold) {
 QFont FitFont(QFont font, const QString& text, int width) {
   const int overflow = QFontMetrics(font).horizontalAdvance(text) - width;
   if (overflow > 0 && text.size() > 1) {
-    font.setLetterSpacing(QFont::AbsoluteSpacing, -static_cast<qreal>(overflow) / (text.size() - 1));
+    font.setLetterSpacing(QFont::AbsoluteSpacing,
+                          -static_cast<qreal>(overflow) / (text.size() - 1));
   }
   return font;
 }
@@ -115,14 +115,17 @@ void Form1::BuildControls() {
   lbl_priority_->setFont(GothicFont(12, true));
   lbl_priority_->setAlignment(kCentered);
   lbl_metal_ = MakeLabel(this, "lbl_metal", QStringLiteral("METAL"), QRect(304, 37, 33, 17));
-  lbl_metal_->setFont(FitFont(GothicFont(8.25, false), QStringLiteral("METAL"), lbl_metal_->width()));
+  lbl_metal_->setFont(
+      FitFont(GothicFont(8.25, false), QStringLiteral("METAL"), lbl_metal_->width()));
   lbl_metal_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lbl_metal_->hide();
 
-  com_standard_ = MakeButton(this, "Com_Standard", QStringLiteral("標準設定"), QRect(80, 64, 73, 25));
+  com_standard_ =
+      MakeButton(this, "Com_Standard", QStringLiteral("標準設定"), QRect(80, 64, 73, 25));
   com_ok_ = MakeButton(this, "Com_OK", QStringLiteral("適用"), QRect(160, 64, 73, 25));
   com_end_ok_ = MakeButton(this, "Com_EndOK", QStringLiteral("OK"), QRect(240, 64, 73, 25));
-  com_cancel_ = MakeButton(this, "Com_Cancel", QStringLiteral("キャンセル"), QRect(320, 64, 73, 25));
+  com_cancel_ =
+      MakeButton(this, "Com_Cancel", QStringLiteral("キャンセル"), QRect(320, 64, 73, 25));
   connect(com_standard_, &QPushButton::clicked, this, [this] { Com_Standard_Click(); });
   connect(com_ok_, &QPushButton::clicked, this, [this] { Com_OK_Click(); });
   connect(com_end_ok_, &QPushButton::clicked, this, [this] { Com_EndOK_Click(); });

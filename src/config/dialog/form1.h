@@ -3,12 +3,11 @@
 // priority, a joking description of each position, and the buttons that save it to
 // rvdat.cfg in the program folder.
 
-#include "config/dialog/warning_box.h"
-
 #include <QWidget>
-
 #include <cstdint>
 #include <filesystem>
+
+#include "config/dialog/warning_box.h"
 
 class QLabel;
 class QMouseEvent;

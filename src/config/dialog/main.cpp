@@ -1,15 +1,14 @@
 // rv_config: the configuration dialog. Exit status 0 after the window closes, 1 when the
 // start is refused (the game runs, or another copy of the dialog does).
 
+#include <QApplication>
+#include <QFile>
+#include <filesystem>
+#include <string>
+
 #include "config/dialog/form1.h"
 #include "config/dialog/start_check.h"
 #include "config/dialog/warning_box.h"
-
-#include <QApplication>
-#include <QFile>
-
-#include <filesystem>
-#include <string>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

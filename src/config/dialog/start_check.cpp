@@ -7,7 +7,8 @@ namespace rv {
 QString StartErrorCaption() { return QStringLiteral("起動エラー"); }
 
 QString StartErrorText() {
-  return QStringLiteral("Ravolinコンフィグを二重起動、または\nRavolinと一緒に起動させることはできません！");
+  return QStringLiteral(
+      "Ravolinコンフィグを二重起動、または\nRavolinと一緒に起動させることはできません！");
 }
 
 std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder) {

@@ -1,12 +1,11 @@
 #pragma once
 // Whether the dialog may start: not while the game runs, not beside another copy of itself.
 
-#include "config/instance_lock.h"
-
 #include <QString>
-
 #include <filesystem>
 #include <optional>
+
+#include "config/instance_lock.h"
 
 namespace rv {
 

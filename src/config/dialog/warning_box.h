@@ -4,7 +4,6 @@
 // so that tests can run the program without a box that waits for a click.
 
 #include <QString>
-
 #include <functional>
 
 class QWidget;
