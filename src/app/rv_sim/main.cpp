@@ -1,0 +1,56 @@
+// rv_sim: exposes the rules core for checking and analysis. Reads a position (or a list of
+// rounds) from standard input and prints what the rules make of it.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/rv_sim/commands.h"
+#include "app/rv_sim/sim_input.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  rv::sim::CommandFn run;
+  const char* usage;
+};
+
+// A new command is one file and one line here.
+constexpr Command kCommands[] = {
+    {"cpu", rv::sim::RunCpu, "cpu [--seed N]"},
+    {"four", rv::sim::RunFour, "four"},
+    {"settle", rv::sim::RunSettle, "settle left|right|none"},
+    {"score", rv::sim::RunScore, "score"},
+    {"rank", rv::sim::RunRank, "rank FILE MODE ROUNDS SCORE MOVES TIME"},
+};
+
+int Usage(const std::string& problem) {
+  std::cerr << "rv_sim: command line: " << problem << "; commands:";
+  for (const Command& c : kCommands) std::cerr << " [" << c.usage << "]";
+  std::cerr << "\n";
+  return rv::sim::kExitBadInput;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage("no command given");
+  const std::string name = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  for (const Command& c : kCommands) {
+    if (name != c.name) continue;
+    try {
+      return c.run(rv::sim::CommandIo{args, std::cin, std::cout, std::cerr});
+    } catch (const rv::sim::InputError& e) {
+      std::cerr << "rv_sim: "
+                << (e.line == 0 ? std::string("command line") : "line " + std::to_string(e.line))
+                << ": " << e.message << "\n";
+      return rv::sim::kExitBadInput;
+    } catch (const std::exception& e) {
+      std::cerr << "rv_sim: " << name << ": " << e.what() << "\n";
+      return rv::sim::kExitFailed;
+    }
+  }
+  return Usage("unknown command '" + name + "'");
+}
