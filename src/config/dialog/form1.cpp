@@ -134,6 +134,8 @@ void Form1::BuildControls() {
   status_ = new QStatusBar(this);
   status_->setObjectName(QStringLiteral("status"));
   status_->setSizeGripEnabled(false);
+  // A rule along its top sets the status bar apart from the form, as a status bar looks.
+  status_->setStyleSheet(QStringLiteral("QStatusBar { border-top: 1px solid palette(mid); }"));
   status_->setGeometry(0, 92, 401, 17);
 
   // 適用 first (it has the focus at start), then 標準設定, キャンセル, OK and the slider.
