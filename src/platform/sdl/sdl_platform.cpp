@@ -115,9 +115,16 @@ bool SdlPlatform::OpenWindow(const std::string& caption) {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
-  if (options_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             kPictureWidth, kPictureHeight, flags);
+  SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth, kPictureHeight};
+  if (options_.fullscreen) {
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Full-screen on X11 is the window manager's job; without one SDL leaves the window at
+    // its first size while reporting the desktop's. Made at the primary display's size and
+    // place from the start, the window covers the desktop either way.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) place = bounds;
+  }
+  window_ = SDL_CreateWindow(caption.c_str(), place.x, place.y, place.w, place.h, flags);
   if (window_ == nullptr || !CreateRenderer() || !EnsureTexture(kPictureWidth, kPictureHeight)) {
     std::cerr << "SDL window: " << SDL_GetError() << '\n';
     CloseWindow();

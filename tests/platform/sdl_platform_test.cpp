@@ -1,0 +1,226 @@
+// The SDL platform without a display server: SDL's dummy video and audio drivers.
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/sdl/renderer_choice.h"
+#include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_keys.h"
+
+namespace rv {
+namespace {
+
+TEST(SdlKeyTable, GameKeysMapToTheirCodes) {
+  EXPECT_EQ(MapSdlKey(SDLK_UP), vk::kUp);
+  EXPECT_EQ(MapSdlKey(SDLK_DOWN), vk::kDown);
+  EXPECT_EQ(MapSdlKey(SDLK_LEFT), vk::kLeft);
+  EXPECT_EQ(MapSdlKey(SDLK_RIGHT), vk::kRight);
+  EXPECT_EQ(MapSdlKey(SDLK_x), vk::kX);
+  EXPECT_EQ(MapSdlKey(SDLK_z), vk::kZ);
+  EXPECT_EQ(MapSdlKey(SDLK_ESCAPE), vk::kEscape);
+}
+
+TEST(SdlKeyTable, TwoPhysicalKeysShareACode) {
+  EXPECT_EQ(MapSdlKey(SDLK_RETURN), 13);
+  EXPECT_EQ(MapSdlKey(SDLK_KP_ENTER), 13);
+  EXPECT_EQ(MapSdlKey(SDLK_LSHIFT), 16);
+  EXPECT_EQ(MapSdlKey(SDLK_RSHIFT), 16);
+}
+
+TEST(SdlKeyTable, OtherKeysMapToNothing) {
+  for (SDL_Keycode key : {SDLK_a, SDLK_y, SDLK_SPACE, SDLK_LCTRL, SDLK_RCTRL, SDLK_KP_8,
+                          SDLK_KP_4, SDLK_F1, SDLK_BACKSPACE, SDLK_TAB, SDLK_UNKNOWN}) {
+    EXPECT_EQ(MapSdlKey(key), 0) << key;
+  }
+  // Upper-case symbols never come from SDL, and must not alias the virtual-key numbers.
+  EXPECT_EQ(MapSdlKey('X'), 0);
+  EXPECT_EQ(MapSdlKey('Z'), 0);
+}
+
+TEST(RendererChoice, SoftwareRasterisersAreRecognised) {
+  EXPECT_TRUE(IsSoftwareGlRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
+  EXPECT_TRUE(IsSoftwareGlRenderer("Software Rasterizer"));
+  EXPECT_TRUE(IsSoftwareGlRenderer("softpipe"));
+  EXPECT_TRUE(IsSoftwareGlRenderer("Mesa swrast"));
+  EXPECT_TRUE(IsSoftwareGlRenderer("Google SwiftShader"));
+  EXPECT_FALSE(IsSoftwareGlRenderer("NVIDIA GeForce RTX 3060/PCIe/SSE2"));
+  EXPECT_FALSE(IsSoftwareGlRenderer("AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)"));
+  EXPECT_FALSE(IsSoftwareGlRenderer("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+}
+
+TEST(RendererChoice, AcceleratedOnlyWithRealHardware) {
+  EXPECT_EQ(ChooseRenderer({false, ""}), RendererKind::kSoftware);
+  // No device: even a renderer string that looks like hardware is not trusted.
+  EXPECT_EQ(ChooseRenderer({false, "NVIDIA GeForce RTX 3060"}), RendererKind::kSoftware);
+  EXPECT_EQ(ChooseRenderer({true, ""}), RendererKind::kSoftware);  // the probe failed
+  EXPECT_EQ(ChooseRenderer({true, "llvmpipe (LLVM 15.0.6, 256 bits)"}), RendererKind::kSoftware);
+  EXPECT_EQ(ChooseRenderer({true, "NVIDIA GeForce RTX 3060"}), RendererKind::kAccelerated);
+}
+
+TEST(RendererChoice, GpuDevicesAreFoundByTheirNodes) {
+  namespace fs = std::filesystem;
+  const fs::path dev = fs::temp_directory_path() / "rv_platform_fake_dev";
+  fs::remove_all(dev);
+  fs::create_directories(dev / "dri");
+  std::ofstream(dev / "dri" / "card0").put('x');
+  EXPECT_FALSE(HasGpuDevice(dev.string()));  // a card node alone is display only
+  std::ofstream(dev / "dri" / "renderD128").put('x');
+  EXPECT_TRUE(HasGpuDevice(dev.string()));
+  fs::remove_all(dev / "dri");
+  EXPECT_FALSE(HasGpuDevice(dev.string()));
+  std::ofstream(dev / "nvidia0").put('x');
+  EXPECT_TRUE(HasGpuDevice(dev.string()));
+  fs::remove_all(dev);
+  EXPECT_FALSE(HasGpuDevice((dev / "missing").string()));
+}
+
+class CountingSink : public EventSink {
+ public:
+  void OnKeyDown(int16_t key_code) override { downs.push_back(key_code); }
+  void OnKeyUp(int16_t key_code) override { ups.push_back(key_code); }
+  void OnClose() override { ++closes; }
+  void OnMusicDone(int player) override { music.push_back(player); }
+  std::vector<int16_t> downs, ups;
+  std::vector<int> music;
+  int closes = 0;
+};
+
+class SdlDummyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+  }
+};
+
+void PushKey(Uint32 type, SDL_Keycode sym, bool repeat = false) {
+  SDL_Event event{};
+  event.type = type;
+  event.key.keysym.sym = sym;
+  event.key.repeat = repeat ? 1 : 0;
+  event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+TEST_F(SdlDummyTest, WindowCoversTheDesktopWithoutCursor) {
+  SdlPlatform platform;
+  ASSERT_TRUE(platform.OpenWindow("Ravolin Ver 0.31"));
+  const SdlWindowReport report = platform.DescribeWindow();
+  EXPECT_TRUE(report.borderless);
+  EXPECT_TRUE(report.fullscreen_desktop);
+  EXPECT_TRUE(report.cursor_hidden);
+  EXPECT_EQ(report.renderer, "software");
+  std::vector<uint32_t> pixels(640 * 480, 0x336699);
+  platform.Present(FrameView{pixels.data(), 640, 480});
+  platform.Present(FrameView{nullptr, 640, 480});  // ignored, no crash
+  platform.CloseWindow();
+  platform.CloseWindow();
+  EXPECT_EQ(platform.DescribeWindow().window_width, 0);
+}
+
+TEST_F(SdlDummyTest, NoDisplayMeansNoWindow) {
+  setenv("SDL_VIDEODRIVER", "no_such_driver", 1);
+  SdlPlatform platform;
+  EXPECT_FALSE(platform.OpenWindow("Ravolin Ver 0.31"));
+  std::vector<uint32_t> pixels(640 * 480, 0);
+  platform.Present(FrameView{pixels.data(), 640, 480});  // nothing to present on, no crash
+  platform.CloseWindow();
+}
+
+TEST_F(SdlDummyTest, PumpDeliversMappedKeysAndRepeats) {
+  SdlPlatform platform;
+  ASSERT_TRUE(platform.OpenWindow("Ravolin"));
+  CountingSink sink;
+  platform.PumpEvents(sink);  // whatever the window itself queued
+  sink = CountingSink{};
+  PushKey(SDL_KEYDOWN, SDLK_LEFT);
+  PushKey(SDL_KEYDOWN, SDLK_LEFT, /*repeat=*/true);
+  PushKey(SDL_KEYDOWN, SDLK_a);  // not a game key: not delivered
+  PushKey(SDL_KEYDOWN, SDLK_KP_ENTER);
+  PushKey(SDL_KEYUP, SDLK_RSHIFT);
+  platform.PumpEvents(sink);
+  EXPECT_EQ(sink.downs, (std::vector<int16_t>{vk::kLeft, vk::kLeft, vk::kReturn}));
+  EXPECT_EQ(sink.ups, (std::vector<int16_t>{vk::kShift}));
+  EXPECT_EQ(sink.closes, 0);
+}
+
+TEST_F(SdlDummyTest, WindowCloseAndQuitAreOneClose) {
+  SdlPlatform platform;
+  ASSERT_TRUE(platform.OpenWindow("Ravolin"));
+  CountingSink sink;
+  platform.PumpEvents(sink);
+  SDL_Event close{};
+  close.type = SDL_WINDOWEVENT;
+  close.window.event = SDL_WINDOWEVENT_CLOSE;
+  SDL_PushEvent(&close);
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  platform.PumpEvents(sink);
+  EXPECT_EQ(sink.closes, 1);
+}
+
+TEST_F(SdlDummyTest, TerminationSignalsCloseTheGame) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    SdlPlatform platform;
+    CountingSink sink;
+    platform.PumpEvents(sink);
+    std::raise(signal);
+    platform.PumpEvents(sink);
+    EXPECT_EQ(sink.closes, 1);
+  }
+}
+
+TEST_F(SdlDummyTest, MusicCompletionEventReachesTheSink) {
+  SdlPlatform platform;
+  CountingSink sink;
+  const Uint32 type = SdlAudio::MusicDoneEventType();
+  ASSERT_NE(type, static_cast<Uint32>(-1));
+  SDL_Event done{};
+  done.type = type;
+  done.user.code = 1;
+  ASSERT_EQ(SDL_PushEvent(&done), 1);
+  platform.PumpEvents(sink);
+  EXPECT_EQ(sink.music, std::vector<int>{1});
+}
+
+TEST_F(SdlDummyTest, ClockAndSleep) {
+  SdlPlatform platform;
+  const uint32_t t0 = platform.Now();
+  platform.Sleep(30);
+  const uint32_t slept = platform.Now() - t0;
+  EXPECT_GE(slept, 29u);  // SDL_GetTicks may round the start down
+  const uint32_t t1 = platform.Now();
+  platform.Sleep(-10);
+  EXPECT_LT(platform.Now() - t1, 10u);
+}
+
+// Without any display the dialog cannot appear; the line on standard error is what is left,
+// and the call must come back rather than wait for a dialog nobody can see.
+TEST_F(SdlDummyTest, MessageGoesToStandardErrorWithoutADisplay) {
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  SdlPlatform platform;
+  ::testing::internal::CaptureStderr();
+  platform.ShowMessage("Ravolinを二重起動、または\r\nRavolinコンフィグと一緒に", "起動エラー１",
+                       MessageIcon::kWarning);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("起動エラー１: Ravolinを二重起動、または\nRavolinコンフィグと一緒に\n"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(err.find('\r'), std::string::npos);
+}
+
+TEST_F(SdlDummyTest, ProgramFolderHoldsTheExecutable) {
+  SdlPlatform platform;
+  EXPECT_TRUE(std::filesystem::exists(platform.ProgramFolder() / "rv_platform_sdl_tests"));
+}
+
+}  // namespace
+}  // namespace rv

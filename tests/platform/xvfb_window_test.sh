@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Runs inside xvfb-run on a 1280x1024 screen: the probe's window must cover the screen,
+# show the test picture letterboxed (scale 2: 1280 x 960 with 32-pixel bars above and
+# below), and react to X and Escape sent with xdotool.
+set -u
+probe=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+log=$work/probe.log
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- probe output"
+  cat "$log"
+  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+
+"$probe" >"$log" 2>&1 &
+pid=$!
+for _ in $(seq 100); do
+  grep -q '^READY' "$log" && break
+  kill -0 "$pid" 2>/dev/null || fail "probe ended early"
+  sleep 0.1
+done
+grep -q '^READY' "$log" || fail "probe never became ready"
+grep '^READY' "$log"
+grep -q 'window 1280x1024' "$log" || fail "window is not full-screen"
+grep -q 'cursor_hidden 1' "$log" || fail "mouse cursor is shown"
+grep -q 'borderless 1' "$log" || fail "window has a border"
+
+wid=$(xdotool search --name '^Ravolin probe$' | head -n 1)
+[ -n "$wid" ] || fail "no window named 'Ravolin probe' on the display"
+geometry=$(xdotool getwindowgeometry "$wid")
+echo "$geometry"
+echo "$geometry" | grep -q 'Position: 0,0' || fail "window is not at the top-left corner"
+echo "$geometry" | grep -q 'Geometry: 1280x1024' || fail "window does not cover the screen"
+
+import -window root "$work/screen.png" || fail "screenshot failed"
+pixel() { convert "$work/screen.png" -format "%[hex:p{$1,$2}]" info:; }
+expect() {
+  local got
+  got=$(pixel "$1" "$2")
+  [ "$got" = "$3" ] || fail "pixel ($1,$2) is $got, expected $3"
+}
+expect 640 10 000000     # bar above
+expect 640 1010 000000   # bar below
+expect 0 32 FFFF00       # the picture's top-left pixel, doubled
+expect 1 33 FFFF00
+expect 2 32 FF0000
+expect 320 272 FF0000
+expect 960 272 00FF00
+expect 320 752 0000FF
+expect 960 752 FFFFFF
+expect 1278 990 FF00FF   # the picture's bottom-right pixel, doubled
+expect 1279 991 FF00FF
+expect 1279 992 000000
+expect 1277 991 FFFFFF
+
+timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+xdotool key x
+sleep 0.3
+xdotool key Escape
+for _ in $(seq 50); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "probe did not end on Escape"
+wait "$pid"
+status=$?
+grep -q '^DOWN 88' "$log" || fail "key-down of X not seen"
+grep -q '^UP 88 KEY_X 0' "$log" || fail "key-up of X not seen"
+[ "$status" -eq 0 ] || fail "probe ended with status $status"
+echo "PASS"
