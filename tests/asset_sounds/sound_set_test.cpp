@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+#include "sound/music.h"
+#include "sound/sequencer.h"
+#include "sound/sound_set.h"
+
+namespace rv::assets {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kRate = 44100.0;
+const double kMinus1Db = 32767.0 * std::pow(10.0, -1.0 / 20.0);
+
+std::vector<std::uint8_t> ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Decoded sound in the mixer's format: 44.1 kHz, signed 16-bit, stereo.
+struct Decoded {
+  std::vector<std::int16_t> samples;
+  std::size_t Frames() const { return samples.size() / 2; }
+  double Seconds() const { return static_cast<double>(Frames()) / kRate; }
+  int Peak() const {
+    int peak = 0;
+    for (auto s : samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
+    return peak;
+  }
+  double Rms(std::size_t from, std::size_t count) const {
+    double sum = 0.0;
+    for (std::size_t i = 2 * from; i < 2 * (from + count); ++i) sum += double(samples[i]) * samples[i];
+    return std::sqrt(sum / static_cast<double>(2 * count));
+  }
+  int MaxAbs(std::size_t from, std::size_t count) const {
+    int m = 0;
+    for (std::size_t i = 2 * from; i < 2 * (from + count); ++i) m = std::max(m, std::abs(int(samples[i])));
+    return m;
+  }
+  // Largest change between neighbouring frames of one channel within [from, from + count).
+  int MaxStep(std::size_t from, std::size_t count) const {
+    int m = 0;
+    for (std::size_t f = from + 1; f < from + count; ++f) {
+      for (int ch = 0; ch < 2; ++ch) m = std::max(m, std::abs(samples[2 * f + ch] - samples[2 * (f - 1) + ch]));
+    }
+    return m;
+  }
+};
+
+class SoundSet : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder_ = new fs::path(fs::temp_directory_path() / ("rv_sounds_" + std::to_string(getpid())));
+    fs::remove_all(*folder_);
+    WriteSoundSet(*folder_);
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    Mix_Init(MIX_INIT_MP3);
+    ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024), 0) << Mix_GetError();
+    int freq = 0, channels = 0;
+    Uint16 format = 0;
+    ASSERT_EQ(Mix_QuerySpec(&freq, &format, &channels), 1);
+    ASSERT_EQ(freq, 44100);
+    ASSERT_EQ(format, AUDIO_S16SYS);
+    ASSERT_EQ(channels, 2);
+  }
+
+  static void TearDownTestSuite() {
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_Quit();
+    fs::remove_all(*folder_);
+    delete folder_;
+    folder_ = nullptr;
+  }
+
+  static Decoded Decode(const std::string& relative) {
+    Decoded d;
+    const auto path = (*folder_ / relative).string();
+    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    EXPECT_NE(chunk, nullptr) << relative << ": " << Mix_GetError();
+    if (chunk == nullptr) return d;
+    const auto* p = reinterpret_cast<const std::int16_t*>(chunk->abuf);
+    d.samples.assign(p, p + chunk->alen / 2);
+    Mix_FreeChunk(chunk);
+    return d;
+  }
+
+  static fs::path* folder_;
+};
+
+fs::path* SoundSet::folder_ = nullptr;
+
+struct EffectRange {
+  const char* file;
+  double min_s;
+  double max_s;
+};
+
+// wave1 is cut on every placement; wave2..4 hold the game while they play.
+const EffectRange kEffects[] = {
+    {"Wave/wave1.dat", 0.04, 0.25},
+    {"Wave/wave2.dat", 0.8, 1.2},
+    {"Wave/wave3.dat", 0.3, 0.999},
+    {"Wave/wave4.dat", 0.8, 1.2},
+};
+
+TEST_F(SoundSet, EffectsAreMonoPcmWavAt44k) {
+  for (const auto& e : kEffects) {
+    const auto bytes = ReadAll(*folder_ / e.file);
+    ASSERT_GT(bytes.size(), 44u) << e.file;
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF") << e.file;
+    EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 12), "WAVE") << e.file;
+    EXPECT_EQ(bytes[20] | bytes[21] << 8, 1) << e.file << " is not PCM";
+    EXPECT_EQ(bytes[22] | bytes[23] << 8, 1) << e.file << " is not mono";
+    EXPECT_EQ(bytes[24] | bytes[25] << 8 | bytes[26] << 16, 44100) << e.file;
+    EXPECT_EQ(bytes[34], 16) << e.file;
+  }
+}
+
+TEST_F(SoundSet, EffectsDecodeWithTheirLengths) {
+  for (const auto& e : kEffects) {
+    const Decoded d = Decode(e.file);
+    EXPECT_GE(d.Seconds(), e.min_s) << e.file;
+    EXPECT_LE(d.Seconds(), e.max_s) << e.file;
+  }
+}
+
+TEST_F(SoundSet, EffectsStartAndEndAtRestWithoutClicks) {
+  for (const auto& e : kEffects) {
+    const Decoded d = Decode(e.file);
+    ASSERT_GT(d.Frames(), 1000u) << e.file;
+    const int peak = d.Peak();
+    EXPECT_LE(d.MaxAbs(0, 1), peak / 100) << e.file << ": first sample";
+    EXPECT_LE(d.MaxAbs(d.Frames() - 1, 1), peak / 100) << e.file << ": last sample";
+    // The envelope ramps: half a millisecond in, the sound is still well below its peak ...
+    EXPECT_LT(d.MaxAbs(0, 22), peak * 6 / 10) << e.file << ": no attack ramp";
+    // ... and the last two milliseconds have faded nearly out.
+    EXPECT_LT(d.MaxAbs(d.Frames() - 88, 88), peak / 10) << e.file << ": no fade-out";
+  }
+}
+
+TEST_F(SoundSet, EffectsAreLoudButNeverClip) {
+  for (const auto& e : kEffects) {
+    const Decoded d = Decode(e.file);
+    EXPECT_LT(d.Peak(), kMinus1Db) << e.file;
+    EXPECT_GT(d.Peak(), 32767 / 4) << e.file << " is too quiet";
+  }
+}
+
+struct TrackCase {
+  const char* file;
+  Score (*score)();
+};
+
+const TrackCase kTracks[] = {{"Music/ravolin.mp3", &MatchScore}, {"Music/decision.mp3", &TitleScore}};
+
+TEST_F(SoundSet, TracksDecodeToTheirComposedLength) {
+  for (const auto& t : kTracks) {
+    const Decoded d = Decode(t.file);
+    EXPECT_GE(d.Seconds(), 30.0) << t.file;
+    EXPECT_LE(d.Seconds(), 90.0) << t.file;
+    // The tag frame lets the decoder drop the encoder's delay and padding
+    // (about 60 ms otherwise), so the loop is exactly as long as composed.
+    const Score s = t.score();
+    const auto composed = Timeline(s.bpm, s.Steps()).Frames();
+    EXPECT_NEAR(static_cast<double>(d.Frames()), static_cast<double>(composed), 1.0) << t.file;
+  }
+}
+
+TEST_F(SoundSet, TracksHaveSaneLevelsAndNoClipping) {
+  for (const auto& t : kTracks) {
+    const Decoded d = Decode(t.file);
+    ASSERT_GT(d.Frames(), 0u) << t.file;
+    EXPECT_LT(d.Peak(), 32767 * 98 / 100) << t.file << " clips";
+    EXPECT_GT(d.Peak(), 32767 / 3) << t.file << " is too quiet";
+    const double rms_db = 20.0 * std::log10(d.Rms(0, d.Frames()) / 32768.0);
+    EXPECT_GT(rms_db, -26.0) << t.file;
+    EXPECT_LT(rms_db, -9.0) << t.file;
+    double sum = 0.0;
+    for (auto s : d.samples) sum += s;
+    EXPECT_LT(std::fabs(sum / static_cast<double>(d.samples.size())), 30.0) << t.file << ": DC offset";
+    bool stereo = false;
+    for (std::size_t f = 0; f < d.Frames() && !stereo; ++f) stereo = d.samples[2 * f] != d.samples[2 * f + 1];
+    EXPECT_TRUE(stereo) << t.file;
+  }
+}
+
+TEST_F(SoundSet, TracksLoopWithoutASeam) {
+  for (const auto& t : kTracks) {
+    const Decoded d = Decode(t.file);
+    const std::size_t ten_ms = 441;
+    ASSERT_GT(d.Frames(), 4 * ten_ms) << t.file;
+    const double head = d.Rms(0, ten_ms);
+    const double tail = d.Rms(d.Frames() - ten_ms, ten_ms);
+    const double whole = d.Rms(0, d.Frames());
+    // No silence on either side of the seam, and no jump in level across it.
+    EXPECT_GT(head, whole / 8) << t.file;
+    EXPECT_GT(tail, whole / 8) << t.file;
+    EXPECT_LT(std::max(head, tail) / std::min(head, tail), 4.0)
+        << t.file << ": head " << head << " tail " << tail << " whole " << whole;
+    // Stepping from the last frame to the first is no larger than the steps
+    // the music itself takes around the seam.
+    const int nearby = std::max(d.MaxStep(d.Frames() - ten_ms, ten_ms), d.MaxStep(0, ten_ms));
+    for (int ch = 0; ch < 2; ++ch) {
+      const int jump = std::abs(d.samples[ch] - d.samples[2 * (d.Frames() - 1) + ch]);
+      EXPECT_LE(jump, nearby * 3 / 2) << t.file << " channel " << ch;
+    }
+  }
+}
+
+TEST_F(SoundSet, TwoRunsWriteIdenticalBytes) {
+  const fs::path again = *folder_ / "again";
+  WriteSoundSet(again);
+  for (const char* file : {"Wave/wave1.dat", "Wave/wave2.dat", "Wave/wave3.dat", "Wave/wave4.dat",
+                           "Music/ravolin.mp3", "Music/decision.mp3"}) {
+    const auto first = ReadAll(*folder_ / file);
+    const auto second = ReadAll(again / file);
+    ASSERT_FALSE(first.empty()) << file;
+    EXPECT_TRUE(first == second) << file << " differs between runs";
+  }
+}
+
+TEST(SoundSetFailure, AnUnwritableFolderIsReported) {
+  const fs::path blocker = fs::temp_directory_path() / ("rv_sounds_block_" + std::to_string(getpid()));
+  std::ofstream(blocker) << "a file where the folder should be";
+  EXPECT_ANY_THROW(WriteSoundSet(blocker));
+  fs::remove(blocker);
+}
+
+}  // namespace
+}  // namespace rv::assets
