@@ -37,10 +37,12 @@ constexpr Color kCpuRed = Rgb(226, 52, 52);
 
 constexpr const char* kGothicFile = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 constexpr const char* kLatinBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+constexpr const char* kNarrowBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 
 struct Fonts {
   std::unique_ptr<Font> gothic;
   std::unique_ptr<Font> latin;  // bold Latin face for the logotype and numbers
+  std::unique_ptr<Font> narrow;  // condensed bold face for the 15-px time digits
 };
 
 Fonts OpenFonts() {
@@ -50,6 +52,9 @@ Fonts OpenFonts() {
   f.latin = Font::Open("DejaVu Sans:bold", kLatinBoldFile);
   if (!f.latin) f.latin = Font::Open("IPAGothic", kGothicFile);
   if (!f.latin) throw std::runtime_error("no Latin face found");
+  f.narrow = Font::Open("DejaVu Sans Condensed:bold", kNarrowBoldFile);
+  if (!f.narrow) f.narrow = Font::Open("DejaVu Sans:bold", kLatinBoldFile);
+  if (!f.narrow) throw std::runtime_error("no narrow face found");
   return f;
 }
 
@@ -430,21 +435,47 @@ std::vector<Rect> CutsOfLargeGlyph(int v) {
   return cuts;
 }
 
+// The largest size at which every text fits its area: a set of glyphs drawn
+// at one size, so no digit looks smaller than its neighbours.
+int CommonSize(const Font& font, const std::vector<std::pair<std::string, Rect>>& pieces, TextStyle st,
+               int margin) {
+  for (; st.size > 6; --st.size) {
+    bool fits = true;
+    for (const auto& [text, area] : pieces) {
+      const TextLayers l = MakeLayers(font, text, st);
+      fits = fits && l.all.W() <= area.w - 2 * margin && l.all.H() <= area.h - 2 * margin;
+    }
+    if (fits) break;
+  }
+  return st.size;
+}
+
+// Returns the size used.
+int DrawGlyphRow(Image& img, const Font& font, const std::vector<std::pair<std::string, Rect>>& pieces,
+                 TextStyle st) {
+  st.size = CommonSize(font, pieces, st, 1);
+  for (const auto& [text, area] : pieces) DrawText(img, font, text, st, area, {Align::kCenter, 1, kStripInkBottom, {}, {}});
+  return st.size;
+}
+
 void DrawDigitStrips(Image& img, const Fonts& fonts) {
+  std::vector<std::pair<std::string, Rect>> large, small;
   for (int v = 0; v <= 9; ++v) {
+    // The window every cut of this glyph shows; DrawText keeps one more
+    // pixel of air inside it.
     const Window w = CommonWindow(CutsOfLargeGlyph(v));
-    const Rect large = rects::kLargeDigit(v);
-    // One pixel of air on each side of the common window keeps the glyph
-    // clear of every cut's edge.
-    const Rect area{Picture::kOther, w.x0, large.y, w.x1 - w.x0, large.h};
-    DrawText(img, *fonts.latin, std::to_string(v), IceText(23), area,
-             {Align::kCenter, 1, kStripInkBottom, {}, {}});
+    const Rect cut = rects::kLargeDigit(v);
+    large.push_back({std::to_string(v), {Picture::kOther, w.x0, cut.y, w.x1 - w.x0, cut.h}});
+    small.push_back({std::to_string(v), rects::kSmallDigit(v)});
   }
-  for (int v = 0; v <= 9; ++v) {
-    DrawText(img, *fonts.latin, std::to_string(v), IceText(17), rects::kSmallDigit(v),
-             {Align::kCenter, 1, kStripInkBottom, {}, {}});
-  }
-  DrawText(img, *fonts.latin, ":", IceText(17), rects::kTimeSeparator, {Align::kCenter, 1, kStripInkBottom, {}, {}});
+  DrawGlyphRow(img, *fonts.latin, large, IceText(24));
+  TextStyle small_style = IceText(18);
+  small_style.bold = 0.3f;
+  small_style.outline_radius = 1.0f;
+  small_style.size = DrawGlyphRow(img, *fonts.narrow, small, small_style);
+  // The separator's cut stands 5 px right of a digit's: its colon keeps to
+  // the cut's left so that it sits midway between the digits around it.
+  DrawText(img, *fonts.narrow, ":", small_style, rects::kTimeSeparator, {Align::kLeft, 1, kStripInkBottom, {}, {}});
   DrawText(img, *fonts.gothic, "位", IceText(20), rects::kPlaceSuffix, {Align::kLeft, 1, kStripInkBottom, {}, {}});
 }
 
