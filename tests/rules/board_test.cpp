@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "test_boards.h"
 
 namespace rv {
@@ -61,6 +63,24 @@ TEST(BoardTest, FloatingBlockCountsForTopButNotForEmptyColumn) {
   EXPECT_EQ(board.TopBlockRow(4), 10);
   EXPECT_TRUE(board.ColumnEmpty(4));
   EXPECT_FALSE(board.IsFull());
+}
+
+TEST(BoardTest, RowMasksFollowEveryWrite) {
+  std::mt19937 gen(1);
+  Board board;
+  for (int i = 0; i < 5000; ++i) {
+    board.Set(static_cast<int>(gen() % kColumns), static_cast<int>(gen() % kRows),
+              static_cast<int16_t>(gen() % 3));
+  }
+  for (int r = 0; r < kRows; ++r) {
+    for (int c = 0; c < kColumns; ++c) {
+      EXPECT_EQ((board.RowMask(kPlayer, r) >> c) & 1, board.At(c, r) == kPlayer ? 1u : 0u);
+      EXPECT_EQ((board.RowMask(kCpu, r) >> c) & 1, board.At(c, r) == kCpu ? 1u : 0u);
+    }
+    EXPECT_EQ(board.RowMask(kPlayer, r) >> kColumns, 0u);
+  }
+  board.Clear();
+  for (int r = 0; r < kRows; ++r) EXPECT_EQ(board.RowMask(kCpu, r) | board.RowMask(kPlayer, r), 0u);
 }
 
 }  // namespace

@@ -103,6 +103,31 @@ TEST(FindFourTest, AgreesWithTheWindowOracleOnRandomBoards) {
   EXPECT_GT(with_line, 50);  // the sample holds lines, not only empty boards
 }
 
+TEST(FindFourTest, FirstHitIsARealLineOnBoardsWithoutGravity) {
+  // Hand-made boards may float blocks; the check must still read only the board's cells.
+  std::mt19937 gen(23);
+  for (int trial = 0; trial < 300; ++trial) {
+    Board board;
+    const int blocks = 100 + trial * 3;
+    for (int i = 0; i < blocks; ++i) {
+      board.Set(static_cast<int>(gen() % kColumns), static_cast<int>(gen() % kRows),
+                static_cast<int16_t>(gen() % 3));
+    }
+    for (int16_t side : {kPlayer, kCpu}) {
+      const bool expected = AnyFourByWindows(board, side);
+      ASSERT_EQ(FindFour(board, side), expected) << "trial " << trial;
+      const auto hit = FindFirstFour(board, side);
+      ASSERT_EQ(hit.has_value(), expected);
+      if (!hit) continue;
+      const LineDirection d = kLineDirections[hit->d - 1];
+      for (int k = 0; k < 4; ++k) {
+        ASSERT_TRUE(Board::OnBoard(hit->c + k * d.dx, hit->r + k * d.dy));
+        EXPECT_EQ(board.At(hit->c + k * d.dx, hit->r + k * d.dy), side);
+      }
+    }
+  }
+}
+
 TEST(CheckFourRuleTest, MoveRoundCountsMovePairsOfTheSecondMover) {
   MatchState s;
   s.FirstMover = 1;

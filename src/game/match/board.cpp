@@ -6,6 +6,9 @@ Board::Board() { top_.fill(kRows); }
 
 void Board::Set(int c, int r, int16_t v) {
   cells_[r * kColumns + c] = v;
+  const uint64_t bit = uint64_t{1} << c;
+  player_rows_[r] = v == kPlayer ? player_rows_[r] | bit : player_rows_[r] & ~bit;
+  cpu_rows_[r] = v == kCpu ? cpu_rows_[r] | bit : cpu_rows_[r] & ~bit;
   if (v != kEmpty) {
     if (r < top_[c]) top_[c] = static_cast<int8_t>(r);
     return;
@@ -20,6 +23,8 @@ void Board::Set(int c, int r, int16_t v) {
 void Board::Clear() {
   cells_.fill(kEmpty);
   top_.fill(kRows);
+  player_rows_.fill(0);
+  cpu_rows_.fill(0);
 }
 
 bool Board::IsFull() const {

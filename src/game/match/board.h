@@ -41,11 +41,19 @@ class Board {
 
   const int16_t* data() const { return cells_.data(); }
 
+  // Bit c set when cell (c, r) holds `side` (1 or 2); kept up to date by Set and Clear so
+  // that line checks can work on whole rows at once.
+  uint64_t RowMask(int16_t side, int r) const {
+    return side == kPlayer ? player_rows_[r] : side == kCpu ? cpu_rows_[r] : 0;
+  }
+
   friend bool operator==(const Board& a, const Board& b) { return a.cells_ == b.cells_; }
 
  private:
   std::array<int16_t, kCells> cells_{};
   std::array<int8_t, kColumns> top_{};
+  std::array<uint64_t, kRows> player_rows_{};
+  std::array<uint64_t, kRows> cpu_rows_{};
 };
 
 }  // namespace rv

@@ -27,6 +27,7 @@ bool RunFrom(const int16_t* cells, int c, int r, LineDirection d, int16_t side) 
 }  // namespace
 
 std::optional<LineHit> FindFirstFour(const Board& board, int16_t side) {
+  if (!FindFour(board, side)) return std::nullopt;
   const int16_t* cells = board.data();
   for (int c = 0; c < kColumns; ++c) {
     // A stack never holds blocks above its top, so rows above it hold no origin.
@@ -42,7 +43,21 @@ std::optional<LineHit> FindFirstFour(const Board& board, int16_t side) {
   return std::nullopt;
 }
 
-bool FindFour(const Board& board, int16_t side) { return FindFirstFour(board, side).has_value(); }
+// Whether a line exists does not depend on the order of the scan, so the answer comes from
+// whole rows at once: bit c of a shifted row lines up with cell c + k of that row.
+bool FindFour(const Board& board, int16_t side) {
+  uint64_t rows[kRows];
+  for (int r = 0; r < kRows; ++r) rows[r] = board.RowMask(side, r);
+  for (int r = 0; r < kRows; ++r) {
+    const uint64_t m = rows[r];
+    if (m & (m >> 1) & (m >> 2) & (m >> 3)) return true;
+    if (r + 3 >= kRows) continue;
+    if (m & rows[r + 1] & rows[r + 2] & rows[r + 3]) return true;
+    if (m & (rows[r + 1] >> 1) & (rows[r + 2] >> 2) & (rows[r + 3] >> 3)) return true;
+    if (m & (rows[r + 1] << 1) & (rows[r + 2] << 2) & (rows[r + 3] << 3)) return true;
+  }
+  return false;
+}
 
 bool MovesSecond(int16_t side, int16_t FirstMover) {
   return (side == kPlayer && FirstMover == 2) || (side == kCpu && FirstMover == 1);

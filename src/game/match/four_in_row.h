@@ -28,6 +28,7 @@ struct LineHit {
 // further cells hold the side's blocks. Only directions whose cells all lie on the board
 // are tried, so nothing outside the board is read.
 std::optional<LineHit> FindFirstFour(const Board& board, int16_t side);
+// Whether such a line exists at all: the same answer, from whole rows at once.
 bool FindFour(const Board& board, int16_t side);
 
 // Side 1 moves second when the CPU began the round, side 2 when the player did.
