@@ -54,7 +54,8 @@ Fonts OpenFonts() {
   if (!f.latin) throw std::runtime_error("no Latin face found");
   f.narrow = Font::Open("DejaVu Sans Condensed:bold", kNarrowBoldFile);
   if (!f.narrow) f.narrow = Font::Open("DejaVu Sans:bold", kLatinBoldFile);
-  if (!f.narrow) throw std::runtime_error("no narrow face found");
+  if (!f.narrow) f.narrow = Font::Open("IPAGothic", kGothicFile);
+  if (!f.narrow) throw std::runtime_error("no face for the time digits found");
   return f;
 }
 
@@ -502,9 +503,9 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   easy.top = Rgb(220, 255, 220);
   easy.bottom = Rgb(90, 220, 120);
   easy.outline = Rgb(10, 70, 30);
-  DrawText(img, *fonts.gothic, "初級", easy, rects::kDifficultyName[0], {Align::kLeft, 3, kRowInkBottom, {}, {}});
+  DrawText(img, *fonts.gothic, "初級", easy, rects::kDifficultyName[0], {Align::kCenter, 3, kRowInkBottom, {}, {}});
   DrawText(img, *fonts.gothic, "中級", GoldText(20), rects::kDifficultyName[1],
-           {Align::kLeft, 3, kRowInkBottom, {}, {}});
+           {Align::kCenter, 3, kRowInkBottom, {}, {}});
   TextStyle hard = GoldText(20);
   hard.top = Rgb(255, 220, 200);
   hard.bottom = Rgb(255, 70, 50);
@@ -514,7 +515,7 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   DrawText(img, *fonts.gothic, "上級 ― 最強のCPUに挑め！", hard, rects::kDifficultyName[2],
            {Align::kCenter, 3, kRowInkBottom, {}, {}});
 
-  DrawText(img, *fonts.gothic, "回", GoldText(20), rects::kRoundsUnit, {Align::kLeft, 2, kRowInkBottom, {}, {}});
+  DrawText(img, *fonts.gothic, "回", GoldText(20), rects::kRoundsUnit, {Align::kCenter, 2, kRowInkBottom, {}, {}});
 
   // The start button.
   const Rect on = rects::kStartButtonSelected;
@@ -686,7 +687,7 @@ Image BuildContactSheet(const PictureSet& set) {
   const std::array<SheetSlot, rects::kPictureCount> slots{{
       {Picture::kScreen, 20, 40},   {Picture::kBack, 1340, 40},  {Picture::kOther, 20, 1050},
       {Picture::kTitle, 660, 1050}, {Picture::kLogo, 1700, 1050}, {Picture::kMenu, 660, 1400},
-      {Picture::kWindow, 1300, 1400}, {Picture::kCursor, 1540, 1400}, {Picture::kChip, 1620, 1400},
+      {Picture::kWindow, 1300, 1400}, {Picture::kCursor, 1540, 1400}, {Picture::kChip, 1660, 1400},
       {Picture::kCounter, 20, 2190},
   }};
   Image sheet(2640, 2420, Rgb(52, 54, 62));
