@@ -38,25 +38,32 @@ echo "$geometry" | grep -q 'Position: 0,0' || fail "window is not at the top-lef
 echo "$geometry" | grep -q 'Geometry: 1280x1024' || fail "window does not cover the screen"
 
 import -window root "$work/screen.png" || fail "screenshot failed"
-pixel() { convert "$work/screen.png" -format "%[hex:p{$1,$2}]" info:; }
-expect() {
-  local got
-  got=$(pixel "$1" "$2")
-  [ "$got" = "$3" ] || fail "pixel ($1,$2) is $got, expected $3"
-}
-expect 640 10 000000     # bar above
-expect 640 1010 000000   # bar below
-expect 0 32 FFFF00       # the picture's top-left pixel, doubled
-expect 1 33 FFFF00
-expect 2 32 FF0000
-expect 320 272 FF0000
-expect 960 272 00FF00
-expect 320 752 0000FF
-expect 960 752 FFFFFF
-expect 1278 990 FF00FF   # the picture's bottom-right pixel, doubled
-expect 1279 991 FF00FF
-expect 1279 992 000000
-expect 1277 991 FFFFFF
+# x y expected colour; all read in one pass of convert.
+checks=(
+  "640 10 000000"     # bar above
+  "640 1010 000000"   # bar below
+  "0 32 FFFF00"       # the picture's top-left pixel, doubled
+  "1 33 FFFF00"
+  "2 32 FF0000"
+  "320 272 FF0000"
+  "960 272 00FF00"
+  "320 752 0000FF"
+  "960 752 FFFFFF"
+  "1278 990 FF00FF"   # the picture's bottom-right pixel, doubled
+  "1279 991 FF00FF"
+  "1279 992 000000"
+  "1277 991 FFFFFF"
+)
+format=""
+for c in "${checks[@]}"; do
+  read -r x y _ <<<"$c"
+  format+="%[hex:p{$x,$y}] "
+done
+read -r -a got <<<"$(convert "$work/screen.png" -format "$format" info:)"
+for i in "${!checks[@]}"; do
+  read -r x y want <<<"${checks[$i]}"
+  [ "${got[$i]:-}" = "$want" ] || fail "pixel ($x,$y) is ${got[$i]:-nothing}, expected $want"
+done
 
 timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
 xdotool key x

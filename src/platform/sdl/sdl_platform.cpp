@@ -73,8 +73,11 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
     close_reported = true;
     sink.OnClose();
   };
+  // One pump, then the queue drained without pumping again: SDL_PollEvent would pump the
+  // display connection once more for the final, empty poll, on every pass of every wait.
+  SDL_PumpEvents();
   SDL_Event event;
-  while (SDL_PollEvent(&event) != 0) {
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
     switch (event.type) {
       case SDL_KEYDOWN:  // auto-repeat included: the handlers expect repeated key-downs
         if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) sink.OnKeyDown(code);
