@@ -43,20 +43,29 @@ bool ApplyToThread(pid_t tid, const SchedulingRequest& request) {
 
 std::optional<PriorityClass> PriorityFromIndex(int16_t index) {
   switch (index) {
-    case 0: return PriorityClass::kIdle;
-    case 1: return PriorityClass::kNormal;
-    case 2: return PriorityClass::kHigh;
-    case 3: return PriorityClass::kRealtime;
-    default: return std::nullopt;
+    case 0:
+      return PriorityClass::kIdle;
+    case 1:
+      return PriorityClass::kNormal;
+    case 2:
+      return PriorityClass::kHigh;
+    case 3:
+      return PriorityClass::kRealtime;
+    default:
+      return std::nullopt;
   }
 }
 
 SchedulingRequest SchedulingFor(PriorityClass priority) {
   switch (priority) {
-    case PriorityClass::kIdle: return {SCHED_IDLE, 0, 0};
-    case PriorityClass::kNormal: return {SCHED_OTHER, 0, 0};
-    case PriorityClass::kHigh: return {SCHED_OTHER, 0, kHighNice};
-    case PriorityClass::kRealtime: break;
+    case PriorityClass::kIdle:
+      return {SCHED_IDLE, 0, 0};
+    case PriorityClass::kNormal:
+      return {SCHED_OTHER, 0, 0};
+    case PriorityClass::kHigh:
+      return {SCHED_OTHER, 0, kHighNice};
+    case PriorityClass::kRealtime:
+      break;
   }
   // The lowest real-time priority: above every ordinary process, below the system's own.
   return {SCHED_RR, ::sched_get_priority_min(SCHED_RR), 0};

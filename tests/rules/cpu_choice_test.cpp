@@ -16,11 +16,10 @@ namespace {
 struct ScanDir {
   int dx, dy, x_lo, x_hi, y_lo, y_hi;
 };
-constexpr ScanDir kThree[7] = {{1, 0, 1, 37, 0, 28},   {0, 1, 0, 39, 1, 26},
-                               {-1, 0, 2, 38, 0, 28},  {-1, -1, 2, 38, 2, 27},
-                               {1, -1, 1, 37, 2, 27},  {1, 1, 1, 37, 1, 26},
+constexpr ScanDir kThree[7] = {{1, 0, 1, 37, 0, 28},   {0, 1, 0, 39, 1, 26},  {-1, 0, 2, 38, 0, 28},
+                               {-1, -1, 2, 38, 2, 27}, {1, -1, 1, 37, 2, 27}, {1, 1, 1, 37, 1, 26},
                                {-1, 1, 2, 38, 1, 26}};
-constexpr ScanDir kTwo[7] = {{1, 0, 1, 38, 0, 28},  {0, 1, 0, 39, 1, 27}, {-1, 0, 1, 38, 0, 28},
+constexpr ScanDir kTwo[7] = {{1, 0, 1, 38, 0, 28},   {0, 1, 0, 39, 1, 27},  {-1, 0, 1, 38, 0, 28},
                              {-1, -1, 1, 38, 1, 27}, {1, -1, 1, 38, 1, 27}, {1, 1, 1, 38, 1, 27},
                              {-1, 1, 1, 38, 1, 27}};
 
@@ -300,8 +299,8 @@ TEST(CpuScanTest, AgreesWithTheOriginByOriginScanOnRandomBoards) {
       int n;
       bool exception;
     };
-    for (Setting st : {Setting{kCpu, 3, false}, Setting{kPlayer, 3, false},
-                       Setting{kPlayer, 2, true}}) {
+    for (Setting st :
+         {Setting{kCpu, 3, false}, Setting{kPlayer, 3, false}, Setting{kPlayer, 2, true}}) {
       const auto expected = LiteralScan(b, st.value, st.n, st.exception);
       const auto got = ScanLines(b, st.value, st.n, st.exception);
       ASSERT_EQ(expected.has_value(), got.has_value()) << "trial " << trial;

@@ -91,7 +91,7 @@ TEST(ScoreTest, SlowWinsAndSlowLossesNeverGoBelowZero) {
   EXPECT_EQ(Rounds().Add(400000, true, 4).Score(2).score, 0);
   const ScoreResult r = Rounds().Add(290000, true, 4).Add(900000, false, 4).Score(0);
   ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.score, 0);  // (100 * 0.5 - 9000) is negative
+  EXPECT_EQ(r.score, 0);                                     // (100 * 0.5 - 9000) is negative
   EXPECT_EQ(Rounds().Add(1000, true, 4).Score(7).score, 0);  // no factor for other modes
 }
 
@@ -136,8 +136,8 @@ TEST(ScoreMatchAndRankTest, RankedResultsAreWrittenAndUnrankedOnesAreNot) {
 TEST(ScoreMatchAndRankTest, AFileThatCannotBeWrittenIsReported) {
   test::TempDir dir;
   RankingTables tables;
-  const MatchScoring r = ScoreMatchAndRank(2, 3, 1, 0, {9000}, {-1}, {4}, tables,
-                                           dir / "missing" / "rvdat.dat");
+  const MatchScoring r =
+      ScoreMatchAndRank(2, 3, 1, 0, {9000}, {-1}, {4}, tables, dir / "missing" / "rvdat.dat");
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find("rvdat.dat"), std::string::npos);
 }

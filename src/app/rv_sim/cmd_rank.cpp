@@ -19,11 +19,10 @@ int RunRank(const CommandIo& io) {
   const auto mode = static_cast<int16_t>(ParseInteger(io.args[1], 0, 2, "MODE", 0));
   const auto rounds = static_cast<int16_t>(ParseInteger(io.args[2], 1, 9, "ROUNDS", 0));
   if (rounds % 2 == 0) throw InputError{0, "ROUNDS " + io.args[2] + " is not 1, 3, 5, 7 or 9"};
-  const auto score = static_cast<int32_t>(ParseInteger(io.args[3], INT32_MIN, INT32_MAX,
-                                                       "SCORE", 0));
+  const auto score =
+      static_cast<int32_t>(ParseInteger(io.args[3], INT32_MIN, INT32_MAX, "SCORE", 0));
   const double moves = ParseFiniteDouble(io.args[4], "MOVES", 0);
-  const auto time = static_cast<int32_t>(ParseInteger(io.args[5], INT32_MIN, INT32_MAX,
-                                                      "TIME", 0));
+  const auto time = static_cast<int32_t>(ParseInteger(io.args[5], INT32_MIN, INT32_MAX, "TIME", 0));
 
   RankingLoad loaded = LoadRankingFile(file);
   if (!loaded.ok) {

@@ -143,8 +143,8 @@ Position ReadPosition(std::istream& in) {
   pos.board_line = reader.line_no();
   for (int row = 0; row < kRows; ++row) {
     if (!reader.Next(line)) {
-      throw InputError{reader.line_no() + 1, "the board ends after " + std::to_string(row) +
-                                                 " of 29 rows"};
+      throw InputError{reader.line_no() + 1,
+                       "the board ends after " + std::to_string(row) + " of 29 rows"};
     }
     ReadBoardRow(line, row, reader.line_no(), pos.state.Board);
   }

@@ -89,13 +89,20 @@ bool SpanHasRoom(const Board& board, SpanOfColumns span) {
 
 const char* CpuRuleName(CpuRule rule) {
   switch (rule) {
-    case CpuRule::kFirst: return "FIRST";
-    case CpuRule::kR1: return "R1";
-    case CpuRule::kR2: return "R2";
-    case CpuRule::kR3: return "R3";
-    case CpuRule::kR4: return "R4";
-    case CpuRule::kR5: return "R5";
-    case CpuRule::kNone: break;
+    case CpuRule::kFirst:
+      return "FIRST";
+    case CpuRule::kR1:
+      return "R1";
+    case CpuRule::kR2:
+      return "R2";
+    case CpuRule::kR3:
+      return "R3";
+    case CpuRule::kR4:
+      return "R4";
+    case CpuRule::kR5:
+      return "R5";
+    case CpuRule::kNone:
+      break;
   }
   return "NONE";
 }

@@ -19,9 +19,7 @@ uint64_t NonZero(uint64_t s) { return s == 0 ? 0x2545F4914F6CDD1DULL : s; }
 
 }  // namespace
 
-float UnitFromBits(uint64_t bits) {
-  return static_cast<float>(bits >> 40) * (1.0f / 16777216.0f);
-}
+float UnitFromBits(uint64_t bits) { return static_cast<float>(bits >> 40) * (1.0f / 16777216.0f); }
 
 SeededRandom::SeededRandom(uint64_t seed) : state_(NonZero(Mix(seed))) {}
 

@@ -15,8 +15,8 @@ struct LineDirection {
   int dx;
   int dy;
 };
-inline constexpr LineDirection kLineDirections[7] = {
-    {+1, 0}, {0, +1}, {-1, 0}, {-1, -1}, {+1, -1}, {+1, +1}, {-1, +1}};
+inline constexpr LineDirection kLineDirections[7] = {{+1, 0},  {0, +1},  {-1, 0}, {-1, -1},
+                                                     {+1, -1}, {+1, +1}, {-1, +1}};
 
 struct LineHit {
   int c;

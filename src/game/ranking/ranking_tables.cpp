@@ -6,8 +6,8 @@ bool HasRankList(int16_t GameMode, int16_t RoundCount) {
   return GameMode >= 0 && GameMode <= 2 && RoundCount >= 1 && RoundCount <= 9;
 }
 
-int16_t InsertRankEntry(RankingTables& tables, int16_t GameMode, int16_t RoundCount,
-                        int32_t score, double moves, int32_t time) {
+int16_t InsertRankEntry(RankingTables& tables, int16_t GameMode, int16_t RoundCount, int32_t score,
+                        double moves, int32_t time) {
   if (score == 0 || !HasRankList(GameMode, RoundCount)) return -1;
   for (int q = 1; q <= kRankPlaces; ++q) {
     if (score < tables.RankScore[RankIndex(GameMode, RoundCount, q - 1)]) continue;

@@ -30,7 +30,7 @@ bool HasRankList(int16_t GameMode, int16_t RoundCount);
 // when it did not enter (a score of 0, a score below all nine, or a kind of match without a
 // list). A new score equal to a stored one ranks above it. The caller rewrites the ranking
 // file exactly when the place is not -1.
-int16_t InsertRankEntry(RankingTables& tables, int16_t GameMode, int16_t RoundCount,
-                        int32_t score, double moves, int32_t time);
+int16_t InsertRankEntry(RankingTables& tables, int16_t GameMode, int16_t RoundCount, int32_t score,
+                        double moves, int32_t time);
 
 }  // namespace rv

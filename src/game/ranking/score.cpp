@@ -42,10 +42,14 @@ double RoundHalfEven(double v) {
 
 double DifficultyFactor(int16_t GameMode) {
   switch (GameMode) {
-    case 0: return 0.5;
-    case 1: return 1.2;
-    case 2: return 3.0;
-    default: return 0.0;
+    case 0:
+      return 0.5;
+    case 1:
+      return 1.2;
+    case 2:
+      return 3.0;
+    default:
+      return 0.0;
   }
 }
 
