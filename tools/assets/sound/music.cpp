@@ -144,7 +144,7 @@ Score TitleScore() {
 
   for (int bar = 0; bar < s.bars; ++bar) {
     const bool b_section = bar >= 8 && bar < 16;
-    Lane(s.drums, Drum::kKick, "x.......x.....g.", bar, 0.55, 0.0f);
+    Lane(s.drums, Drum::kKick, "x.......x.....g.", bar, 0.4, 0.0f);
     Lane(s.drums, Drum::kSnare, b_section ? "....x.......x..g" : "............x...", bar, 0.22, -0.1f);
     Lane(s.drums, Drum::kClosedHat, b_section ? "x.X.x.X.x.X.x.X." : "..x...x...x...x.", bar, 0.22, 0.3f);
   }
@@ -152,13 +152,13 @@ Score TitleScore() {
   s.lead_voice.wave = Wave::kPulse;
   s.lead_voice.duty = 0.5;
   s.lead_voice.envelope = {0.015, 0.4, 0.55, 0.08};
-  s.lead_voice.gain = 0.22;
+  s.lead_voice.gain = 0.25;
   s.lead_voice.pan = -0.15f;
   s.lead_voice.vibrato_hz = 5.2;
   s.lead_voice.vibrato_cents = 14.0;
   s.lead_voice.vibrato_delay = 0.2;
-  s.harmony_voice = Pluck(0.25, 0.09, 0.4f);
-  s.bass_voice = TriangleBass(0.45);
+  s.harmony_voice = Pluck(0.25, 0.11, 0.4f);
+  s.bass_voice = TriangleBass(0.38);
   s.lead_gate = 0.92;
   s.bass_gate = 0.95;
   s.echo_steps = 3;
@@ -201,7 +201,7 @@ Score MatchScore() {
   for (int bar = 0; bar < s.bars; ++bar) {
     const bool climax = bar >= 24;
     const bool fill = bar % 8 == 7;
-    Lane(s.drums, Drum::kKick, climax ? "x...x...x...x..." : "x.....x.x.....x.", bar, 0.9, 0.0f);
+    Lane(s.drums, Drum::kKick, climax ? "x...x...x...x..." : "x.....x.x.....x.", bar, 0.55, 0.0f);
     Lane(s.drums, Drum::kSnare, fill ? "....x.....x.xgxX" : "....x.......x...", bar, 0.62, -0.08f);
     Lane(s.drums, Drum::kClosedHat, bar % 2 == 1 ? "x.x.x.x.x.x.x..." : "x.x.x.x.x.x.x.x.", bar, 0.3, 0.25f);
     if (bar % 2 == 1) Lane(s.drums, Drum::kOpenHat, "..............x.", bar, 0.3, 0.25f);
@@ -211,14 +211,14 @@ Score MatchScore() {
   s.lead_voice.wave = Wave::kPulse;
   s.lead_voice.duty = 0.25;
   s.lead_voice.envelope = {0.004, 0.25, 0.6, 0.04};
-  s.lead_voice.gain = 0.2;
+  s.lead_voice.gain = 0.24;
   s.lead_voice.pan = -0.2f;
   s.lead_voice.vibrato_hz = 6.0;
   s.lead_voice.vibrato_cents = 18.0;
   s.lead_voice.vibrato_delay = 0.18;
-  s.harmony_voice = Pluck(0.125, 0.06, 0.45f);
+  s.harmony_voice = Pluck(0.125, 0.07, 0.45f);
   s.harmony_voice.envelope = {0.002, 0.07, 0.1, 0.03};
-  s.bass_voice = TriangleBass(0.5);
+  s.bass_voice = TriangleBass(0.34);
   s.lead_gate = 0.88;
   s.harmony_gate = 0.8;
   s.bass_gate = 0.7;

@@ -102,7 +102,7 @@ void RenderTone(MixBuffer& out, const Voice& voice, double start_s, double lengt
       const double depth = std::min(1.0, (t - voice.vibrato_delay) / 0.2) * voice.vibrato_cents / 100.0;
       semis += depth * std::sin(kTwoPi * voice.vibrato_hz * (t - voice.vibrato_delay));
     }
-    const double step = base * std::pow(2.0, semis / 12.0) / kSampleRate;
+    const double step = (semis == 0.0 ? base : base * std::pow(2.0, semis / 12.0)) / kSampleRate;
     const double level = voice.envelope.Level(t, length_s) * voice.gain * velocity;
     const double sample = Oscillator(voice.wave, phase, step, voice.duty) * level;
     out.AddPanned(first + i, static_cast<float>(sample), voice.pan);
