@@ -26,7 +26,8 @@ TEST(GameLoader, ReadsEveryPictureWithTheSamePixels) {
     for (int y = 0; y < p.h; ++y)
       for (int x = 0; x < p.w; ++x) {
         const auto c = p.At(x, y);
-        const uint32_t want = (static_cast<uint32_t>(c[0]) << 16) | (static_cast<uint32_t>(c[1]) << 8) | c[2];
+        const uint32_t want =
+            (static_cast<uint32_t>(c[0]) << 16) | (static_cast<uint32_t>(c[1]) << 8) | c[2];
         mismatches += (s->Pixel(x, y) & 0xFFFFFFu) != want;
       }
     EXPECT_EQ(mismatches, 0);

@@ -11,9 +11,9 @@
 #include "picture_reader.h"
 
 namespace rects = rv::rects;
+using rects::Rect;
 using rv::assets::testing::Decoded;
 using rv::assets::testing::Pixels;
-using rects::Rect;
 
 namespace {
 // On the sheet everything that is not exact black is ink: the screens copy
@@ -65,7 +65,9 @@ std::vector<rects::NamedRect> SheetRects() {
   return out;
 }
 
-std::string Name(const rects::NamedRect& nr) { return std::string(nr.name) + " " + std::to_string(nr.index); }
+std::string Name(const rects::NamedRect& nr) {
+  return std::string(nr.name) + " " + std::to_string(nr.index);
+}
 
 TEST(InterfaceSheet, EveryPieceHasInkAndAClearBorder) {
   const Pixels& p = Decoded(rects::Picture::kOther);
@@ -119,13 +121,15 @@ TEST(InterfaceSheet, EachStripGlyphLiesInsideEveryCutThatShowsIt) {
       hull = {r.picture, std::min(hull.x, r.x), std::min(hull.y, r.y), 0, 0};
     }
     int right = 0, bottom = 0;
-    for (const Rect& r : list) right = std::max(right, r.Right()), bottom = std::max(bottom, r.Bottom());
+    for (const Rect& r : list)
+      right = std::max(right, r.Right()), bottom = std::max(bottom, r.Bottom());
     hull.w = right - hull.x;
     hull.h = bottom - hull.y;
     // All ink within reach of any cut lies in the part every cut shows.
     for (int y = hull.y; y < hull.Bottom(); ++y)
       for (int x = hull.x; x < hull.Right(); ++x) {
-        const bool in_common = x >= common.x && x < common.Right() && y >= common.y && y < common.Bottom();
+        const bool in_common =
+            x >= common.x && x < common.Right() && y >= common.y && y < common.Bottom();
         if (!in_common) {
           EXPECT_FALSE(Ink(p, x, y)) << "stray ink at " << x << "," << y;
         }
@@ -196,8 +200,10 @@ TEST(RoundTitle, NumbersAndWordStandOnExactBlackWithNoBlackInside) {
   for (const Rect& r : pieces) {
     SCOPED_TRACE(std::to_string(r.x));
     // The ring around the piece is the transparent colour.
-    for (int x = r.x; x < r.Right(); ++x) EXPECT_TRUE(p.IsBlack(x, r.y) && p.IsBlack(x, r.Bottom() - 1));
-    for (int y = r.y; y < r.Bottom(); ++y) EXPECT_TRUE(p.IsBlack(r.x, y) && p.IsBlack(r.Right() - 1, y));
+    for (int x = r.x; x < r.Right(); ++x)
+      EXPECT_TRUE(p.IsBlack(x, r.y) && p.IsBlack(x, r.Bottom() - 1));
+    for (int y = r.y; y < r.Bottom(); ++y)
+      EXPECT_TRUE(p.IsBlack(r.x, y) && p.IsBlack(r.Right() - 1, y));
     // Large and bold: the ink fills much of the piece's height.
     const InkBox b = InkBoxIn(p, r);
     ASSERT_FALSE(b.Empty());
@@ -208,7 +214,8 @@ TEST(RoundTitle, NumbersAndWordStandOnExactBlackWithNoBlackInside) {
       for (int x = r.x + 1; x < r.Right() - 1; ++x) {
         ink += Ink(p, x, y);
         if (!p.IsBlack(x, y)) continue;
-        const int around = Ink(p, x - 1, y) + Ink(p, x + 1, y) + Ink(p, x, y - 1) + Ink(p, x, y + 1);
+        const int around =
+            Ink(p, x - 1, y) + Ink(p, x + 1, y) + Ink(p, x, y - 1) + Ink(p, x, y + 1);
         EXPECT_LT(around, 4) << "black hole in the ink at " << x << "," << y;
       }
     EXPECT_GT(ink, 800);

@@ -104,7 +104,9 @@ TEST(Chips, PlayerIsBlueCpuIsRedBothBevelled) {
     // Light falls from the top left: that bevel is brighter than the bottom right one.
     const rects::Rect top_left{chip.picture, chip.x + 1, chip.y + 1, 2, 12};
     const rects::Rect bottom_right{chip.picture, chip.x + 13, chip.y + 3, 2, 12};
-    auto luma = [](const std::array<double, 3>& c) { return 0.299 * c[0] + 0.587 * c[1] + 0.114 * c[2]; };
+    auto luma = [](const std::array<double, 3>& c) {
+      return 0.299 * c[0] + 0.587 * c[1] + 0.114 * c[2];
+    };
     EXPECT_GT(luma(MeanColour(p, top_left)), luma(MeanColour(p, bottom_right)) + 30);
   }
 }
@@ -158,9 +160,11 @@ TEST(RouletteCursor, ImageOnWhiteAndMaskWhiteOnBlackDrawCleanlyWithOrThenAnd) {
   for (int y = 0; y < im.h; ++y)
     for (int x = 0; x < im.w; ++x) {
       const bool mask_white = p.IsWhite(mk.x + x, mk.y + y);
-      ASSERT_TRUE(mask_white || p.IsBlack(mk.x + x, mk.y + y)) << "mask is pure white or black at " << x << "," << y;
+      ASSERT_TRUE(mask_white || p.IsBlack(mk.x + x, mk.y + y))
+          << "mask is pure white or black at " << x << "," << y;
       if (!mask_white) {
-        EXPECT_TRUE(p.IsWhite(im.x + x, im.y + y)) << "image ground is exact white at " << x << "," << y;
+        EXPECT_TRUE(p.IsWhite(im.x + x, im.y + y))
+            << "image ground is exact white at " << x << "," << y;
       }
       cursor_pixels += mask_white;
       coloured += mask_white && !p.IsWhite(im.x + x, im.y + y);
@@ -172,11 +176,11 @@ TEST(RouletteCursor, ImageOnWhiteAndMaskWhiteOnBlackDrawCleanlyWithOrThenAnd) {
   for (int y = 0; y < im.h; ++y)
     for (int x = 0; x < im.w; ++x) {
       std::array<int, 3> out{};
-      for (int c = 0; c < 3; ++c) out[c] = (ground[c] | p.At(mk.x + x, mk.y + y)[c]) & p.At(im.x + x, im.y + y)[c];
+      for (int c = 0; c < 3; ++c)
+        out[c] = (ground[c] | p.At(mk.x + x, mk.y + y)[c]) & p.At(im.x + x, im.y + y)[c];
       if (p.IsBlack(mk.x + x, mk.y + y)) {
         EXPECT_EQ(out, ground);
-      }
-      else {
+      } else {
         EXPECT_EQ(out, p.At(im.x + x, im.y + y));
       }
     }
@@ -186,7 +190,8 @@ TEST(WindowSkin, BandsAndSlicesTileWithoutSeams) {
   const Pixels& p = Decoded(rects::Picture::kWindow);
   const rects::Rect mid = rects::kRouletteUpperBand.middle;
   for (int y = 0; y < 96; ++y)
-    for (int x = mid.x; x < mid.Right(); ++x) ASSERT_EQ(p.At(x, y), p.At(mid.x, y)) << x << "," << y;
+    for (int x = mid.x; x < mid.Right(); ++x)
+      ASSERT_EQ(p.At(x, y), p.At(mid.x, y)) << x << "," << y;
   // Rows 16..79 repeat: the roulette's lower band starts at row 32 of the skin
   // right after the upper band ends at row 63.
   const int used_columns[] = {0, 1, 2, 3, 4, 10, 31, 32, 40, 51, 64, 70, 91, 92, 93, 94, 95};

@@ -61,7 +61,8 @@ PngInfo ReadPng(const std::filesystem::path& path) {
 
 namespace {
 std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+         (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 }  // namespace
 
@@ -109,13 +110,15 @@ const std::filesystem::path& GeneratedFolder() {
         std::filesystem::remove_all(dir, ec);
       }
     } cleanup{dir};
-    if (!WritePictureFiles(BuildPictures(), dir)) throw std::runtime_error("cannot write the pictures");
+    if (!WritePictureFiles(BuildPictures(), dir))
+      throw std::runtime_error("cannot write the pictures");
     return dir;
   }();
   return folder;
 }
 
-std::filesystem::path PicturePath(const std::filesystem::path& folder, const rects::PictureFile& f) {
+std::filesystem::path PicturePath(const std::filesystem::path& folder,
+                                  const rects::PictureFile& f) {
   return folder / "Picture" / (std::string(f.name) + ".dat");
 }
 

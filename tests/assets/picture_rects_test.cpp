@@ -1,13 +1,13 @@
 // The rectangle table: computed cuts round as the game rounds, and every
 // rectangle lies inside the picture it is cut from.
+#include "game/gfx/picture_rects.h"
+
 #include <gtest/gtest.h>
 
 #include <cfenv>
 #include <cmath>
 #include <set>
 #include <string>
-
-#include "game/gfx/picture_rects.h"
 
 namespace rects = rv::rects;
 
@@ -21,7 +21,8 @@ int NearestEven(double v) {
 TEST(PictureRects, RoundHalfEvenMatchesTheFpuOnHalvesAndNonHalves) {
   for (int num = 0; num <= 400; ++num)
     for (int den : {1, 2, 3, 4, 10})
-      EXPECT_EQ(rects::RoundHalfEven(num, den), NearestEven(static_cast<double>(num) / den)) << num << "/" << den;
+      EXPECT_EQ(rects::RoundHalfEven(num, den), NearestEven(static_cast<double>(num) / den))
+          << num << "/" << den;
 }
 
 TEST(PictureRects, DigitCutsFollowTheirFormulas) {
@@ -29,7 +30,8 @@ TEST(PictureRects, DigitCutsFollowTheirFormulas) {
     EXPECT_EQ(rects::kLargeDigit(v).x, NearestEven(25.5 * v + 1)) << v;
     EXPECT_EQ(rects::kSmallDigit(v).x, NearestEven(25.5 * v + 10)) << v;
   }
-  for (int d = 0; d <= 8; ++d) EXPECT_EQ(rects::kPlaceNumeral(d).x, NearestEven(25.5 * d + 26)) << d;
+  for (int d = 0; d <= 8; ++d)
+    EXPECT_EQ(rects::kPlaceNumeral(d).x, NearestEven(25.5 * d + 26)) << d;
   // The x lists the screens were designed against.
   const int large[] = {1, 26, 52, 78, 103, 128, 154, 180, 205, 230};
   const int place[] = {26, 52, 77, 102, 128, 154, 179, 204, 230};
@@ -84,7 +86,8 @@ TEST(PictureRects, TheListNamesEachEntryOnceAndCoversEveryPicture) {
   }
   EXPECT_EQ(pictures.size(), static_cast<std::size_t>(rects::kPictureCount));
   for (int i = 0; i < rects::kPictureCount; ++i)
-    EXPECT_EQ(static_cast<int>(rects::kPictureFiles[i].surface), i) << "table order is the surface number";
+    EXPECT_EQ(static_cast<int>(rects::kPictureFiles[i].surface), i)
+        << "table order is the surface number";
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
   try {
     const rv::assets::PictureSet pictures = rv::assets::BuildPictures();
     if (!rv::assets::WritePictureFiles(pictures, folder)) {
-      std::fprintf(stderr, "rv_assets: cannot write the pictures into %s\n", folder.string().c_str());
+      std::fprintf(stderr, "rv_assets: cannot write the pictures into %s\n",
+                   folder.string().c_str());
       return 1;
     }
     if (argc == 3 && !rv::assets::WritePng(argv[2], rv::assets::BuildContactSheet(pictures))) {

@@ -154,7 +154,9 @@ struct SkinBand {
   Rect right;
 };
 constexpr SkinBand MakeSkinBand(int y, int h) {
-  return {{Picture::kWindow, 0, y, 32, h}, {Picture::kWindow, 32, y, 20, h}, {Picture::kWindow, 64, y, 32, h}};
+  return {{Picture::kWindow, 0, y, 32, h},
+          {Picture::kWindow, 32, y, 20, h},
+          {Picture::kWindow, 64, y, 32, h}};
 }
 inline constexpr SkinBand kRouletteUpperBand = MakeSkinBand(0, 64);
 inline constexpr SkinBand kRouletteLowerBand = MakeSkinBand(32, 64);
@@ -220,7 +222,8 @@ constexpr std::array<NamedRect, kNamedRectCount> AllRects() {
   add("RoundWord", -1, kRoundWord);
   // Bands 0..3: roulette upper and lower, banner top and bottom.
   int band = 0;
-  for (const SkinBand& b : {kRouletteUpperBand, kRouletteLowerBand, kBannerTopBand, kBannerBottomBand}) {
+  for (const SkinBand& b :
+       {kRouletteUpperBand, kRouletteLowerBand, kBannerTopBand, kBannerBottomBand}) {
     add("SkinLeft", band, b.left);
     add("SkinMiddle", band, b.middle);
     add("SkinRight", band, b.right);

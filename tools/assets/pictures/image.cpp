@@ -108,7 +108,8 @@ void Image::FillRect(int x, int y, int w, int h, Color c) {
     for (int xx = std::max(0, x); xx < std::min(w_, x + w); ++xx) Set(xx, yy, c);
 }
 
-void Image::Paint(const Mask& m, int ox, int oy, const std::function<Color(int, int)>& fn, float opacity) {
+void Image::Paint(const Mask& m, int ox, int oy, const std::function<Color(int, int)>& fn,
+                  float opacity) {
   for (int y = 0; y < m.Height(); ++y) {
     for (int x = 0; x < m.Width(); ++x) {
       const float a = m.At(x, y) * opacity;
@@ -120,7 +121,8 @@ void Image::Paint(const Mask& m, int ox, int oy, const std::function<Color(int, 
 }
 
 void Image::Paint(const Mask& m, int ox, int oy, Color c, float opacity) {
-  Paint(m, ox, oy, [c](int, int) { return c; }, opacity);
+  Paint(
+      m, ox, oy, [c](int, int) { return c; }, opacity);
 }
 
 void Image::Blit(const Image& src, int dx, int dy) {
@@ -173,7 +175,8 @@ Mask PolygonMask(int w, int h, const std::vector<std::pair<float, float>>& pts) 
       int hits = 0;
       for (int sy = 0; sy < 4; ++sy)
         for (int sx = 0; sx < 4; ++sx)
-          hits += InsideConvex(pts, static_cast<float>(x) + (sx + 0.5f) / 4.0f, static_cast<float>(y) + (sy + 0.5f) / 4.0f);
+          hits += InsideConvex(pts, static_cast<float>(x) + (sx + 0.5f) / 4.0f,
+                               static_cast<float>(y) + (sy + 0.5f) / 4.0f);
       m.Ref(x, y) = static_cast<float>(hits) / 16.0f;
     }
   return m;
@@ -191,7 +194,8 @@ Mask RoundRectMask(int w, int h, float x0, float y0, float x1, float y1, float r
           const float cx = std::clamp(px, x0 + radius, x1 - radius);
           const float cy = std::clamp(py, y0 + radius, y1 - radius);
           const float dx = px - cx, dy = py - cy;
-          hits += (px >= x0 && px <= x1 && py >= y0 && py <= y1 && dx * dx + dy * dy <= radius * radius);
+          hits += (px >= x0 && px <= x1 && py >= y0 && py <= y1 &&
+                   dx * dx + dy * dy <= radius * radius);
         }
       m.Ref(x, y) = static_cast<float>(hits) / 16.0f;
     }
@@ -214,8 +218,9 @@ bool WritePng(const std::string& path, const Image& img) {
   }
   png_init_io(png, f.get());
   png_set_compression_level(png, 9);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(img.Width()), static_cast<png_uint_32>(img.Height()), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(img.Width()),
+               static_cast<png_uint_32>(img.Height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_write_image(png, rows.data());
   png_write_end(png, nullptr);

@@ -61,7 +61,8 @@ class Image {
   void FillRect(int x, int y, int w, int h, Color c);
   // Paints colour fn(x, y) over the image wherever the mask (placed with its
   // top-left at ox, oy) covers, by its coverage times opacity.
-  void Paint(const Mask& m, int ox, int oy, const std::function<Color(int, int)>& fn, float opacity = 1.0f);
+  void Paint(const Mask& m, int ox, int oy, const std::function<Color(int, int)>& fn,
+             float opacity = 1.0f);
   void Paint(const Mask& m, int ox, int oy, Color c, float opacity = 1.0f);
   void Blit(const Image& src, int dx, int dy);
   Image Scaled(int factor) const;  // nearest neighbour

@@ -37,11 +37,12 @@ constexpr Color kCpuRed = Rgb(226, 52, 52);
 
 constexpr const char* kGothicFile = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 constexpr const char* kLatinBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-constexpr const char* kNarrowBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
+constexpr const char* kNarrowBoldFile =
+    "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 
 struct Fonts {
   std::unique_ptr<Font> gothic;
-  std::unique_ptr<Font> latin;  // bold Latin face for the logotype and numbers
+  std::unique_ptr<Font> latin;   // bold Latin face for the logotype and numbers
   std::unique_ptr<Font> narrow;  // condensed bold face for the 15-px time digits
 };
 
@@ -78,10 +79,10 @@ enum class Align { kLeft, kCenter, kRight };
 
 struct TextPlacement {
   Align align = Align::kCenter;
-  int margin = 2;                     // ink-free border inside the area
-  std::optional<int> bottom;          // row (relative) the fill's ink ends on
-  std::optional<int> center_x;        // relative column of the ink centre
-  std::optional<int> center_y;        // relative row of the ink centre
+  int margin = 2;               // ink-free border inside the area
+  std::optional<int> bottom;    // row (relative) the fill's ink ends on
+  std::optional<int> center_x;  // relative column of the ink centre
+  std::optional<int> center_y;  // relative row of the ink centre
 };
 
 // The painted layers of one text, on a canvas of their own.
@@ -95,7 +96,8 @@ TextLayers MakeLayers(const Font& font, const std::string& text, const TextStyle
   const int pad = static_cast<int>(std::ceil(st.outline_radius)) + st.shadow_offset + 2;
   TextLayers l;
   l.fill = CropToInk(font.Render(text, st.size, st.bold)).Padded(pad);
-  l.outline = st.outline_radius > 0 ? l.fill.Dilated(st.outline_radius) : Mask(l.fill.Width(), l.fill.Height());
+  l.outline = st.outline_radius > 0 ? l.fill.Dilated(st.outline_radius)
+                                    : Mask(l.fill.Width(), l.fill.Height());
   l.shadow = st.shadow_offset > 0 ? l.outline.Shifted(st.shadow_offset, st.shadow_offset)
                                   : Mask(l.fill.Width(), l.fill.Height());
   Mask all(l.fill.Width(), l.fill.Height());
@@ -112,7 +114,9 @@ void PaintLayers(Image& img, const TextLayers& l, int ox, int oy, const TextStyl
   if (st.outline_radius > 0) img.Paint(l.outline, ox, oy, st.outline);
   const float top = static_cast<float>(oy + l.face.y0);
   const float span = std::max(1.0f, static_cast<float>(l.face.H() - 1));
-  img.Paint(l.fill, ox, oy, [&](int, int y) { return Mix(st.top, st.bottom, std::clamp((y - top) / span, 0.0f, 1.0f)); });
+  img.Paint(l.fill, ox, oy, [&](int, int y) {
+    return Mix(st.top, st.bottom, std::clamp((y - top) / span, 0.0f, 1.0f));
+  });
 }
 
 // Draws text inside area (picture coordinates), shrinking it until the whole
@@ -125,15 +129,22 @@ void DrawText(Image& img, const Font& font, const std::string& text, TextStyle s
     if (l.all.W() > inner_w || l.all.H() > inner_h) continue;
     // Horizontal placement of the painted text (relative to the area).
     int rx;
-    if (place.center_x) rx = *place.center_x - (l.face.x0 + l.face.x1) / 2 + l.all.x0;
-    else if (place.align == Align::kLeft) rx = place.margin;
-    else if (place.align == Align::kRight) rx = area.w - place.margin - l.all.W();
-    else rx = (area.w - l.all.W()) / 2;
+    if (place.center_x)
+      rx = *place.center_x - (l.face.x0 + l.face.x1) / 2 + l.all.x0;
+    else if (place.align == Align::kLeft)
+      rx = place.margin;
+    else if (place.align == Align::kRight)
+      rx = area.w - place.margin - l.all.W();
+    else
+      rx = (area.w - l.all.W()) / 2;
     // Vertical placement.
     int ry;
-    if (place.bottom) ry = *place.bottom - (l.face.y1 - 1 - l.all.y0);
-    else if (place.center_y) ry = *place.center_y - (l.face.y0 + l.face.y1) / 2 + l.all.y0;
-    else ry = (area.h - l.all.H()) / 2;
+    if (place.bottom)
+      ry = *place.bottom - (l.face.y1 - 1 - l.all.y0);
+    else if (place.center_y)
+      ry = *place.center_y - (l.face.y0 + l.face.y1) / 2 + l.all.y0;
+    else
+      ry = (area.h - l.all.H()) / 2;
     rx = std::clamp(rx, place.margin, area.w - place.margin - l.all.W());
     ry = std::clamp(ry, place.margin, area.h - place.margin - l.all.H());
     PaintLayers(img, l, area.x + rx - l.all.x0, area.y + ry - l.all.y0, st);
@@ -144,7 +155,8 @@ void DrawText(Image& img, const Font& font, const std::string& text, TextStyle s
 
 // ---- Shapes ----------------------------------------------------------------
 
-Mask TriangleMask(int w, int h, std::pair<float, float> a, std::pair<float, float> b, std::pair<float, float> c) {
+Mask TriangleMask(int w, int h, std::pair<float, float> a, std::pair<float, float> b,
+                  std::pair<float, float> c) {
   return PolygonMask(w, h, {a, b, c});
 }
 
@@ -155,14 +167,18 @@ void DrawArrow(Image& img, const Rect& area, std::pair<float, float> a, std::pai
   const Mask outline = fill.Dilated(1.5f);
   img.Paint(outline, area.x, area.y, kGoldOutline);
   const Mask::Bounds fb = fill.InkBounds();
-  const float top = static_cast<float>(area.y + fb.y0), span = static_cast<float>(std::max(1, fb.H() - 1));
-  img.Paint(fill, area.x, area.y, [&](int, int y) { return Mix(kGoldTop, kGoldBottom, (y - top) / span); });
+  const float top = static_cast<float>(area.y + fb.y0),
+              span = static_cast<float>(std::max(1, fb.H() - 1));
+  img.Paint(fill, area.x, area.y,
+            [&](int, int y) { return Mix(kGoldTop, kGoldBottom, (y - top) / span); });
 }
 
 // A rounded plate with a vertical gradient and a light rim.
 void DrawPlate(Image& img, const Rect& area, Color top, Color bottom, Color rim, float radius) {
-  const Mask outer = RoundRectMask(area.w, area.h, 1.0f, 1.0f, area.w - 1.0f, area.h - 1.0f, radius);
-  const Mask inner = RoundRectMask(area.w, area.h, 2.5f, 2.5f, area.w - 2.5f, area.h - 2.5f, radius - 1.5f);
+  const Mask outer =
+      RoundRectMask(area.w, area.h, 1.0f, 1.0f, area.w - 1.0f, area.h - 1.0f, radius);
+  const Mask inner =
+      RoundRectMask(area.w, area.h, 2.5f, 2.5f, area.w - 2.5f, area.h - 2.5f, radius - 1.5f);
   img.Paint(outer, area.x, area.y, rim);
   const float y0 = static_cast<float>(area.y), span = static_cast<float>(area.h);
   img.Paint(inner, area.x, area.y, [&](int, int y) {
@@ -182,11 +198,16 @@ void PaintChip(Image& img, int ox, int oy, Color base) {
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
       Color c;
-      if (x == 0 || y == 0 || x == 15 || y == 15) c = border;
-      else if (x <= 2 && y <= 14 - x + 1 && y >= x) c = light;       // left bevel
-      else if (y <= 2 && x > y) c = (x >= 15 - y) ? dark : light;    // top bevel
-      else if (x >= 13 || y >= 13) c = dark;                         // right and bottom bevels
-      else c = Mix(Mix(base, kWhite, 0.18f), Scale(base, 0.8f), static_cast<float>(y - 3) / 9.0f);
+      if (x == 0 || y == 0 || x == 15 || y == 15)
+        c = border;
+      else if (x <= 2 && y <= 14 - x + 1 && y >= x)
+        c = light;  // left bevel
+      else if (y <= 2 && x > y)
+        c = (x >= 15 - y) ? dark : light;  // top bevel
+      else if (x >= 13 || y >= 13)
+        c = dark;  // right and bottom bevels
+      else
+        c = Mix(Mix(base, kWhite, 0.18f), Scale(base, 0.8f), static_cast<float>(y - 3) / 9.0f);
       img.Set(ox + x, oy + y, c);
     }
   }
@@ -214,8 +235,10 @@ Image BuildMatchBackground() {
       Color c = row;
       if ((x / 16) % 2 == 1) c = Mix(c, kWhite, 0.012f);  // every other column a shade lighter
       const bool line_x = x % 16 == 0, line_y = y % 16 == 0;
-      if (line_x && line_y) c = Mix(c, Rgb(120, 150, 230), 0.22f);
-      else if (line_x || line_y) c = Mix(c, Rgb(90, 120, 210), 0.10f);
+      if (line_x && line_y)
+        c = Mix(c, Rgb(120, 150, 230), 0.22f);
+      else if (line_x || line_y)
+        c = Mix(c, Rgb(90, 120, 210), 0.10f);
       img.Set(x, y, c);
     }
   }
@@ -282,7 +305,8 @@ Image BuildTitle(const Fonts& fonts) {
   img.Paint(shadow, ox, oy, Rgb(2, 4, 12), 0.9f);
   const Mask::Bounds ob = outer.InkBounds();
   img.Paint(outer, ox, oy, [&](int, int y) {
-    return Mix(Rgb(110, 180, 255), Rgb(30, 70, 200), std::clamp((y - oy - ob.y0) / static_cast<float>(ob.H()), 0.0f, 1.0f));
+    return Mix(Rgb(110, 180, 255), Rgb(30, 70, 200),
+               std::clamp((y - oy - ob.y0) / static_cast<float>(ob.H()), 0.0f, 1.0f));
   });
   img.Paint(inner, ox, oy, Rgb(14, 20, 56));
   const Mask::Bounds tb = text.InkBounds();
@@ -331,7 +355,8 @@ Image BuildLogo(const Fonts& fonts) {
   name.top = kWhite;
   name.bottom = Rgb(190, 210, 240);
   name.outline_radius = 0;
-  DrawText(img, *fonts.latin, "MIZUTAMA", name, {Picture::kLogo, 50, 12, 98, 24}, {Align::kLeft, 1, {}, {}, {}});
+  DrawText(img, *fonts.latin, "MIZUTAMA", name, {Picture::kLogo, 50, 12, 98, 24},
+           {Align::kLeft, 1, {}, {}, {}});
   TextStyle sub;
   sub.size = 10;
   sub.top = sub.bottom = Rgb(255, 196, 70);
@@ -347,11 +372,12 @@ Image BuildMenu(const Fonts& fonts) {
   const std::array<const char*, 3> items{"ゲームスタート", "ランキング", "終了"};
   for (int j = 0; j < rects::kMenuItemCount; ++j) {
     const Rect sel = rects::kMenuItemSelected(j);
-    DrawPlate(img, {sel.picture, sel.x + 36, sel.y, sel.w - 72, sel.h}, Rgb(70, 130, 255), Rgb(18, 44, 150),
-              Rgb(170, 205, 255), 8.0f);
+    DrawPlate(img, {sel.picture, sel.x + 36, sel.y, sel.w - 72, sel.h}, Rgb(70, 130, 255),
+              Rgb(18, 44, 150), Rgb(170, 205, 255), 8.0f);
     // Gold pointers on both sides of the chosen item.
     DrawArrow(img, {sel.picture, sel.x + 14, sel.y, 20, sel.h}, {3, 7}, {15, 14.5f}, {3, 22});
-    DrawArrow(img, {sel.picture, sel.x + sel.w - 34, sel.y, 20, sel.h}, {17, 7}, {5, 14.5f}, {17, 22});
+    DrawArrow(img, {sel.picture, sel.x + sel.w - 34, sel.y, 20, sel.h}, {17, 7}, {5, 14.5f},
+              {17, 22});
     TextStyle on;
     on.size = 19;
     on.bold = 0.6f;
@@ -368,7 +394,8 @@ Image BuildMenu(const Fonts& fonts) {
     off.bottom = Rgb(96, 108, 146);
     off.outline = Rgb(14, 18, 36);
     off.outline_radius = 1.0f;
-    DrawText(img, *fonts.gothic, items[j], off, {plain.picture, plain.x + 40, plain.y, plain.w - 80, plain.h});
+    DrawText(img, *fonts.gothic, items[j], off,
+             {plain.picture, plain.x + 40, plain.y, plain.w - 80, plain.h});
   }
   return img;
 }
@@ -409,7 +436,7 @@ TextStyle DimText(int size) {
 
 // Every label of a row ends its ink on the same row, so the label, the value
 // and the digit beside it share a baseline wherever the screens put them.
-constexpr int kRowInkBottom = 26;  // in a 30-high piece
+constexpr int kRowInkBottom = 26;    // in a 30-high piece
 constexpr int kStripInkBottom = 23;  // in a 27-high strip cut at y 90 (26 in the y 87 cut)
 
 // The window shared by every cut of one glyph of the digit strip.
@@ -438,8 +465,8 @@ std::vector<Rect> CutsOfLargeGlyph(int v) {
 
 // The largest size at which every text fits its area: a set of glyphs drawn
 // at one size, so no digit looks smaller than its neighbours.
-int CommonSize(const Font& font, const std::vector<std::pair<std::string, Rect>>& pieces, TextStyle st,
-               int margin) {
+int CommonSize(const Font& font, const std::vector<std::pair<std::string, Rect>>& pieces,
+               TextStyle st, int margin) {
   for (; st.size > 6; --st.size) {
     bool fits = true;
     for (const auto& [text, area] : pieces) {
@@ -452,10 +479,11 @@ int CommonSize(const Font& font, const std::vector<std::pair<std::string, Rect>>
 }
 
 // Returns the size used.
-int DrawGlyphRow(Image& img, const Font& font, const std::vector<std::pair<std::string, Rect>>& pieces,
-                 TextStyle st) {
+int DrawGlyphRow(Image& img, const Font& font,
+                 const std::vector<std::pair<std::string, Rect>>& pieces, TextStyle st) {
   st.size = CommonSize(font, pieces, st, 1);
-  for (const auto& [text, area] : pieces) DrawText(img, font, text, st, area, {Align::kCenter, 1, kStripInkBottom, {}, {}});
+  for (const auto& [text, area] : pieces)
+    DrawText(img, font, text, st, area, {Align::kCenter, 1, kStripInkBottom, {}, {}});
   return st.size;
 }
 
@@ -476,8 +504,10 @@ void DrawDigitStrips(Image& img, const Fonts& fonts) {
   small_style.size = DrawGlyphRow(img, *fonts.narrow, small, small_style);
   // The separator's cut stands 5 px right of a digit's: its colon keeps to
   // the cut's left so that it sits midway between the digits around it.
-  DrawText(img, *fonts.narrow, ":", small_style, rects::kTimeSeparator, {Align::kLeft, 1, kStripInkBottom, {}, {}});
-  DrawText(img, *fonts.gothic, "位", IceText(20), rects::kPlaceSuffix, {Align::kLeft, 1, kStripInkBottom, {}, {}});
+  DrawText(img, *fonts.narrow, ":", small_style, rects::kTimeSeparator,
+           {Align::kLeft, 1, kStripInkBottom, {}, {}});
+  DrawText(img, *fonts.gothic, "位", IceText(20), rects::kPlaceSuffix,
+           {Align::kLeft, 1, kStripInkBottom, {}, {}});
 }
 
 void DrawSetupPieces(Image& img, const Fonts& fonts) {
@@ -494,7 +524,8 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
     TextStyle on = GoldText(18);
     on.outline = Rgb(60, 26, 0);
     DrawText(img, *fonts.gothic, text, on, selected, {Align::kCenter, 2, kRowInkBottom, {}, {}});
-    DrawText(img, *fonts.gothic, text, DimText(18), plain, {Align::kCenter, 2, kRowInkBottom, {}, {}});
+    DrawText(img, *fonts.gothic, text, DimText(18), plain,
+             {Align::kCenter, 2, kRowInkBottom, {}, {}});
   };
   label(rects::kDifficultyLabelSelected, rects::kDifficultyLabel, "難易度");
   label(rects::kRoundsLabelSelected, rects::kRoundsLabel, "ラウンド数");
@@ -503,7 +534,8 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   easy.top = Rgb(220, 255, 220);
   easy.bottom = Rgb(90, 220, 120);
   easy.outline = Rgb(10, 70, 30);
-  DrawText(img, *fonts.gothic, "初級", easy, rects::kDifficultyName[0], {Align::kCenter, 3, kRowInkBottom, {}, {}});
+  DrawText(img, *fonts.gothic, "初級", easy, rects::kDifficultyName[0],
+           {Align::kCenter, 3, kRowInkBottom, {}, {}});
   DrawText(img, *fonts.gothic, "中級", GoldText(20), rects::kDifficultyName[1],
            {Align::kCenter, 3, kRowInkBottom, {}, {}});
   TextStyle hard = GoldText(20);
@@ -515,21 +547,23 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   DrawText(img, *fonts.gothic, "上級 ― 最強のCPUに挑め！", hard, rects::kDifficultyName[2],
            {Align::kCenter, 3, kRowInkBottom, {}, {}});
 
-  DrawText(img, *fonts.gothic, "回", GoldText(20), rects::kRoundsUnit, {Align::kCenter, 2, kRowInkBottom, {}, {}});
+  DrawText(img, *fonts.gothic, "回", GoldText(20), rects::kRoundsUnit,
+           {Align::kCenter, 2, kRowInkBottom, {}, {}});
 
   // The start button.
   const Rect on = rects::kStartButtonSelected;
-  DrawPlate(img, {on.picture, on.x + 30, on.y, on.w - 60, on.h}, Rgb(255, 130, 70), Rgb(190, 24, 24),
-            Rgb(255, 220, 170), 10.0f);
+  DrawPlate(img, {on.picture, on.x + 30, on.y, on.w - 60, on.h}, Rgb(255, 130, 70),
+            Rgb(190, 24, 24), Rgb(255, 220, 170), 10.0f);
   TextStyle go = GoldText(22);
   go.top = kWhite;
   go.bottom = Rgb(255, 240, 190);
   go.outline = Rgb(110, 10, 10);
   DrawText(img, *fonts.gothic, "対戦開始！", go, {on.picture, on.x + 34, on.y, on.w - 68, on.h});
   const Rect off = rects::kStartButton;
-  DrawPlate(img, {off.picture, off.x + 30, off.y, off.w - 60, off.h}, Rgb(52, 56, 76), Rgb(24, 26, 40),
-            Rgb(96, 104, 134), 10.0f);
-  DrawText(img, *fonts.gothic, "対戦開始！", DimText(22), {off.picture, off.x + 34, off.y, off.w - 68, off.h});
+  DrawPlate(img, {off.picture, off.x + 30, off.y, off.w - 60, off.h}, Rgb(52, 56, 76),
+            Rgb(24, 26, 40), Rgb(96, 104, 134), 10.0f);
+  DrawText(img, *fonts.gothic, "対戦開始！", DimText(22),
+           {off.picture, off.x + 34, off.y, off.w - 68, off.h});
 
   // Arrows. The left one is overdrawn from its 35th column by the value
   // beside it, the right one is drawn 5 px lower than the left: both keep
@@ -550,7 +584,8 @@ void DrawRankingPieces(Image& img, const Fonts& fonts) {
   // begins inside their cuts.
   DrawArrow(img, rects::kUpMark, {19, 5}, {33, 28}, {5, 28});
   DrawArrow(img, rects::kDownMark, {5, 5}, {33, 5}, {19, 28});
-  img.FillRect(rects::kBlendSquare.x, rects::kBlendSquare.y, rects::kBlendSquare.w, rects::kBlendSquare.h, kBlack);
+  img.FillRect(rects::kBlendSquare.x, rects::kBlendSquare.y, rects::kBlendSquare.w,
+               rects::kBlendSquare.h, kBlack);
 }
 
 Image BuildInterfaceSheet(const Fonts& fonts) {
@@ -566,7 +601,8 @@ Image BuildInterfaceSheet(const Fonts& fonts) {
 
 // Paints the text as a hard-edged sticker: no pixel is half-transparent, the
 // ground stays exact black and nothing inside the ink is exact black.
-void DrawKeyedText(Image& img, const Font& font, const std::string& text, int size, const Rect& area, Align align) {
+void DrawKeyedText(Image& img, const Font& font, const std::string& text, int size,
+                   const Rect& area, Align align) {
   TextStyle st;
   st.size = size;
   st.bold = 2.0f;
@@ -577,7 +613,8 @@ void DrawKeyedText(Image& img, const Font& font, const std::string& text, int si
     if (l.all.W() > area.w - 8 || l.all.H() > area.h - 8) continue;
     const int rx = align == Align::kLeft ? 4 : (area.w - l.all.W()) / 2;
     const int ox = rx - l.all.x0, oy = (area.h - l.all.H()) / 2 - l.all.y0;
-    const float top = static_cast<float>(oy + l.face.y0), span = static_cast<float>(std::max(1, l.face.H() - 1));
+    const float top = static_cast<float>(oy + l.face.y0),
+                span = static_cast<float>(std::max(1, l.face.H() - 1));
     for (int y = 0; y < area.h; ++y) {
       for (int x = 0; x < area.w; ++x) {
         const float a_fill = l.fill.At(x - ox, y - oy);
@@ -617,11 +654,15 @@ Image BuildWindowSkin() {
     for (int x = 0; x < n; ++x) {
       const int edge = std::min({x, y, n - 1 - x, f.height - 1 - y});
       Color c = fill;
-      if (y < 16) c = Mix(Rgb(54, 80, 160), fill, static_cast<float>(y) / 15.0f);      // lit top
-      if (y >= 80) c = Mix(fill, Rgb(14, 22, 58), static_cast<float>(y - 80) / 15.0f);  // shaded foot
-      if (edge == 0) c = Rgb(6, 8, 20);
-      else if (edge == 1 || edge == 2) c = Rgb(170, 200, 255);
-      else if (edge == 3) c = Rgb(40, 60, 130);
+      if (y < 16) c = Mix(Rgb(54, 80, 160), fill, static_cast<float>(y) / 15.0f);  // lit top
+      if (y >= 80)
+        c = Mix(fill, Rgb(14, 22, 58), static_cast<float>(y - 80) / 15.0f);  // shaded foot
+      if (edge == 0)
+        c = Rgb(6, 8, 20);
+      else if (edge == 1 || edge == 2)
+        c = Rgb(170, 200, 255);
+      else if (edge == 3)
+        c = Rgb(40, 60, 130);
       img.Set(x, y, c);
     }
   }
@@ -636,14 +677,16 @@ Image BuildCursor() {
   auto inside = [](int x, int y) {
     // A right-pointing arrow: a triangle from (1, 1)-(1, 13) to (14, 7).
     const float px = x + 0.5f, py = y + 0.5f;
-    return px >= 1.0f && px <= 14.5f && std::abs(py - 7.5f) <= 6.5f * (1.0f - (px - 1.0f) / 13.5f) + 0.3f;
+    return px >= 1.0f && px <= 14.5f &&
+           std::abs(py - 7.5f) <= 6.5f * (1.0f - (px - 1.0f) / 13.5f) + 0.3f;
   };
   for (int y = 0; y < im.h; ++y) {
     for (int x = 0; x < im.w; ++x) {
       const bool in = inside(x, y);
       img.Set(mk.x + x, mk.y + y, in ? kWhite : kBlack);
       if (!in) continue;
-      const bool rim = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+      const bool rim =
+          !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
       const Color face = Mix(kGoldTop, kGoldBottom, static_cast<float>(y) / 14.0f);
       img.Set(im.x + x, im.y + y, rim ? Rgb(110, 40, 0) : face);
     }
@@ -659,8 +702,9 @@ struct SheetSlot {
 };
 
 Color OutlineColour(int i) {
-  static constexpr std::array<Color, 6> kCycle{Rgb(255, 80, 200), Rgb(0, 255, 140), Rgb(255, 230, 0),
-                                               Rgb(0, 200, 255), Rgb(255, 120, 40), Rgb(180, 140, 255)};
+  static constexpr std::array<Color, 6> kCycle{Rgb(255, 80, 200), Rgb(0, 255, 140),
+                                               Rgb(255, 230, 0),  Rgb(0, 200, 255),
+                                               Rgb(255, 120, 40), Rgb(180, 140, 255)};
   return kCycle[static_cast<std::size_t>(i) % kCycle.size()];
 }
 
@@ -683,11 +727,18 @@ PictureSet BuildPictures() {
 }
 
 Image BuildContactSheet(const PictureSet& set) {
-  const std::unique_ptr<Font> font = Font::Open("DejaVu Sans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  const std::unique_ptr<Font> font =
+      Font::Open("DejaVu Sans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
   const std::array<SheetSlot, rects::kPictureCount> slots{{
-      {Picture::kScreen, 20, 40},   {Picture::kBack, 1340, 40},  {Picture::kOther, 20, 1050},
-      {Picture::kTitle, 660, 1050}, {Picture::kLogo, 1700, 1050}, {Picture::kMenu, 660, 1400},
-      {Picture::kWindow, 1300, 1400}, {Picture::kCursor, 1540, 1400}, {Picture::kChip, 1660, 1400},
+      {Picture::kScreen, 20, 40},
+      {Picture::kBack, 1340, 40},
+      {Picture::kOther, 20, 1050},
+      {Picture::kTitle, 660, 1050},
+      {Picture::kLogo, 1700, 1050},
+      {Picture::kMenu, 660, 1400},
+      {Picture::kWindow, 1300, 1400},
+      {Picture::kCursor, 1540, 1400},
+      {Picture::kChip, 1660, 1400},
       {Picture::kCounter, 20, 2190},
   }};
   Image sheet(2640, 2420, Rgb(52, 54, 62));
@@ -702,8 +753,8 @@ Image BuildContactSheet(const PictureSet& set) {
     const rects::PictureFile& f = rects::FileOf(s.picture);
     sheet.FillRect(s.x - 1, s.y - 1, img.Width() * 2 + 2, img.Height() * 2 + 2, Rgb(200, 200, 200));
     sheet.Blit(img.Scaled(2), s.x, s.y);
-    label(std::string(f.name) + (f.png ? " (PNG)" : " (BMP)") + " " + std::to_string(img.Width()) + "x" +
-              std::to_string(img.Height()),
+    label(std::string(f.name) + (f.png ? " (PNG)" : " (BMP)") + " " + std::to_string(img.Width()) +
+              "x" + std::to_string(img.Height()),
           s.x, s.y - 24, kWhite, 16);
   }
   int i = 0;
@@ -725,7 +776,9 @@ Image BuildContactSheet(const PictureSet& set) {
     }
     // Strips of many small cuts get their index only, the rest their name.
     const bool small = r.w < 40;
-    const std::string text = small ? std::to_string(nr.index) : std::string(nr.name) + (nr.index >= 0 ? " " + std::to_string(nr.index) : "");
+    const std::string text =
+        small ? std::to_string(nr.index)
+              : std::string(nr.name) + (nr.index >= 0 ? " " + std::to_string(nr.index) : "");
     label(text, x0 + 2, y0 + 2, c, small ? 9 : 10);
   }
   return sheet;
