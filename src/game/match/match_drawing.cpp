@@ -1,0 +1,137 @@
+#include "game/match/match_drawing.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "game/game.h"
+
+namespace rv {
+
+namespace {
+
+// Where the windows go on GameScreen, and where their pieces stand inside them.
+constexpr int kRouletteX = 215;
+constexpr int kRouletteY = 150;
+constexpr int kRouletteWidth = 224;
+constexpr int kRouletteHeight = 128;
+constexpr int kRouletteCursorX = 230;
+constexpr int kRouletteCursorY = 198;  // + 30 for the CPU's line
+constexpr int kBannerX = 205;
+constexpr int kBannerY = 205;
+constexpr int kBannerWidth = 224;
+constexpr int kBannerHeight = 32;
+
+Surface& PictureOf(Game& game, rects::Picture picture) {
+  Surface* s = game.pictures.ByNumber(static_cast<int16_t>(picture));
+  if (s == nullptr) throw std::out_of_range("no such picture surface");
+  return *s;
+}
+
+// One band of a window in PicMemory: the left edge, eight middle slices, the right edge.
+void DrawSkinBand(Game& game, int y, const rects::SkinBand& band) {
+  Surface& memory = game.pictures.PicMemory;
+  CopyPiece(game, memory, 0, y, band.left);
+  for (int i = 0; i < rects::kWindowMiddleSlices; ++i) {
+    CopyPiece(game, memory, band.left.w + band.middle.w * i, y, band.middle);
+  }
+  CopyPiece(game, memory, band.left.w + band.middle.w * rects::kWindowMiddleSlices, y, band.right);
+}
+
+int16_t Roulette(Game& game) {
+  DrawSkinBand(game, 0, rects::kRouletteUpperBand);
+  DrawSkinBand(game, rects::kRouletteUpperBand.left.h, rects::kRouletteLowerBand);
+  ShadowText(game, 10, 15, "先行プレイヤー選択", -1, 0);
+  ShadowText(game, 35, 45, "プレイヤー", 0, 0);
+  ShadowText(game, 35, 75, "ＣＰＵ", 0, 0);
+
+  Surface& screen = game.display.GameScreen;
+  int16_t sel = 0;
+  for (;;) {
+    game.DoEvents();
+    // The clean window erases the cursor of the previous pass.
+    BitBlt(screen, kRouletteX, kRouletteY, kRouletteWidth, kRouletteHeight,
+           game.pictures.PicMemory, 0, 0);
+    sel = static_cast<int16_t>(1 - sel);
+    const int y = kRouletteCursorY + 30 * sel;
+    CopyPiece(game, screen, kRouletteCursorX, y, rects::kRouletteCursorMask, RasterOp::kSrcPaint);
+    CopyPiece(game, screen, kRouletteCursorX, y, rects::kRouletteCursorImage, RasterOp::kSrcAnd);
+    game.display.Refresh();
+    if (game.keys.Key_X == 1) return sel;
+    // A plain sleep: the roulette services events once per pass, not while it sleeps.
+    game.platform.Sleep(20);
+  }
+}
+
+int16_t Banner(Game& game, std::string_view name) {
+  DrawSkinBand(game, 0, rects::kBannerTopBand);
+  DrawSkinBand(game, rects::kBannerTopBand.left.h, rects::kBannerBottomBand);
+  const std::string text = std::string(name) + "の勝利！";
+  // The shorter CPU line starts further right.
+  const int16_t x = name == "プレイヤー" ? 17 : 55;
+  ShadowText(game, x, 5, text, 0, 0);
+  BitBlt(game.display.GameScreen, kBannerX, kBannerY, kBannerWidth, kBannerHeight,
+         game.pictures.PicMemory, 0, 0);
+  game.display.Refresh();
+  return 1;
+}
+
+TextRenderer& TextOf(Game& game) {
+  if (!game.text) throw std::runtime_error("the Japanese face is not open");
+  return *game.text;
+}
+
+}  // namespace
+
+void CopyPiece(Game& game, Surface& dst, int dx, int dy, const rects::Rect& piece, RasterOp op) {
+  BitBlt(dst, dx, dy, piece.w, piece.h, PictureOf(game, piece.picture), piece.x, piece.y, op);
+}
+
+void LoadPictureOrThrow(Game& game, int16_t number, std::string_view name) {
+  const LoadResult result = game.loader.LoadSurface(game.pictures, number, name);
+  if (!result.ok) throw std::runtime_error(result.error);
+}
+
+void DrawBlocks(Game& game) {
+  const Board& board = game.match.Board;
+  Surface& screen = game.display.GameScreen;
+  for (int c = 0; c < kColumns; ++c) {
+    for (int r = 0; r < kRows; ++r) {
+      const int16_t v = board.At(c, r);
+      if (v == kPlayer) CopyPiece(game, screen, 16 * c, 16 * r, rects::kPlayerChip);
+      if (v == kCpu) CopyPiece(game, screen, 16 * c, 16 * r, rects::kCpuChip);
+    }
+  }
+}
+
+void DrawRoundTitle(Game& game) {
+  const int16_t n = game.match.RoundNo;
+  if (n < 1 || n > 9) throw std::out_of_range("no title picture for this round");
+  const rects::Rect number = rects::kRoundNumber(n);
+  const rects::Rect word = rects::kRoundWord;
+  Surface& counter = PictureOf(game, number.picture);
+  const auto key = static_cast<uint32_t>(game.match.KeyColor);
+  // The number is drawn 5 pixels narrower than it is stored.
+  TransparentBlt(game.display.GameScreen, 150, 150, 65, 100, counter, number.x, number.y,
+                 number.w, number.h, key);
+  TransparentBlt(game.display.GameScreen, 215, 150, word.w, word.h, counter, word.x, word.y,
+                 word.w, word.h, key);
+}
+
+int16_t PopupWindow(Game& game, int16_t mode, std::string_view name) {
+  if (mode == 0) return Roulette(game);
+  if (mode == 1) return Banner(game, name);
+  return 0;
+}
+
+void ShadowText(Game& game, int16_t x, int16_t y, std::string_view text, int16_t bold,
+                int16_t on_screen) {
+  DrawShadowText(TextOf(game), game.display.GameScreen, game.pictures.PicMemory, x, y, text,
+                 bold, on_screen);
+}
+
+void ColorText(Game& game, int16_t x, int16_t y, int red, int green, int blue,
+               std::string_view text, int16_t bold) {
+  DrawColorText(TextOf(game), game.display.GameScreen, x, y, red, green, blue, text, bold);
+}
+
+}  // namespace rv

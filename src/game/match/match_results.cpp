@@ -1,0 +1,124 @@
+#include "game/match/match_results.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "game/game.h"
+#include "game/gfx/blit.h"
+#include "game/match/match_drawing.h"
+#include "game/ranking/score.h"
+
+namespace rv {
+
+namespace {
+
+constexpr int kPanelX = 200;
+constexpr int kPanelY = 96;
+constexpr int kPanelHeight = 190;
+
+// The panel grows strip by strip, each strip up to the width the time since the sweep
+// began calls for. Measuring from the start (rather than adding up the rounded growth of
+// each pass) matters: a pass shorter than 1.25 ms would round its growth to 0 every time
+// and the sweep would never end on a fast machine.
+void SweepPanel(Game& game, int32_t sweep_start) {
+  const rects::Rect& square = rects::kPanelSquare;
+  int w = 0;
+  while (w < kPanelWidth) {
+    game.DoEvents();
+    const int target = PanelWidthAt(game.Now() - sweep_start);
+    if (target <= w) continue;  // a strip of width 0 draws nothing
+    AlphaBlend(game.display.GameScreen, kPanelX + w, kPanelY, target - w, kPanelHeight,
+               game.pictures.PicWindow, square.x, square.y, square.w, square.h,
+               game.blend.BlendArg);
+    w = target;
+    game.display.Refresh();
+  }
+}
+
+void DrawResults(Game& game, int32_t score) {
+  ShadowText(game, 280, 112, "試合終了！", -1, 1);
+  ShadowText(game, 225, 160, "戦闘時間", 0, 1);
+  ShadowText(game, 225, 200, "得点", 0, 1);
+  ColorText(game, 350, 160, 255, 255, 0, BattleTimeText(game.totals.TotalTime), 0);
+  ColorText(game, 350, 200, 0, 255, 0, std::to_string(score), 0);
+  if (game.totals.RankIn != -1) {
+    ColorText(game, 270, 250, 255, 255, 0, FullWidthDigits(game.totals.RankIn) + "位", -1);
+    ShadowText(game, 320, 250, "にランクイン！", 0, 1);
+  }
+  // The results must stand on the screen during the 4 s that follow.
+  game.display.Refresh();
+}
+
+void ResetMatchState(MatchState& m) {
+  m.MoveRound = 0;
+  m.RoundCount = 0;
+  m.RoundNo = 0;
+  m.PlayerWins = 0;
+  m.CpuWins = 0;
+  m.GameMode = 0;
+}
+
+}  // namespace
+
+int PanelWidthAt(int32_t elapsed_ms) {
+  if (elapsed_ms <= 0) return 0;
+  if (elapsed_ms >= 600) return kPanelWidth;  // 600 ms x 0.4 px/ms covers the panel
+  // 0.4 px per ms: elapsed x 2 / 5, rounded half to even.
+  return rects::RoundHalfEven(elapsed_ms * 2, 5);
+}
+
+std::string BattleTimeText(int64_t total_ms) {
+  if (total_ms < 0) total_ms = 0;
+  const int64_t hundredths = total_ms / 10;
+  const int64_t h = hundredths % 100;
+  int64_t sec = hundredths / 100;
+  const int64_t m = sec / 60;
+  sec %= 60;
+  if (m > 99) return "99:59:99";
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(m), static_cast<int>(sec),
+                static_cast<int>(h));
+  return text;
+}
+
+std::string FullWidthDigits(int value) {
+  std::string out;
+  for (char ch : std::to_string(value < 0 ? 0 : value)) {
+    // U+FF10 + d in UTF-8: EF BC 90+d.
+    out += "\xEF\xBC";
+    out += static_cast<char>(0x90 + (ch - '0'));
+  }
+  return out;
+}
+
+int32_t ScoreMatch(Game& game) {
+  MatchState& m = game.match;
+  MatchScoring result;
+  try {
+    result = ScoreMatchAndRank(m.GameMode, m.RoundCount, m.PlayerWins, m.CpuWins, m.RoundTime,
+                               m.PlayerWon, m.RoundMoves, game.ranking, game.File("rvdat.dat"));
+  } catch (const std::exception&) {
+    result.ok = false;
+  }
+  if (!result.ok) game.FailAndUnload("エラー発生！", "エラー２");
+  game.totals.TotalTime = result.TotalTime;
+  game.totals.TotalMoves = result.TotalMoves;
+  game.totals.RankIn = result.RankIn;
+  return result.score;
+}
+
+void ShowMatchResults(Game& game, int32_t sweep_start) {
+  SweepPanel(game, sweep_start);
+  const int32_t score = ScoreMatch(game);
+  DrawResults(game, score);
+  game.WaitMs(4000);
+  game.display.EnemyCursor.Hide();
+  game.display.CharaCursor.Hide();
+  FadeContext fade = game.Fade();
+  FadeScreen(fade, 1);
+  game.WaitMs(500);
+  game.sound.StopMusic();
+  ResetMatchState(game.match);
+}
+
+}  // namespace rv

@@ -1,0 +1,36 @@
+#pragma once
+// The end of a match: the translucent panel, the score and its ranking, the results, the
+// fade back to the plain background and the reset of the match state.
+
+#include <cstdint>
+#include <string>
+
+namespace rv {
+
+class Game;
+
+// The panel is 240 pixels wide and grows at 400 pixels per second.
+constexpr int kPanelWidth = 240;
+constexpr double kPanelPixelsPerMs = 0.4;
+
+// Width of the panel `elapsed_ms` after the sweep began: 400 px/s rounded half to even,
+// never below 0 nor past the full width.
+int PanelWidthAt(int32_t elapsed_ms);
+
+// "mm:ss:hh" of a battle time in milliseconds. Computed in 64 bits, so no total overflows;
+// when the minutes would need more than two digits the largest value that fits the fields,
+// "99:59:99", is shown instead of a longer or wrapped text. A negative total shows as zero.
+std::string BattleTimeText(int64_t total_ms);
+
+// The decimal digits of a non-negative value in full-width forms ("３" for 3).
+std::string FullWidthDigits(int value);
+
+// Scores the match and enters it into its ranking list; sets the match totals. A failure
+// (the ranking file cannot be written, an overflow) shows "エラー発生！" and ends the program.
+int32_t ScoreMatch(Game& game);
+
+// After the last round's banner: the panel sweep (timed from sweep_start), ScoreMatch, the
+// results for 4 s, the fade to PicBack, the music stopped and the match state cleared.
+void ShowMatchResults(Game& game, int32_t sweep_start);
+
+}  // namespace rv
