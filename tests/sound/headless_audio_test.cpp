@@ -20,7 +20,8 @@ TEST(WavDuration, ReadsLengthForRatesAndChannels) {
   struct Case {
     int ms, rate, channels;
   };
-  for (Case c : {Case{250, 44100, 1}, Case{1000, 22050, 2}, Case{40, 8000, 1}, Case{1500, 48000, 2}}) {
+  for (Case c :
+       {Case{250, 44100, 1}, Case{1000, 22050, 2}, Case{40, 8000, 1}, Case{1500, 48000, 2}}) {
     const auto file = dir.path() / "t.wav";
     WriteBytes(file, ToneWav(c.ms, c.rate, c.channels));
     const auto ms = HeadlessAudio::WavDurationMs(file);

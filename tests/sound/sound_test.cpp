@@ -41,7 +41,8 @@ TEST(SoundStateRules, LoadOpensBothTracksFromTheMusicFolderStopped) {
   sound.MusicState[0] = -1;
   sound.MusicState[1] = -1;
   sound.LoadMp3File();
-  EXPECT_EQ(audio.calls, (Calls{"open 0 /game/Music/ravolin.mp3", "open 1 /game/Music/decision.mp3"}));
+  EXPECT_EQ(audio.calls,
+            (Calls{"open 0 /game/Music/ravolin.mp3", "open 1 /game/Music/decision.mp3"}));
   EXPECT_EQ(sound.MusicState[0], 0);
   EXPECT_EQ(sound.MusicState[1], 0);
 }
@@ -184,8 +185,9 @@ TEST(SoundEffects, PathAndWaitModeFollowTheMode) {
   sound.PlayWave("wave1", 0);
   sound.PlayWave("wave3", 1);
   sound.StopWave();
-  EXPECT_EQ(audio.calls, (Calls{"effect /game/Wave/wave2.dat wait", "effect /game/Wave/wave1.dat nowait",
-                                "effect /game/Wave/wave3.dat nowait", "effect_stop"}));
+  EXPECT_EQ(audio.calls,
+            (Calls{"effect /game/Wave/wave2.dat wait", "effect /game/Wave/wave1.dat nowait",
+                   "effect /game/Wave/wave3.dat nowait", "effect_stop"}));
 }
 
 TEST(SoundEffects, UnplayableEffectGivesTheToneInTheSameMode) {
@@ -221,7 +223,8 @@ class SoundOnHeadless : public ::testing::Test {
   }
   int Count(const std::string& text) const {
     const auto& r = audio_.records();
-    return int(std::count_if(r.begin(), r.end(), [&](const auto& rec) { return rec.text == text; }));
+    return int(
+        std::count_if(r.begin(), r.end(), [&](const auto& rec) { return rec.text == text; }));
   }
 
   testing::TempFolder folder_;

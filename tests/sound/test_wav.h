@@ -1,14 +1,14 @@
 #pragma once
 // Small WAV files written by the tests themselves: 16-bit PCM sine tones.
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace rv::testing {
 

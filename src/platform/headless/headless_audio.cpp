@@ -47,7 +47,8 @@ void HeadlessAudio::Settle(Player& p) {
 bool HeadlessAudio::OpenMusic(int player, const std::filesystem::path& file) {
   if (!ValidPlayer(player)) return false;
   Player& p = players_[player];
-  const std::string prefix = "music_open " + std::to_string(player) + " " + file.filename().string();
+  const std::string prefix =
+      "music_open " + std::to_string(player) + " " + file.filename().string();
   p.playing = false;
   p.position = 0;
   p.end_pending = false;
@@ -179,7 +180,8 @@ bool HeadlessAudio::EffectPlaying() const {
 std::optional<uint32_t> HeadlessAudio::WavDurationMs(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
   if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
       std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
     return std::nullopt;

@@ -234,7 +234,8 @@ std::vector<uint8_t> SdlAudio::FallbackToneWav() {
     double envelope = 1.0;
     if (i < kAttack) envelope = 0.5 - 0.5 * std::cos(std::numbers::pi * i / kAttack);
     const int from_end = kFrames - 1 - i;
-    if (from_end < kRelease) envelope = 0.5 - 0.5 * std::cos(std::numbers::pi * from_end / kRelease);
+    if (from_end < kRelease)
+      envelope = 0.5 - 0.5 * std::cos(std::numbers::pi * from_end / kRelease);
     const double s = kLevel * envelope * std::sin(2.0 * std::numbers::pi * kFrequency * i / kRate);
     PutLe16(wav, uint16_t(int16_t(std::lround(s))));
   }
