@@ -91,6 +91,18 @@ TEST(Mp3, SameInputSameBytes) {
 
 TEST(Mp3, ImpossibleSettingsAreReported) {
   EXPECT_THROW(EncodeMp3(StereoSine(1000), 44100, 7), std::runtime_error);
+  auto odd = StereoSine(1000);
+  odd.pop_back();
+  EXPECT_THROW(EncodeMp3(odd, 44100, 160), std::invalid_argument);
+}
+
+TEST(Mp3, SilenceAndEmptyInputStillMakeAStream) {
+  const auto empty = EncodeMp3({}, 44100, 160);
+  ASSERT_GE(empty.size(), 4u);
+  EXPECT_EQ(empty[0], 0xFF);
+  const auto silent = EncodeMp3(std::vector<std::int16_t>(2 * 4410, 0), 44100, 160);
+  ASSERT_GE(silent.size(), 4u);
+  EXPECT_EQ(silent[0], 0xFF);
 }
 
 }  // namespace

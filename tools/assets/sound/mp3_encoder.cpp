@@ -35,6 +35,7 @@ Lame Configure(int sample_rate, int kbps) {
 
 std::vector<std::uint8_t> EncodeMp3(const std::vector<std::int16_t>& interleaved_stereo,
                                     int sample_rate, int kbps) {
+  if (interleaved_stereo.size() % 2 != 0) throw std::invalid_argument("EncodeMp3: not whole stereo frames");
   Lame lame = Configure(sample_rate, kbps);
   std::vector<std::uint8_t> out;
   // The encoder reads in blocks so its worst-case output size stays small.
