@@ -1,11 +1,13 @@
 #include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "game/sound/sound.h"
@@ -150,6 +152,24 @@ TEST_F(SdlAudioDummy, FallbackToneWaitsForItsLength) {
   EXPECT_LT(took, 1000);
   audio_->PlayFallbackTone(false);
   EXPECT_TRUE(audio_->EffectPlaying());
+}
+
+// A device that stops consuming sound (here: the effect channel paused behind our back)
+// must not hang a waited effect: the wait gives up a second after the effect's length.
+TEST_F(SdlAudioDummy, WaitOnAStalledEffectGivesUp) {
+  const auto file = Wav("e.wav", 600);
+  std::thread staller([] {
+    SDL_Delay(50);
+    Mix_Pause(SdlAudio::kEffectChannel);
+  });
+  const auto t0 = Clock::now();
+  EXPECT_TRUE(audio_->PlayEffect(file, true));
+  const int64_t took = MsSince(t0);
+  staller.join();
+  EXPECT_GE(took, 600 + 900);
+  EXPECT_LT(took, 600 + 3000);
+  EXPECT_FALSE(audio_->EffectPlaying());  // cut, not left paused
+  Mix_Resume(SdlAudio::kEffectChannel);
 }
 
 TEST_F(SdlAudioDummy, NaturalEndArrivesAsAnEventOnce) {
