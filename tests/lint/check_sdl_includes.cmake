@@ -1,0 +1,18 @@
+# Fails when a source outside src/platform/sdl (and the tests of that room) includes SDL.
+file(GLOB_RECURSE sources
+  ${ROOT}/src/*.h ${ROOT}/src/*.cpp ${ROOT}/tools/*.h ${ROOT}/tools/*.cpp)
+set(offenders "")
+foreach(f IN LISTS sources)
+  if(f MATCHES "/src/platform/sdl/")
+    continue()
+  endif()
+  file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]SDL")
+  if(hits)
+    list(APPEND offenders ${f})
+  endif()
+endforeach()
+if(offenders)
+  message(FATAL_ERROR "SDL included outside src/platform/sdl:\n${offenders}")
+endif()
+list(LENGTH sources n)
+message(STATUS "${n} sources checked; SDL only in src/platform/sdl")
