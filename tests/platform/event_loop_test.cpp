@@ -138,7 +138,7 @@ TEST_F(EventLoopTest, FrameStampsAcrossTheWrap) {
   EXPECT_EQ(platform.PumpCount() - passes, 1);
 }
 
-class TimerTest : public EventLoopTest {
+class EventLoopTimerTest : public EventLoopTest {
  protected:
   std::vector<uint32_t> ticks;
   void Arm() {
@@ -146,14 +146,14 @@ class TimerTest : public EventLoopTest {
   }
 };
 
-TEST_F(TimerTest, DisabledTimerNeverTicks) {
+TEST_F(EventLoopTimerTest, DisabledTimerNeverTicks) {
   Arm();
   EXPECT_FALSE(loop.TimerEnabled());
   loop.WaitMs(500);
   EXPECT_TRUE(ticks.empty());
 }
 
-TEST_F(TimerTest, TicksOnlyInsideDoEventsAndMissedTicksCollapse) {
+TEST_F(EventLoopTimerTest, TicksOnlyInsideDoEventsAndMissedTicksCollapse) {
   Arm();
   loop.EnableTimer(true);
   platform.Sleep(300);  // four intervals, but nobody services events
@@ -164,7 +164,7 @@ TEST_F(TimerTest, TicksOnlyInsideDoEventsAndMissedTicksCollapse) {
   EXPECT_EQ(ticks.size(), 1u);
 }
 
-TEST_F(TimerTest, TicksEveryIntervalWhileWaiting) {
+TEST_F(EventLoopTimerTest, TicksEveryIntervalWhileWaiting) {
   Arm();
   const uint32_t t0 = platform.Now();
   loop.EnableTimer(true);
@@ -178,7 +178,7 @@ TEST_F(TimerTest, TicksEveryIntervalWhileWaiting) {
   }
 }
 
-TEST_F(TimerTest, DisablingFromTheTickStopsIt) {
+TEST_F(EventLoopTimerTest, DisablingFromTheTickStopsIt) {
   loop.SetTimer(70, [this] {
     ticks.push_back(platform.Now());
     loop.EnableTimer(false);
@@ -189,7 +189,7 @@ TEST_F(TimerTest, DisablingFromTheTickStopsIt) {
   EXPECT_FALSE(loop.TimerEnabled());
 }
 
-TEST_F(TimerTest, ReEnablingStartsAFreshInterval) {
+TEST_F(EventLoopTimerTest, ReEnablingStartsAFreshInterval) {
   Arm();
   loop.EnableTimer(true);
   platform.Sleep(60);
@@ -203,7 +203,7 @@ TEST_F(TimerTest, ReEnablingStartsAFreshInterval) {
   EXPECT_EQ(ticks.size(), 1u);
 }
 
-TEST_F(TimerTest, TickRunsAfterTheKeysOfTheSamePass) {
+TEST_F(EventLoopTimerTest, TickRunsAfterTheKeysOfTheSamePass) {
   loop.SetTimer(70, [this] { ticks.push_back(static_cast<uint32_t>(sink.keys.Key_Up)); });
   loop.EnableTimer(true);
   platform.ScheduleKeyDown(70, vk::kUp);

@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class HeadlessTest : public ::testing::Test {
+class HeadlessPlatformTest : public ::testing::Test {
  protected:
   HeadlessPlatform platform;
   test::RecordingSink sink{platform};
@@ -31,7 +31,7 @@ class HeadlessTest : public ::testing::Test {
   }
 };
 
-TEST_F(HeadlessTest, ClockMovesOnlyBySleepAndPasses) {
+TEST_F(HeadlessPlatformTest, ClockMovesOnlyBySleepAndPasses) {
   EXPECT_EQ(platform.Now(), 0u);
   platform.Sleep(20);
   EXPECT_EQ(platform.Now(), 20u);
@@ -45,7 +45,7 @@ TEST_F(HeadlessTest, ClockMovesOnlyBySleepAndPasses) {
   EXPECT_EQ(platform.SleepCount(), 3);
 }
 
-TEST_F(HeadlessTest, ScriptedKeysArriveAtTheirTimesInOrder) {
+TEST_F(HeadlessPlatformTest, ScriptedKeysArriveAtTheirTimesInOrder) {
   platform.ScheduleKeyUp(30, vk::kRight);
   platform.ScheduleKeyDown(10, vk::kRight);
   platform.ScheduleKeyDown(30, vk::kX);  // same time as the key-up: scripted later, comes later
@@ -67,7 +67,7 @@ TEST_F(HeadlessTest, ScriptedKeysArriveAtTheirTimesInOrder) {
   EXPECT_EQ(platform.PendingEvents(), 0u);
 }
 
-TEST_F(HeadlessTest, LateEventsAllArriveInOnePass) {
+TEST_F(HeadlessPlatformTest, LateEventsAllArriveInOnePass) {
   platform.ScheduleKeyPress(5, vk::kZ, 10);
   platform.Sleep(100);
   platform.PumpEvents(sink);
@@ -77,7 +77,7 @@ TEST_F(HeadlessTest, LateEventsAllArriveInOnePass) {
   EXPECT_EQ(sink.keys.Key_Z, 0);
 }
 
-TEST_F(HeadlessTest, ThrowingHandlerLeavesTheRestOfTheScript) {
+TEST_F(HeadlessPlatformTest, ThrowingHandlerLeavesTheRestOfTheScript) {
   platform.ScheduleKeyDown(1, vk::kEscape);
   platform.ScheduleKeyDown(1, vk::kUp);
   EXPECT_THROW(platform.PumpEvents(sink), ProgramExit);
@@ -86,7 +86,7 @@ TEST_F(HeadlessTest, ThrowingHandlerLeavesTheRestOfTheScript) {
   EXPECT_EQ(sink.keys.Key_Up, 1);
 }
 
-TEST_F(HeadlessTest, ScriptedCloseReachesTheSink) {
+TEST_F(HeadlessPlatformTest, ScriptedCloseReachesTheSink) {
   platform.ScheduleClose(50);
   EXPECT_NO_THROW(PumpUntil(49));
   EXPECT_THROW(PumpUntil(60), ProgramExit);
@@ -96,7 +96,7 @@ TEST_F(HeadlessTest, ScriptedCloseReachesTheSink) {
 }
 
 // A bot that holds Right until the game's state (here: the clock) says stop, then decides.
-TEST_F(HeadlessTest, DriverPressesKeysFromTheStateItSees) {
+TEST_F(HeadlessPlatformTest, DriverPressesKeysFromTheStateItSees) {
   int calls = 0;
   platform.SetDriver([&](HeadlessPlatform& p) {
     ++calls;
@@ -117,7 +117,7 @@ TEST_F(HeadlessTest, DriverPressesKeysFromTheStateItSees) {
   EXPECT_EQ(calls, 6);
 }
 
-TEST_F(HeadlessTest, FinishedMusicIsReportedOnce) {
+TEST_F(HeadlessPlatformTest, FinishedMusicIsReportedOnce) {
   auto* audio = dynamic_cast<HeadlessAudio*>(&platform.audio());
   if (audio == nullptr) GTEST_SKIP() << "no recording audio in this build";
   const fs::path folder = TempFolder();
@@ -151,7 +151,7 @@ std::vector<uint32_t> TestPicture(int w, int h) {
   return pixels;
 }
 
-TEST_F(HeadlessTest, PresentCapturesACopyOfTheFrame) {
+TEST_F(HeadlessPlatformTest, PresentCapturesACopyOfTheFrame) {
   std::vector<uint32_t> pixels = TestPicture(640, 480);
   platform.Sleep(123);
   platform.Present(FrameView{pixels.data(), 640, 480});
@@ -169,7 +169,7 @@ TEST_F(HeadlessTest, PresentCapturesACopyOfTheFrame) {
   EXPECT_TRUE(platform.Frames().empty());  // not asked to keep them all
 }
 
-TEST_F(HeadlessTest, KeepsAllFramesWhenAsked) {
+TEST_F(HeadlessPlatformTest, KeepsAllFramesWhenAsked) {
   platform.KeepAllFrames(true);
   for (uint32_t colour : {0x112233u, 0x445566u, 0x778899u}) {
     std::vector<uint32_t> pixels(4 * 3, colour);
@@ -183,7 +183,7 @@ TEST_F(HeadlessTest, KeepsAllFramesWhenAsked) {
   EXPECT_EQ(platform.LastFrame().Pixel(3, 1), 0x778899u);
 }
 
-TEST_F(HeadlessTest, EmptyFramesAreIgnored) {
+TEST_F(HeadlessPlatformTest, EmptyFramesAreIgnored) {
   std::vector<uint32_t> pixels(16, 0xABCDEF);
   platform.Present(FrameView{pixels.data(), 4, 4});
   platform.Present(FrameView{nullptr, 640, 480});
@@ -193,7 +193,7 @@ TEST_F(HeadlessTest, EmptyFramesAreIgnored) {
   EXPECT_EQ(platform.LastFrame().Pixel(1, 1), 0xABCDEFu);
 }
 
-TEST_F(HeadlessTest, SavedFrameReadsBackPixelForPixel) {
+TEST_F(HeadlessPlatformTest, SavedFrameReadsBackPixelForPixel) {
   const fs::path folder = TempFolder();
   std::vector<uint32_t> pixels = TestPicture(64, 48);
   platform.Present(FrameView{pixels.data(), 64, 48});
@@ -206,7 +206,7 @@ TEST_F(HeadlessTest, SavedFrameReadsBackPixelForPixel) {
   fs::remove_all(folder);
 }
 
-TEST_F(HeadlessTest, SavingAndLoadingFailCleanly) {
+TEST_F(HeadlessPlatformTest, SavingAndLoadingFailCleanly) {
   const fs::path folder = TempFolder();
   EXPECT_FALSE(platform.SaveLastFrame(folder / "nothing.png"));  // no frame yet
   std::vector<uint32_t> pixels = {0x102030, 0x405060, 0x708090, 0xA0B0C0};
@@ -231,7 +231,7 @@ TEST_F(HeadlessTest, SavingAndLoadingFailCleanly) {
   fs::remove_all(folder);
 }
 
-TEST_F(HeadlessTest, MessagesAreRecordedNotShown) {
+TEST_F(HeadlessPlatformTest, MessagesAreRecordedNotShown) {
   platform.Sleep(7);
   platform.ShowMessage("Ravolinの起動に失敗しました！", "Ravolin", MessageIcon::kNone);
   platform.ShowMessage("a\r\nb", "起動エラー１", MessageIcon::kWarning);
@@ -244,7 +244,7 @@ TEST_F(HeadlessTest, MessagesAreRecordedNotShown) {
   EXPECT_EQ(platform.Messages()[1].icon, MessageIcon::kWarning);
 }
 
-TEST_F(HeadlessTest, ProgramFolderIsTheExecutablesUnlessSet) {
+TEST_F(HeadlessPlatformTest, ProgramFolderIsTheExecutablesUnlessSet) {
   EXPECT_TRUE(fs::exists(platform.ProgramFolder() / "rv_platform_tests"));
   const fs::path folder = TempFolder();
   platform.SetProgramFolder(folder);
@@ -252,7 +252,7 @@ TEST_F(HeadlessTest, ProgramFolderIsTheExecutablesUnlessSet) {
   fs::remove_all(folder);
 }
 
-TEST_F(HeadlessTest, WindowOpensUnlessToldToFail) {
+TEST_F(HeadlessPlatformTest, WindowOpensUnlessToldToFail) {
   EXPECT_TRUE(platform.OpenWindow("Ravolin Ver 0.31"));
   EXPECT_TRUE(platform.WindowOpen());
   EXPECT_EQ(platform.WindowCaption(), "Ravolin Ver 0.31");

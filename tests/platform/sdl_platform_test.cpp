@@ -90,7 +90,7 @@ class CountingSink : public EventSink {
   int closes = 0;
 };
 
-class SdlDummyTest : public ::testing::Test {
+class SdlPlatformDummyTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -107,7 +107,7 @@ void PushKey(Uint32 type, SDL_Keycode sym, bool repeat = false) {
   ASSERT_EQ(SDL_PushEvent(&event), 1);
 }
 
-TEST_F(SdlDummyTest, WindowCoversTheDesktopWithoutCursor) {
+TEST_F(SdlPlatformDummyTest, WindowCoversTheDesktopWithoutCursor) {
   SdlPlatform platform;
   ASSERT_TRUE(platform.OpenWindow("Ravolin Ver 0.31"));
   const SdlWindowReport report = platform.DescribeWindow();
@@ -123,7 +123,7 @@ TEST_F(SdlDummyTest, WindowCoversTheDesktopWithoutCursor) {
   EXPECT_EQ(platform.DescribeWindow().window_width, 0);
 }
 
-TEST_F(SdlDummyTest, NoDisplayMeansNoWindow) {
+TEST_F(SdlPlatformDummyTest, NoDisplayMeansNoWindow) {
   setenv("SDL_VIDEODRIVER", "no_such_driver", 1);
   SdlPlatform platform;
   EXPECT_FALSE(platform.OpenWindow("Ravolin Ver 0.31"));
@@ -132,7 +132,7 @@ TEST_F(SdlDummyTest, NoDisplayMeansNoWindow) {
   platform.CloseWindow();
 }
 
-TEST_F(SdlDummyTest, PumpDeliversMappedKeysAndRepeats) {
+TEST_F(SdlPlatformDummyTest, PumpDeliversMappedKeysAndRepeats) {
   SdlPlatform platform;
   ASSERT_TRUE(platform.OpenWindow("Ravolin"));
   CountingSink sink;
@@ -149,7 +149,7 @@ TEST_F(SdlDummyTest, PumpDeliversMappedKeysAndRepeats) {
   EXPECT_EQ(sink.closes, 0);
 }
 
-TEST_F(SdlDummyTest, WindowCloseAndQuitAreOneClose) {
+TEST_F(SdlPlatformDummyTest, WindowCloseAndQuitAreOneClose) {
   SdlPlatform platform;
   ASSERT_TRUE(platform.OpenWindow("Ravolin"));
   CountingSink sink;
@@ -165,7 +165,7 @@ TEST_F(SdlDummyTest, WindowCloseAndQuitAreOneClose) {
   EXPECT_EQ(sink.closes, 1);
 }
 
-TEST_F(SdlDummyTest, TerminationSignalsCloseTheGame) {
+TEST_F(SdlPlatformDummyTest, TerminationSignalsCloseTheGame) {
   for (int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
     SdlPlatform platform;
@@ -177,7 +177,7 @@ TEST_F(SdlDummyTest, TerminationSignalsCloseTheGame) {
   }
 }
 
-TEST_F(SdlDummyTest, MusicCompletionEventReachesTheSink) {
+TEST_F(SdlPlatformDummyTest, MusicCompletionEventReachesTheSink) {
   SdlPlatform platform;
   CountingSink sink;
   const Uint32 type = SdlAudio::MusicDoneEventType();
@@ -190,7 +190,7 @@ TEST_F(SdlDummyTest, MusicCompletionEventReachesTheSink) {
   EXPECT_EQ(sink.music, std::vector<int>{1});
 }
 
-TEST_F(SdlDummyTest, ClockAndSleep) {
+TEST_F(SdlPlatformDummyTest, ClockAndSleep) {
   SdlPlatform platform;
   const uint32_t t0 = platform.Now();
   platform.Sleep(30);
@@ -203,7 +203,7 @@ TEST_F(SdlDummyTest, ClockAndSleep) {
 
 // Without any display the dialog cannot appear; the line on standard error is what is left,
 // and the call must come back rather than wait for a dialog nobody can see.
-TEST_F(SdlDummyTest, MessageGoesToStandardErrorWithoutADisplay) {
+TEST_F(SdlPlatformDummyTest, MessageGoesToStandardErrorWithoutADisplay) {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
   SdlPlatform platform;
@@ -217,7 +217,7 @@ TEST_F(SdlDummyTest, MessageGoesToStandardErrorWithoutADisplay) {
   EXPECT_EQ(err.find('\r'), std::string::npos);
 }
 
-TEST_F(SdlDummyTest, ProgramFolderHoldsTheExecutable) {
+TEST_F(SdlPlatformDummyTest, ProgramFolderHoldsTheExecutable) {
   SdlPlatform platform;
   EXPECT_TRUE(std::filesystem::exists(platform.ProgramFolder() / "rv_platform_sdl_tests"));
 }
