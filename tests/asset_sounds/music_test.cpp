@@ -1,10 +1,10 @@
+#include "sound/music.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <string>
-
-#include "sound/music.h"
 
 namespace rv::assets {
 namespace {
@@ -44,7 +44,8 @@ TEST(Scores, EveryLineFillsThePieceExactly) {
     // Notes of one line never overlap: a line is one voice.
     for (const auto* line : {&s.lead, &s.bass}) {
       for (std::size_t i = 1; i < line->size(); ++i) {
-        EXPECT_GE((*line)[i].start, (*line)[i - 1].start + (*line)[i - 1].length) << name << " note " << i;
+        EXPECT_GE((*line)[i].start, (*line)[i - 1].start + (*line)[i - 1].length)
+            << name << " note " << i;
       }
     }
   }
@@ -68,10 +69,12 @@ TEST(Scores, LinesStayInTheirRegisters) {
     for (const auto& n : s.bass) {
       EXPECT_GE(n.midi, ParsePitch("e2")) << name;
       EXPECT_LE(n.midi, ParsePitch("e4")) << name;
-      EXPECT_TRUE(IsChordTone(ChordAt(s.chords, n.start), n.midi)) << name << " bass at " << n.start;
+      EXPECT_TRUE(IsChordTone(ChordAt(s.chords, n.start), n.midi))
+          << name << " bass at " << n.start;
     }
     for (const auto& n : s.harmony) {
-      EXPECT_TRUE(IsChordTone(ChordAt(s.chords, n.start), n.midi)) << name << " harmony at " << n.start;
+      EXPECT_TRUE(IsChordTone(ChordAt(s.chords, n.start), n.midi))
+          << name << " harmony at " << n.start;
     }
   }
 }
@@ -95,7 +98,8 @@ TEST(Scores, LastBarLeadsBackIntoTheFirst) {
     const Chord& last = s.chords.back();
     // The closing chord is the dominant of the opening one: a major chord a fifth above.
     EXPECT_EQ(last.root, (first.root + 7) % 12) << name;
-    EXPECT_NE(std::find(last.intervals.begin(), last.intervals.end(), 4), last.intervals.end()) << name;
+    EXPECT_NE(std::find(last.intervals.begin(), last.intervals.end(), 4), last.intervals.end())
+        << name;
     // The tune is not resting at the seam, it moves into bar 1.
     EXPECT_EQ(EndOf(s.lead), s.Steps()) << name;
     EXPECT_EQ(s.lead.front().start, 0) << name;
@@ -109,15 +113,18 @@ TEST(Scores, SectionsRepeatAndContrast) {
     auto phrase = [&](int first_bar) {
       std::vector<int> pitches;
       for (const auto& n : s.lead) {
-        if (n.start >= first_bar * 16 && n.start < first_bar * 16 + 2 * 16) pitches.push_back(n.midi);
+        if (n.start >= first_bar * 16 && n.start < first_bar * 16 + 2 * 16)
+          pitches.push_back(n.midi);
       }
       return pitches;
     };
     const auto opening = phrase(0);
     bool returns = false, contrasts = false;
     for (int bar = 8; bar + 2 <= s.bars; bar += 8) {
-      if (phrase(bar) == opening) returns = true;
-      else contrasts = true;
+      if (phrase(bar) == opening)
+        returns = true;
+      else
+        contrasts = true;
     }
     EXPECT_TRUE(returns) << name;
     EXPECT_TRUE(contrasts) << name;

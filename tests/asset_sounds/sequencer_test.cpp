@@ -1,9 +1,9 @@
+#include "sound/sequencer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <stdexcept>
-
-#include "sound/sequencer.h"
 
 namespace rv::assets {
 namespace {
@@ -91,7 +91,8 @@ TEST(Timelines, PlayPlacesEachNoteAtItsStep) {
   v.gain = 1.0;
   t.Play(out, v, ParseMelody("r:4 a4:2"), 0.5);
   const auto begin = static_cast<std::size_t>(t.At(4) * kSampleRate);
-  const auto end = static_cast<std::size_t>((t.At(4) + 2 * t.StepSeconds() * 0.5 + 0.001) * kSampleRate) + 2;
+  const auto end =
+      static_cast<std::size_t>((t.At(4) + 2 * t.StepSeconds() * 0.5 + 0.001) * kSampleRate) + 2;
   float inside = 0.0f;
   for (std::size_t i = 0; i < out.Frames(); ++i) {
     if (i < begin || i > end) {

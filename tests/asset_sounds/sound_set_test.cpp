@@ -1,7 +1,9 @@
-#include <gtest/gtest.h>
+#include "sound/sound_set.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,11 +11,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 #include "sound/music.h"
 #include "sound/sequencer.h"
-#include "sound/sound_set.h"
 
 namespace rv::assets {
 namespace {
@@ -40,19 +40,22 @@ struct Decoded {
   }
   double Rms(std::size_t from, std::size_t count) const {
     double sum = 0.0;
-    for (std::size_t i = 2 * from; i < 2 * (from + count); ++i) sum += double(samples[i]) * samples[i];
+    for (std::size_t i = 2 * from; i < 2 * (from + count); ++i)
+      sum += double(samples[i]) * samples[i];
     return std::sqrt(sum / static_cast<double>(2 * count));
   }
   int MaxAbs(std::size_t from, std::size_t count) const {
     int m = 0;
-    for (std::size_t i = 2 * from; i < 2 * (from + count); ++i) m = std::max(m, std::abs(int(samples[i])));
+    for (std::size_t i = 2 * from; i < 2 * (from + count); ++i)
+      m = std::max(m, std::abs(int(samples[i])));
     return m;
   }
   // Largest change between neighbouring frames of one channel within [from, from + count).
   int MaxStep(std::size_t from, std::size_t count) const {
     int m = 0;
     for (std::size_t f = from + 1; f < from + count; ++f) {
-      for (int ch = 0; ch < 2; ++ch) m = std::max(m, std::abs(samples[2 * f + ch] - samples[2 * (f - 1) + ch]));
+      for (int ch = 0; ch < 2; ++ch)
+        m = std::max(m, std::abs(samples[2 * f + ch] - samples[2 * (f - 1) + ch]));
     }
     return m;
   }
@@ -166,7 +169,8 @@ struct TrackCase {
   Score (*score)();
 };
 
-const TrackCase kTracks[] = {{"Music/ravolin.mp3", &MatchScore}, {"Music/decision.mp3", &TitleScore}};
+const TrackCase kTracks[] = {{"Music/ravolin.mp3", &MatchScore},
+                             {"Music/decision.mp3", &TitleScore}};
 
 void TracksDecodeToTheirComposedLength() {
   for (const auto& t : kTracks) {
@@ -192,9 +196,11 @@ void TracksHaveSaneLevelsAndNoClipping() {
     EXPECT_LT(rms_db, -9.0) << t.file;
     double sum = 0.0;
     for (auto s : d.samples) sum += s;
-    EXPECT_LT(std::fabs(sum / static_cast<double>(d.samples.size())), 30.0) << t.file << ": DC offset";
+    EXPECT_LT(std::fabs(sum / static_cast<double>(d.samples.size())), 30.0)
+        << t.file << ": DC offset";
     bool stereo = false;
-    for (std::size_t f = 0; f < d.Frames() && !stereo; ++f) stereo = d.samples[2 * f] != d.samples[2 * f + 1];
+    for (std::size_t f = 0; f < d.Frames() && !stereo; ++f)
+      stereo = d.samples[2 * f] != d.samples[2 * f + 1];
     EXPECT_TRUE(stereo) << t.file;
   }
 }
@@ -250,7 +256,8 @@ TEST_F(SoundSet, TwoRunsWriteIdenticalBytes) {
 }
 
 TEST(SoundSetFailure, AnUnwritableFolderIsReported) {
-  const fs::path blocker = fs::temp_directory_path() / ("rv_sounds_block_" + std::to_string(getpid()));
+  const fs::path blocker =
+      fs::temp_directory_path() / ("rv_sounds_block_" + std::to_string(getpid()));
   std::ofstream(blocker) << "a file where the folder should be";
   EXPECT_ANY_THROW(WriteSoundSet(blocker));
   fs::remove(blocker);

@@ -1,10 +1,11 @@
+#include "sound/synth.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "sound/mix_buffer.h"
-#include "sound/synth.h"
 
 namespace rv::assets {
 namespace {
@@ -207,7 +208,8 @@ TEST(MixBuffers, MixIntoDelaysScalesAndCrosses) {
 
 TEST(MixBuffers, FadesDcAndConversion) {
   MixBuffer b(1000, 1, false);
-  for (std::size_t i = 0; i < 1000; ++i) b.Add(static_cast<std::int64_t>(i), 0, 0.5f + (i % 2 ? 0.25f : -0.25f));
+  for (std::size_t i = 0; i < 1000; ++i)
+    b.Add(static_cast<std::int64_t>(i), 0, 0.5f + (i % 2 ? 0.25f : -0.25f));
   RemoveDc(b);
   double sum = 0.0;
   for (std::size_t i = 0; i < 1000; ++i) sum += b.At(i, 0);

@@ -27,7 +27,8 @@ void Bell(MixBuffer& out, double start_s, double midi, double velocity) {
   struct Partial {
     double ratio, gain, decay;
   };
-  for (const Partial& p : {Partial{1.0, 0.5, 0.35}, Partial{2.76, 0.18, 0.12}, Partial{5.4, 0.08, 0.05}}) {
+  for (const Partial& p :
+       {Partial{1.0, 0.5, 0.35}, Partial{2.76, 0.18, 0.12}, Partial{5.4, 0.08, 0.05}}) {
     const Voice v = Tone(Wave::kSine, 0.5, {0.002, p.decay, 0.0, 0.05}, p.gain);
     RenderTone(out, v, start_s, 0.5, hz * p.ratio, velocity);
   }

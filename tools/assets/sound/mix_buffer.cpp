@@ -7,7 +7,9 @@
 namespace rv::assets {
 
 MixBuffer::MixBuffer(std::size_t frames, int channels, bool wrap)
-    : frames_(frames), channels_(channels < 1 ? 1 : channels), wrap_(wrap),
+    : frames_(frames),
+      channels_(channels < 1 ? 1 : channels),
+      wrap_(wrap),
       samples_(frames_ * static_cast<std::size_t>(channels_), 0.0f) {}
 
 void MixBuffer::Add(std::int64_t frame, int channel, float value) {
@@ -73,7 +75,8 @@ void ApplyFades(MixBuffer& buffer, double fade_in_s, double fade_out_s) {
     if (i < fade_in) gain = std::min(gain, static_cast<double>(i) / static_cast<double>(fade_in));
     // The last frame is exactly zero: the effect ends where it started, at rest.
     const std::size_t from_end = frames - 1 - i;
-    if (from_end < fade_out) gain = std::min(gain, static_cast<double>(from_end) / static_cast<double>(fade_out));
+    if (from_end < fade_out)
+      gain = std::min(gain, static_cast<double>(from_end) / static_cast<double>(fade_out));
     for (int ch = 0; ch < channels; ++ch) samples[i * channels + ch] *= static_cast<float>(gain);
   }
 }

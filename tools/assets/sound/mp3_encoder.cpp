@@ -35,7 +35,8 @@ Lame Configure(int sample_rate, int kbps) {
 
 std::vector<std::uint8_t> EncodeMp3(const std::vector<std::int16_t>& interleaved_stereo,
                                     int sample_rate, int kbps) {
-  if (interleaved_stereo.size() % 2 != 0) throw std::invalid_argument("EncodeMp3: not whole stereo frames");
+  if (interleaved_stereo.size() % 2 != 0)
+    throw std::invalid_argument("EncodeMp3: not whole stereo frames");
   Lame lame = Configure(sample_rate, kbps);
   std::vector<std::uint8_t> out;
   // The encoder reads in blocks so its worst-case output size stays small.
@@ -47,8 +48,9 @@ std::vector<std::uint8_t> EncodeMp3(const std::vector<std::int16_t>& interleaved
     const std::size_t n = std::min(kBlockFrames, frames - at);
     block.assign(interleaved_stereo.begin() + static_cast<std::ptrdiff_t>(at * 2),
                  interleaved_stereo.begin() + static_cast<std::ptrdiff_t>((at + n) * 2));
-    const int written = lame_encode_buffer_interleaved(lame.get(), block.data(), static_cast<int>(n),
-                                                       chunk.data(), static_cast<int>(chunk.size()));
+    const int written =
+        lame_encode_buffer_interleaved(lame.get(), block.data(), static_cast<int>(n), chunk.data(),
+                                       static_cast<int>(chunk.size()));
     if (written < 0) throw std::runtime_error("lame_encode_buffer_interleaved failed");
     out.insert(out.end(), chunk.begin(), chunk.begin() + written);
   }

@@ -40,7 +40,7 @@ void Accent(std::vector<NoteEvent>& notes, double off_beat) {
 }
 
 struct BassStep {
-  int step;    // within the bar
+  int step;  // within the bar
   int length;
   int offset;  // semitones above the chord's root
 };
@@ -126,17 +126,23 @@ Score TitleScore() {
   // A, B, then A again, turning at its end onto the dominant that opens bar 1.
   Append(s.chords, ParseChords("Cmaj7 Am7 Fmaj7 G Cmaj7 Am7 Dm7 G7", 0));
   Append(s.chords, ParseChords("Fmaj7 G Em7 Am Dm7 Em7 Fmaj7 G7", 8 * kStepsPerBar));
-  Append(s.chords, ParseChords("Cmaj7 Am7 Fmaj7 G Em7 Am7 Dm7:8 G7:8 Gsus4:8 G7:8", 16 * kStepsPerBar));
+  Append(s.chords,
+         ParseChords("Cmaj7 Am7 Fmaj7 G Em7 Am7 Dm7:8 G7:8 Gsus4:8 G7:8", 16 * kStepsPerBar));
 
-  Append(s.lead, Bars({"e5:6 d5:2 c5:4 g4:4", "a4:6 c5:2 e5:8", "f5:6 e5:2 d5:4 c5:4",
-                       "d5:8 g4:4 b4:4", "e5:6 d5:2 c5:4 e5:4", "a5:6 g5:2 e5:8",
-                       "f5:4 e5:4 d5:4 c5:4", "d5:12 r:4"}, 0));
-  Append(s.lead, Bars({"a5:4 g5:2 f5:2 e5:4 f5:4", "g5:6 f5:2 d5:8", "e5:4 d5:2 e5:2 g5:4 b5:4",
-                       "a5:12 e5:4", "f5:4 e5:2 d5:2 c5:4 d5:4", "e5:4 d5:2 e5:2 g5:8",
-                       "a5:4 g5:4 f5:4 e5:4", "d5:8 b4:4 g4:4"}, 8));
-  Append(s.lead, Bars({"e5:6 d5:2 c5:4 g4:4", "a4:6 c5:2 e5:8", "f5:6 e5:2 d5:4 c5:4",
-                       "d5:8 g5:8", "g5:6 f5:2 e5:4 d5:4", "c5:6 d5:2 e5:8",
-                       "d5:4 f5:4 b4:4 d5:4", "c5:8 b4:4 d5:4"}, 16));
+  // clang-format off
+  Append(s.lead, Bars({
+    "e5:6 d5:2 c5:4 g4:4", "a4:6 c5:2 e5:8", "f5:6 e5:2 d5:4 c5:4", "d5:8 g4:4 b4:4",
+    "e5:6 d5:2 c5:4 e5:4", "a5:6 g5:2 e5:8", "f5:4 e5:4 d5:4 c5:4", "d5:12 r:4"
+  }, 0));
+  Append(s.lead, Bars({
+    "a5:4 g5:2 f5:2 e5:4 f5:4", "g5:6 f5:2 d5:8", "e5:4 d5:2 e5:2 g5:4 b5:4", "a5:12 e5:4",
+    "f5:4 e5:2 d5:2 c5:4 d5:4", "e5:4 d5:2 e5:2 g5:8", "a5:4 g5:4 f5:4 e5:4", "d5:8 b4:4 g4:4"
+  }, 8));
+  Append(s.lead, Bars({
+    "e5:6 d5:2 c5:4 g4:4", "a4:6 c5:2 e5:8", "f5:6 e5:2 d5:4 c5:4", "d5:8 g5:8",
+    "g5:6 f5:2 e5:4 d5:4", "c5:6 d5:2 e5:8", "d5:4 f5:4 b4:4 d5:4", "c5:8 b4:4 d5:4"
+  }, 16));
+  // clang-format on
   Accent(s.lead, 0.85);
 
   s.harmony = Arpeggio(s.chords, s.Steps(), 2, {0, 1, 2, 3, 4, 3, 2, 1}, 55);
@@ -145,8 +151,10 @@ Score TitleScore() {
   for (int bar = 0; bar < s.bars; ++bar) {
     const bool b_section = bar >= 8 && bar < 16;
     Lane(s.drums, Drum::kKick, "x.......x.....g.", bar, 0.4, 0.0f);
-    Lane(s.drums, Drum::kSnare, b_section ? "....x.......x..g" : "............x...", bar, 0.22, -0.1f);
-    Lane(s.drums, Drum::kClosedHat, b_section ? "x.X.x.X.x.X.x.X." : "..x...x...x...x.", bar, 0.22, 0.3f);
+    Lane(s.drums, Drum::kSnare, b_section ? "....x.......x..g" : "............x...", bar, 0.22,
+         -0.1f);
+    Lane(s.drums, Drum::kClosedHat, b_section ? "x.X.x.X.x.X.x.X." : "..x...x...x...x.", bar, 0.22,
+         0.3f);
   }
 
   s.lead_voice.wave = Wave::kPulse;
@@ -177,33 +185,49 @@ Score MatchScore() {
   Append(s.chords, ParseChords("Dm G C Am Dm G F E7", 16 * kStepsPerBar));
   Append(s.chords, ParseChords("Am G F E7 Am G F E7", 24 * kStepsPerBar));
 
-  Append(s.lead, Bars({"a4:2 c5 e5 a5:4 g5:2 e5 c5", "f5:4 e5:2 c5 a4:6 c5:2",
-                       "e5:2 g5 c6:4 b5:2 g5 e5:4", "d5:6 b4:2 g4:4 b4",
-                       "a4:2 c5 e5 a5:4 b5:2 c6:4", "a5:4 g5:2 f5 c5:6 f5:2",
-                       "g5:4 f5:2 e5 d5:4 b4", "e5:6 d5:2 b4 g#4 e4:4"}, 0));
-  Append(s.lead, Bars({"a4:2 c5 e5 a5:4 g5:2 e5 c5", "f5:4 e5:2 c5 a4:6 c5:2",
-                       "e5:2 g5 c6:4 b5:2 g5 e5:4", "d5:6 b4:2 d5:4 g5",
-                       "f5:2 e5 d5 a5:6 f5:4", "c6:4 a5:2 f5 c5:4 f5",
-                       "e5:4 g#5 b5 d6", "e6:8 d6:2 b5 g#5:4"}, 8));
-  Append(s.lead, Bars({"a5:8 f5:4 d5", "g5:8 d5:4 b4", "c5:4 e5 g5 c6", "c6:8 a5:4 e5",
-                       "f5:4 a5 d6:6 c6:2", "b5:4 g5 d5:6 g5:2", "a5:6 g5:2 f5:4 c5",
-                       "b4:4 d5 e5 g#5"}, 16));
-  Append(s.lead, Bars({"a5:2 a5 e5 a5 c6:4 b5:2 a5", "g5:2 g5 d5 g5 b5:4 a5:2 g5",
-                       "f5:2 f5 c5 f5 a5:4 g5:2 f5", "e5:4 g#5 b5 e6",
-                       "a5:2 a5 e5 a5 c6:4 b5:2 a5", "g5:2 g5 d5 g5 b5:4 a5:2 g5",
-                       "f5:2 f5 c5 f5 a5:4 g5:2 f5", "e6:6 d6:2 b5 g#5 e5:4"}, 24));
+  // clang-format off
+  Append(s.lead, Bars({
+    "a4:2 c5 e5 a5:4 g5:2 e5 c5", "f5:4 e5:2 c5 a4:6 c5:2",
+    "e5:2 g5 c6:4 b5:2 g5 e5:4", "d5:6 b4:2 g4:4 b4",
+    "a4:2 c5 e5 a5:4 b5:2 c6:4", "a5:4 g5:2 f5 c5:6 f5:2",
+    "g5:4 f5:2 e5 d5:4 b4", "e5:6 d5:2 b4 g#4 e4:4"
+  }, 0));
+  Append(s.lead, Bars({
+    "a4:2 c5 e5 a5:4 g5:2 e5 c5", "f5:4 e5:2 c5 a4:6 c5:2",
+    "e5:2 g5 c6:4 b5:2 g5 e5:4", "d5:6 b4:2 d5:4 g5",
+    "f5:2 e5 d5 a5:6 f5:4", "c6:4 a5:2 f5 c5:4 f5", "e5:4 g#5 b5 d6", "e6:8 d6:2 b5 g#5:4"
+  }, 8));
+  Append(s.lead, Bars({
+    "a5:8 f5:4 d5", "g5:8 d5:4 b4", "c5:4 e5 g5 c6", "c6:8 a5:4 e5",
+    "f5:4 a5 d6:6 c6:2", "b5:4 g5 d5:6 g5:2", "a5:6 g5:2 f5:4 c5", "b4:4 d5 e5 g#5"
+  }, 16));
+  Append(s.lead, Bars({
+    "a5:2 a5 e5 a5 c6:4 b5:2 a5", "g5:2 g5 d5 g5 b5:4 a5:2 g5",
+    "f5:2 f5 c5 f5 a5:4 g5:2 f5", "e5:4 g#5 b5 e6",
+    "a5:2 a5 e5 a5 c6:4 b5:2 a5", "g5:2 g5 d5 g5 b5:4 a5:2 g5",
+    "f5:2 f5 c5 f5 a5:4 g5:2 f5", "e6:6 d6:2 b5 g#5 e5:4"
+  }, 24));
+  // clang-format on
   Accent(s.lead, 0.82);
 
   s.harmony = Arpeggio(s.chords, s.Steps(), 1, {0, 2, 1, 3, 2, 4, 3, 1}, 57);
   s.bass = BassLine(s.chords, s.bars,
-                    {{0, 2, 0}, {2, 2, 0}, {4, 2, 12}, {6, 2, 0}, {8, 2, 0}, {10, 2, 0}, {12, 2, 12}, {14, 2, 7}});
+                    {{0, 2, 0},
+                     {2, 2, 0},
+                     {4, 2, 12},
+                     {6, 2, 0},
+                     {8, 2, 0},
+                     {10, 2, 0},
+                     {12, 2, 12},
+                     {14, 2, 7}});
 
   for (int bar = 0; bar < s.bars; ++bar) {
     const bool climax = bar >= 24;
     const bool fill = bar % 8 == 7;
     Lane(s.drums, Drum::kKick, climax ? "x...x...x...x..." : "x.....x.x.....x.", bar, 0.55, 0.0f);
     Lane(s.drums, Drum::kSnare, fill ? "....x.....x.xgxX" : "....x.......x...", bar, 0.62, -0.08f);
-    Lane(s.drums, Drum::kClosedHat, bar % 2 == 1 ? "x.x.x.x.x.x.x..." : "x.x.x.x.x.x.x.x.", bar, 0.3, 0.25f);
+    Lane(s.drums, Drum::kClosedHat, bar % 2 == 1 ? "x.x.x.x.x.x.x..." : "x.x.x.x.x.x.x.x.", bar,
+         0.3, 0.25f);
     if (bar % 2 == 1) Lane(s.drums, Drum::kOpenHat, "..............x.", bar, 0.3, 0.25f);
     if (bar % 8 == 0) Lane(s.drums, Drum::kCrash, "x...............", bar, 0.35, -0.3f);
   }
@@ -236,7 +260,8 @@ MixBuffer RenderScore(const Score& score) {
   MixBuffer lead(frames, 2, true);
   timeline.Play(lead, score.lead_voice, score.lead, score.lead_gate);
   MixInto(mix, lead, 0, 1.0f, false);
-  const auto echo = static_cast<std::int64_t>(std::llround(timeline.At(score.echo_steps) * kSampleRate));
+  const auto echo =
+      static_cast<std::int64_t>(std::llround(timeline.At(score.echo_steps) * kSampleRate));
   MixInto(mix, lead, echo, score.echo_gain, true);
 
   timeline.Play(mix, score.harmony_voice, score.harmony, score.harmony_gate);

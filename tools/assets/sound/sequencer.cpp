@@ -27,14 +27,22 @@ std::vector<std::string_view> Tokens(std::string_view text) {
 
 int PitchClass(char letter) {
   switch (std::tolower(static_cast<unsigned char>(letter))) {
-    case 'c': return 0;
-    case 'd': return 2;
-    case 'e': return 4;
-    case 'f': return 5;
-    case 'g': return 7;
-    case 'a': return 9;
-    case 'b': return 11;
-    default: return -1;
+    case 'c':
+      return 0;
+    case 'd':
+      return 2;
+    case 'e':
+      return 4;
+    case 'f':
+      return 5;
+    case 'g':
+      return 7;
+    case 'a':
+      return 9;
+    case 'b':
+      return 11;
+    default:
+      return -1;
   }
 }
 
@@ -86,7 +94,8 @@ int ParsePitch(std::string_view text) {
   if (pc < 0) Bad("bad pitch", text);
   std::size_t pos = 1;
   const int acc = Accidental(text, pos);
-  if (pos + 1 != text.size() || !std::isdigit(static_cast<unsigned char>(text[pos]))) Bad("bad pitch", text);
+  if (pos + 1 != text.size() || !std::isdigit(static_cast<unsigned char>(text[pos])))
+    Bad("bad pitch", text);
   const int octave = text[pos] - '0';
   return 12 * (octave + 1) + pc + acc;
 }

@@ -25,9 +25,12 @@ double PolyBlep(double t, double dt) {
 
 double Oscillator(Wave wave, double phase, double step, double duty) {
   switch (wave) {
-    case Wave::kPulse: return PulseWave(phase, step, duty);
-    case Wave::kTriangle: return TriangleWave(phase);
-    case Wave::kSine: return SineWave(phase);
+    case Wave::kPulse:
+      return PulseWave(phase, step, duty);
+    case Wave::kTriangle:
+      return TriangleWave(phase);
+    case Wave::kSine:
+      return SineWave(phase);
   }
   return 0.0;
 }
@@ -91,15 +94,18 @@ double Envelope::Level(double t, double held) const {
 void RenderTone(MixBuffer& out, const Voice& voice, double start_s, double length_s, double hz,
                 double velocity) {
   const auto first = static_cast<std::int64_t>(std::llround(start_s * kSampleRate));
-  const auto count = static_cast<std::int64_t>(std::ceil(voice.envelope.Length(length_s) * kSampleRate));
+  const auto count =
+      static_cast<std::int64_t>(std::ceil(voice.envelope.Length(length_s) * kSampleRate));
   const double base = hz * std::pow(2.0, voice.detune_cents / 1200.0);
   double phase = 0.0;
   for (std::int64_t i = 0; i < count; ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
     double semis = 0.0;
-    if (voice.sweep_semitones != 0.0) semis += voice.sweep_semitones * std::exp(-t / voice.sweep_time);
+    if (voice.sweep_semitones != 0.0)
+      semis += voice.sweep_semitones * std::exp(-t / voice.sweep_time);
     if (voice.vibrato_cents > 0.0 && t > voice.vibrato_delay) {
-      const double depth = std::min(1.0, (t - voice.vibrato_delay) / 0.2) * voice.vibrato_cents / 100.0;
+      const double depth =
+          std::min(1.0, (t - voice.vibrato_delay) / 0.2) * voice.vibrato_cents / 100.0;
       semis += depth * std::sin(kTwoPi * voice.vibrato_hz * (t - voice.vibrato_delay));
     }
     const double step = (semis == 0.0 ? base : base * std::pow(2.0, semis / 12.0)) / kSampleRate;
@@ -113,11 +119,16 @@ void RenderTone(MixBuffer& out, const Voice& voice, double start_s, double lengt
 
 double DrumLength(Drum drum) {
   switch (drum) {
-    case Drum::kKick: return 0.28;
-    case Drum::kSnare: return 0.22;
-    case Drum::kClosedHat: return 0.06;
-    case Drum::kOpenHat: return 0.3;
-    case Drum::kCrash: return 1.2;
+    case Drum::kKick:
+      return 0.28;
+    case Drum::kSnare:
+      return 0.22;
+    case Drum::kClosedHat:
+      return 0.06;
+    case Drum::kOpenHat:
+      return 0.3;
+    case Drum::kCrash:
+      return 1.2;
   }
   return 0.0;
 }

@@ -23,7 +23,8 @@ void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
 
 std::vector<std::uint8_t> EncodeWav(const std::vector<std::int16_t>& interleaved, int channels,
                                     int sample_rate) {
-  if (channels < 1 || sample_rate < 1 || interleaved.size() % static_cast<std::size_t>(channels) != 0) {
+  if (channels < 1 || sample_rate < 1 ||
+      interleaved.size() % static_cast<std::size_t>(channels) != 0) {
     throw std::invalid_argument("EncodeWav: bad format");
   }
   const std::uint64_t data_bytes = interleaved.size() * 2;
