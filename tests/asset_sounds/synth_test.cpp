@@ -206,6 +206,30 @@ TEST(MixBuffers, MixIntoDelaysScalesAndCrosses) {
   EXPECT_FLOAT_EQ(dst.At(2, 0), 1.0f);
 }
 
+TEST(MixBuffers, SoftLimitBendsOnlyThePeaks) {
+  MixBuffer b(201, 1, false);
+  for (int i = 0; i <= 200; ++i) b.Add(i, 0, static_cast<float>((i - 100) / 100.0));
+  const MixBuffer before = b;
+  SoftLimit(b, 0.5f);
+  for (std::size_t i = 0; i < b.Frames(); ++i) {
+    const float x = before.At(i, 0);
+    if (std::fabs(x) <= 0.5f) {
+      EXPECT_EQ(b.At(i, 0), x) << i;
+    } else {
+      EXPECT_LT(std::fabs(b.At(i, 0)), std::fabs(x)) << i;
+      EXPECT_GT(std::fabs(b.At(i, 0)), 0.5f) << i;
+      EXPECT_EQ(b.At(i, 0) < 0.0f, x < 0.0f) << i;
+    }
+    if (i > 0) {
+      EXPECT_GT(b.At(i, 0), b.At(i - 1, 0)) << "order kept at " << i;
+    }
+  }
+  EXPECT_LT(Peak(b), 1.0f);
+  MixBuffer untouched = before;
+  SoftLimit(untouched, 1.0f);
+  EXPECT_EQ(untouched.Samples(), before.Samples());
+}
+
 TEST(MixBuffers, FadesDcAndConversion) {
   MixBuffer b(1000, 1, false);
   for (std::size_t i = 0; i < 1000; ++i)

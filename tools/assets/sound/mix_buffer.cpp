@@ -52,6 +52,19 @@ float Peak(const MixBuffer& buffer) {
   return peak;
 }
 
+void SoftLimit(MixBuffer& buffer, float knee) {
+  const double peak = Peak(buffer);
+  if (peak <= 0.0 || knee <= 0.0f || knee >= 1.0f) return;
+  const double threshold = knee * peak;
+  const double room = peak - threshold;
+  for (float& s : buffer.Samples()) {
+    const double level = std::fabs(s);
+    if (level <= threshold) continue;
+    const double bent = threshold + room * std::tanh((level - threshold) / room);
+    s = static_cast<float>(std::copysign(bent, static_cast<double>(s)));
+  }
+}
+
 void RemoveDc(MixBuffer& buffer) {
   const std::size_t frames = buffer.Frames();
   if (frames == 0) return;

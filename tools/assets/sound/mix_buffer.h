@@ -42,6 +42,10 @@ void MixInto(MixBuffer& dest, const MixBuffer& source, std::int64_t offset, floa
 
 // Largest absolute sample.
 float Peak(const MixBuffer& buffer);
+// Bends samples louder than `knee` x peak smoothly (tanh) towards the peak:
+// the few hits where drums and notes coincide stop setting the level of the
+// whole piece. Quieter samples pass unchanged; signs and order are kept.
+void SoftLimit(MixBuffer& buffer, float knee);
 // Subtracts each channel's mean (a constant shift keeps a loop's seam intact).
 void RemoveDc(MixBuffer& buffer);
 // Linear fades at both ends; effects start and stop at silence so they never click.

@@ -172,6 +172,7 @@ Score TitleScore() {
   s.echo_steps = 3;
   s.echo_gain = 0.28f;
   s.noise_seed = 0x5EED0001u;
+  s.limit_knee = 0.6f;
   return s;
 }
 
@@ -249,6 +250,7 @@ Score MatchScore() {
   s.echo_steps = 3;
   s.echo_gain = 0.25f;
   s.noise_seed = 0x5EED0002u;
+  s.limit_knee = 0.45f;
   return s;
 }
 
@@ -271,6 +273,7 @@ MixBuffer RenderScore(const Score& score) {
   for (const auto& hit : score.drums) {
     RenderDrum(mix, hit.drum, timeline.At(hit.step), hit.velocity, hit.pan, noise);
   }
+  SoftLimit(mix, score.limit_knee);
   RemoveDc(mix);
   return mix;
 }

@@ -35,6 +35,8 @@ struct Score {
   int echo_steps = 3;
   float echo_gain = 0.3f;
   std::uint32_t noise_seed = 1;
+  // Peaks above this share of the loudest sample are bent down (1 = off).
+  float limit_knee = 1.0f;
 
   int Steps() const { return bars * kStepsPerBar; }
 };
