@@ -27,5 +27,6 @@ int RunFour(const CommandIo& io);
 int RunSettle(const CommandIo& io);
 int RunScore(const CommandIo& io);
 int RunRank(const CommandIo& io);
+int RunMatch(const CommandIo& io);
 
 }  // namespace rv::sim

@@ -23,6 +23,8 @@ constexpr Command kCommands[] = {
     {"settle", rv::sim::RunSettle, "settle left|right|none"},
     {"score", rv::sim::RunScore, "score"},
     {"rank", rv::sim::RunRank, "rank FILE MODE ROUNDS SCORE MOVES TIME"},
+    {"match", rv::sim::RunMatch,
+     "match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR]"},
 };
 
 int Usage(const std::string& problem) {

@@ -1,0 +1,127 @@
+// rv_sim match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR]
+// [--frames DIR]: a whole match with the real game code on the headless platform, the
+// player's side played by a bot. Prints one line per round, then the score and the place.
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "app/rv_sim/commands.h"
+#include "app/rv_sim/match_driver/headless_game.h"
+#include "app/rv_sim/match_driver/player_bot.h"
+#include "app/rv_sim/sim_input.h"
+#include "game/ranking/score.h"
+
+namespace rv::sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct MatchArgs {
+  int16_t mode = -1;
+  int16_t rounds = -1;
+  uint64_t seed = 0;
+  bool seed_given = false;
+  PlayerKind player = PlayerKind::kRandom;
+  fs::path dir;
+  fs::path frames;
+};
+
+MatchArgs ParseMatchArgs(const std::vector<std::string>& args) {
+  MatchArgs a;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& key = args[i];
+    if (i + 1 >= args.size()) throw InputError{0, key + " needs a value"};
+    const std::string& value = args[++i];
+    if (key == "--mode") {
+      a.mode = static_cast<int16_t>(ParseInteger(value, 0, 2, "mode", 0));
+    } else if (key == "--rounds") {
+      a.rounds = static_cast<int16_t>(ParseInteger(value, 1, 9, "rounds", 0));
+      if (a.rounds % 2 == 0) throw InputError{0, "rounds must be 1, 3, 5, 7 or 9"};
+    } else if (key == "--seed") {
+      a.seed = static_cast<uint64_t>(ParseInteger(value, 0, INT64_MAX, "seed", 0));
+      a.seed_given = true;
+    } else if (key == "--player") {
+      if (value != "random" && value != "greedy") {
+        throw InputError{0, "unknown player '" + value + "' (random or greedy)"};
+      }
+      a.player = value == "random" ? PlayerKind::kRandom : PlayerKind::kGreedy;
+    } else if (key == "--dir") {
+      a.dir = value;
+    } else if (key == "--frames") {
+      a.frames = value;
+    } else {
+      throw InputError{0, "unknown argument '" + key + "'"};
+    }
+  }
+  if (a.mode < 0 || a.rounds < 0 || !a.seed_given) {
+    throw InputError{0, "match needs --mode, --rounds and --seed"};
+  }
+  return a;
+}
+
+// The pictures and sounds lie beside rv_sim, in its program folder.
+fs::path OwnFolder() {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path() : exe.parent_path();
+}
+
+void PrintRounds(const MatchState& m, std::ostream& out) {
+  for (std::size_t i = 0; i < m.RoundTime.size(); ++i) {
+    out << "round " << i + 1 << " winner " << (m.PlayerWon[i] != 0 ? "player" : "cpu")
+        << " moves " << m.RoundMoves[i] << " time " << m.RoundTime[i] << "\n";
+  }
+}
+
+// The score shown on the results, from the same records the match scored.
+int32_t ScoreOf(const MatchState& m, int16_t mode) {
+  int16_t player_wins = 0;
+  for (int16_t won : m.PlayerWon) player_wins = static_cast<int16_t>(player_wins + (won != 0));
+  const auto cpu_wins = static_cast<int16_t>(m.PlayerWon.size() - player_wins);
+  return ComputeScore(mode, player_wins, cpu_wins, m.RoundTime, m.PlayerWon, m.RoundMoves).score;
+}
+
+}  // namespace
+
+int RunMatch(const CommandIo& io) {
+  const MatchArgs a = ParseMatchArgs(io.args);
+  std::optional<fs::path> ranking;
+  if (!a.dir.empty()) {
+    fs::create_directories(a.dir);
+    ranking = a.dir / "rvdat.dat";
+  }
+  TempProgramFolder folder(OwnFolder(), ranking);
+  HeadlessGame headless(folder.path(), a.seed);
+  if (!a.frames.empty()) {
+    fs::create_directories(a.frames);
+    headless.platform.SaveFramesTo(a.frames);
+  }
+  const std::string problem = headless.Prepare();
+  if (!problem.empty()) {
+    io.err << "rv_sim: match: " << problem << "\n";
+    return kExitFailed;
+  }
+  PlayerBot bot(*headless.game, a.player, a.seed);
+  headless.platform.SetDriver([&bot](HeadlessPlatform& p) { bot.Drive(p); });
+
+  const std::optional<int> exited = PlayMatch(*headless.game, a.mode, a.rounds);
+  if (exited) {
+    for (const auto& message : headless.platform.Messages()) {
+      io.err << "rv_sim: match: " << message.caption << ": " << message.text << "\n";
+    }
+    io.err << "rv_sim: match: the game ended inside the match with status " << *exited << "\n";
+    return kExitFailed;
+  }
+  const Game& game = *headless.game;
+  PrintRounds(game.match, io.out);
+  io.out << "score " << ScoreOf(game.match, a.mode) << "\n";
+  io.out << "place " << game.totals.RankIn << "\n";
+  if (ranking && fs::exists(folder.path() / "rvdat.dat")) {
+    fs::copy_file(folder.path() / "rvdat.dat", *ranking, fs::copy_options::overwrite_existing);
+  }
+  return kExitOk;
+}
+
+}  // namespace rv::sim

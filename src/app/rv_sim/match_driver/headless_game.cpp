@@ -1,0 +1,98 @@
+#include "app/rv_sim/match_driver/headless_game.h"
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+#include "game/match/match_loop.h"
+#include "game/ranking/ranking_file.h"
+
+namespace rv::sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path MakeUniqueFolder() {
+  std::random_device entropy;
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate = base / ("rv_match_" + std::to_string(entropy()));
+    std::error_code ec;
+    if (fs::create_directory(candidate, ec)) return candidate;
+  }
+  throw std::runtime_error("cannot create a temporary program folder in " + base.string());
+}
+
+}  // namespace
+
+TempProgramFolder::TempProgramFolder(const fs::path& assets_folder,
+                                     const std::optional<fs::path>& ranking_file)
+    : path_(MakeUniqueFolder()) {
+  const fs::path assets = fs::absolute(assets_folder);
+  for (const char* name : {"Picture", "Wave", "Music", "mpng.so"}) {
+    if (!fs::exists(assets / name)) {
+      throw std::runtime_error("the program folder " + assets.string() + " has no " + name);
+    }
+    fs::create_symlink(assets / name, path_ / name);
+  }
+  if (ranking_file && fs::exists(*ranking_file)) {
+    fs::copy_file(*ranking_file, path_ / "rvdat.dat");
+  }
+}
+
+TempProgramFolder::~TempProgramFolder() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+void FrameSavingPlatform::Present(FrameView frame) {
+  HeadlessPlatform::Present(frame);
+  if (on_present) on_present(LastFrame());
+  if (frames_folder_.empty()) return;
+  char name[32];
+  std::snprintf(name, sizeof name, "frame_%06d.png", saved_++);
+  SavePng(LastFrame(), frames_folder_ / name);
+}
+
+HeadlessGame::HeadlessGame(const fs::path& program_folder, uint64_t cpu_seed) : rng(cpu_seed) {
+  platform.SetProgramFolder(program_folder);
+  game = std::make_unique<Game>(platform, rng);
+}
+
+std::string HeadlessGame::Prepare() {
+  std::string error;
+  game->text = TextRenderer::Open(&error);
+  if (!game->text) return error;
+  // In the order start-up loads them; the match background (1) is the match's own.
+  static constexpr std::pair<int16_t, const char*> kPictures[] = {
+      {2, "pic2"}, {0, "pic3"}, {3, "pic4"}, {4, "pic5"}, {5, "pic6"},
+      {6, "pic7"}, {7, "pic8"}, {8, "pic9"}, {9, "pic10"}};
+  for (const auto& [number, name] : kPictures) {
+    const LoadResult loaded = game->loader.LoadSurface(game->pictures, number, name);
+    if (!loaded.ok) return loaded.error;
+  }
+  game->sound.LoadMp3File();
+  RankingLoad ranking = LoadRankingFile(game->File("rvdat.dat"));
+  if (!ranking.ok) return ranking.error;
+  game->ranking = ranking.tables;
+  std::ofstream marker(game->File("rvdat.cck"), std::ios::binary);
+  if (!marker) return "cannot create the running marker";
+  return {};
+}
+
+std::optional<int> PlayMatch(Game& game, int16_t mode, int16_t rounds) {
+  game.match.GameMode = mode;
+  game.match.RoundCount = rounds;
+  game.display.Clear();
+  try {
+    MatchLoop(game);
+  } catch (const ProgramExit& exit) {
+    return exit.status;
+  }
+  return std::nullopt;
+}
+
+}  // namespace rv::sim

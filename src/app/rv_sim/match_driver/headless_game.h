@@ -1,0 +1,70 @@
+#pragma once
+// A whole game on the headless platform, ready for a match: a program folder of its own
+// (links to the pictures, sounds and decoder module, its own rvdat.dat), everything loaded
+// that start-up loads, and optionally every presented frame saved as a PNG.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "game/cpu/random_source.h"
+#include "game/game.h"
+#include "platform/headless/headless_platform.h"
+
+namespace rv::sim {
+
+// A fresh folder under the system's temporary folder holding links to the assets of
+// `assets_folder` (Picture, Wave, Music, mpng.so) and, when given, a copy of a ranking
+// file. Removed with the object.
+class TempProgramFolder {
+ public:
+  TempProgramFolder(const std::filesystem::path& assets_folder,
+                    const std::optional<std::filesystem::path>& ranking_file);
+  ~TempProgramFolder();
+  TempProgramFolder(const TempProgramFolder&) = delete;
+  TempProgramFolder& operator=(const TempProgramFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The headless platform, saving each presented frame into a folder when one is set.
+class FrameSavingPlatform : public HeadlessPlatform {
+ public:
+  void Present(FrameView frame) override;
+  void SaveFramesTo(std::filesystem::path folder) { frames_folder_ = std::move(folder); }
+  int SavedFrames() const { return saved_; }
+  // Called with every presented frame (tests keep the few they need).
+  std::function<void(const CapturedFrame&)> on_present;
+
+ private:
+  std::filesystem::path frames_folder_;
+  int saved_ = 0;
+};
+
+class HeadlessGame {
+ public:
+  HeadlessGame(const std::filesystem::path& program_folder, uint64_t cpu_seed);
+  HeadlessGame(const HeadlessGame&) = delete;
+  HeadlessGame& operator=(const HeadlessGame&) = delete;
+
+  // What start-up loads: the face, the pictures, the music, the ranking file, and the
+  // running marker. Returns an empty string, or what failed.
+  std::string Prepare();
+
+  FrameSavingPlatform platform;
+  SeededRandom rng;
+  std::unique_ptr<Game> game;
+};
+
+// The match as the menu starts it (GameMode and RoundCount set, GameScreen cleared).
+// Returns the exit status when the program ended inside the match (Escape, an error box),
+// nothing when the match returned normally.
+std::optional<int> PlayMatch(Game& game, int16_t mode, int16_t rounds);
+
+}  // namespace rv::sim

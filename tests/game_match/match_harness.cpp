@@ -1,0 +1,102 @@
+#include "match_harness.h"
+
+#include <gtest/gtest.h>
+
+#include "game/match/four_in_row.h"
+
+namespace rv::test {
+
+int CountBlocks(const Board& board, int16_t side) {
+  int n = 0;
+  for (int c = 0; c < kColumns; ++c) {
+    for (int r = 0; r < kRows; ++r) n += board.At(c, r) == side;
+  }
+  return n;
+}
+
+namespace {
+
+const std::filesystem::path& Edited(
+    const std::filesystem::path& folder,
+    const std::function<void(const std::filesystem::path&)>& edit_folder) {
+  if (edit_folder) edit_folder(folder);
+  return folder;
+}
+
+}  // namespace
+
+MatchHarness::MatchHarness(uint64_t cpu_seed,
+                           const std::function<void(const std::filesystem::path&)>& edit_folder)
+    : folder_(RV_DIST_DIR, std::nullopt),
+      headless_(Edited(folder_.path(), edit_folder), cpu_seed) {
+  const std::string problem = headless_.Prepare();
+  EXPECT_EQ(problem, "");
+  headless_.platform.on_present = [this](const CapturedFrame& f) { KeepEndFrame(f); };
+}
+
+void MatchHarness::UseBot(sim::PlayerKind kind, uint64_t seed) {
+  bot_.emplace(game(), kind, seed);
+  UseDriver([this](HeadlessPlatform& p) { bot_->Drive(p); });
+}
+
+void MatchHarness::UseDriver(std::function<void(HeadlessPlatform&)> driver) {
+  driver_ = std::move(driver);
+  headless_.platform.SetDriver([this](HeadlessPlatform& p) {
+    Observe();
+    if (driver_) driver_(p);
+  });
+}
+
+std::optional<int> MatchHarness::Play(int16_t mode, int16_t rounds) {
+  if (!driver_) UseDriver({});
+  match_started_at = headless_.platform.Now();
+  return sim::PlayMatch(game(), mode, rounds);
+}
+
+bool MatchHarness::InPlay() const {
+  const MatchState& m = headless_.game->match;
+  return m.RoundNo != 0 && m.RoundNo == round_seen_ &&
+         static_cast<int32_t>(static_cast<uint32_t>(m.RoundStartTick) - round_seen_at_) > 0;
+}
+
+void MatchHarness::Observe() {
+  const Game& g = *headless_.game;
+  const MatchState& m = g.match;
+  if (m.RoundNo != round_seen_) {
+    round_seen_ = m.RoundNo;
+    round_seen_at_ = headless_.platform.Now();
+  }
+  // A win counted since the last pass: the board still shows how the round was decided.
+  if (m.PlayerWins > player_wins_seen_ || m.CpuWins > cpu_wins_seen_) {
+    const int16_t winner = m.PlayerWins > player_wins_seen_ ? kPlayer : kCpu;
+    round_ends.push_back(RoundEnd{m.Board, winner, m.MoveRound, m.FirstMover});
+  }
+  player_wins_seen_ = m.PlayerWins;
+  cpu_wins_seen_ = m.CpuWins;
+  if (!InPlay() || FindFour(m.Board, kPlayer) || FindFour(m.Board, kCpu)) return;
+  const bool cpu_pause = m.CharaTurn == 0 && g.display.EnemyCursor.X() == 16 * m.EnemyX &&
+                         g.display.EnemyCursor.Y() == 16 * m.EnemyY;
+  const bool player_turn = m.CharaTurn == -1 && g.keys.Key_X == 0;
+  if (!cpu_pause && !player_turn) return;
+  samples.push_back(MoveSample{CountBlocks(m.Board, kPlayer), CountBlocks(m.Board, kCpu),
+                               m.MoveRound, m.FirstMover, cpu_pause});
+}
+
+void MatchHarness::KeepEndFrame(const CapturedFrame& frame) {
+  const Game& g = *headless_.game;
+  const MatchState& m = g.match;
+  if (log_frames) {
+    const Display& d = g.display;
+    frame_log.push_back(FrameInfo{frame.time, d.EnemyCursor.X(), d.EnemyCursor.Y(),
+                                  d.EnemyCursor.Visible(), d.CharaCursor.X(), d.CharaCursor.Y(),
+                                  d.CharaCursor.Visible(), m.CharaTurn, m.RoundNo,
+                                  CountBlocks(m.Board, kPlayer) + CountBlocks(m.Board, kCpu),
+                                  g.stamps.FrameStart});
+  }
+  if (m.RoundCount == 0 || m.PlayerWins + m.CpuWins != m.RoundCount) return;
+  if (!banner_frame) banner_frame = frame;
+  end_frames.push_back(frame);
+  if (end_frames.size() > kEndFrames) end_frames.pop_front();
+}
+
+}  // namespace rv::test

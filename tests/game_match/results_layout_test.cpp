@@ -1,0 +1,154 @@
+// The results of a match as they appear in the captured frames: the translucent panel, the
+// texts at their places in their colours, the place only when ranked, and the fade.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "game/gfx/text.h"
+#include "game/match/match_results.h"
+#include "game/ranking/score.h"
+#include "match_harness.h"
+
+namespace rv::test {
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kYellow = 0xFFFF00;
+constexpr uint32_t kGreen = 0x00FF00;
+
+struct Box {
+  int x0, y0, x1, y1;  // inclusive
+};
+
+// The top-left-most pixels of a colour in a box: {min x, min y}, or {-1, -1} when none.
+std::pair<int, int> FindColour(const CapturedFrame& f, uint32_t colour, Box b) {
+  int min_x = INT_MAX;
+  int min_y = INT_MAX;
+  for (int y = b.y0; y <= b.y1; ++y) {
+    for (int x = b.x0; x <= b.x1; ++x) {
+      if (f.Pixel(x, y) != colour) continue;
+      min_x = std::min(min_x, x);
+      min_y = std::min(min_y, y);
+    }
+  }
+  if (min_x == INT_MAX) return {-1, -1};
+  return {min_x, min_y};
+}
+
+void ExpectTextAt(const CapturedFrame& f, uint32_t colour, int x, int y, int w, const char* what) {
+  const auto [fx, fy] = FindColour(f, colour, Box{x - 10, y - 6, x + w, y + 24});
+  EXPECT_GE(fx, x) << what;
+  EXPECT_LE(fx, x + 4) << what;
+  EXPECT_GE(fy, y) << what;
+  EXPECT_LE(fy, y + 8) << what;
+}
+
+struct Ending {
+  CapturedFrame before_sweep;  // the last round's banner
+  CapturedFrame panel;         // the sweep finished
+  CapturedFrame results;
+  CapturedFrame last;  // the end of the fade
+  std::unique_ptr<MatchHarness> harness;
+};
+
+// Plays one-round matches until one ends the way asked for (ranked or not).
+Ending PlayUntil(bool ranked) {
+  for (uint64_t seed = 1; seed <= 30; ++seed) {
+    auto h = std::make_unique<MatchHarness>(seed);
+    h->UseBot(ranked ? sim::PlayerKind::kGreedy : sim::PlayerKind::kRandom, seed);
+    EXPECT_EQ(h->Play(ranked ? 0 : 2, 1), std::nullopt);
+    if ((h->game().totals.RankIn != -1) != ranked) continue;
+    // From the end: 27 fade steps, the two cursors hidden, the results, the finished panel.
+    const std::deque<CapturedFrame>& f = h->end_frames;
+    EXPECT_GE(f.size(), 31u);
+    Ending e{*h->banner_frame, f[f.size() - 31], f[f.size() - 30], f.back(), std::move(h)};
+    return e;
+  }
+  ADD_FAILURE() << "no seed gave the ending asked for";
+  return {};
+}
+
+class ResultsLayout : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ResultsLayout, PanelAndTextsStandWhereTheyBelong) {
+  const bool ranked = GetParam();
+  Ending e = PlayUntil(ranked);
+  ASSERT_TRUE(e.harness);
+  Game& game = e.harness->game();
+
+  // The panel covers x 200..439, y 96..285 and nothing else.
+  int changed_inside = 0;
+  for (int y = 90; y < 292; ++y) {
+    for (int x = 194; x < 446; ++x) {
+      const bool inside = x >= 200 && x <= 439 && y >= 96 && y <= 285;
+      const bool changed = e.panel.Pixel(x, y) != e.before_sweep.Pixel(x, y);
+      if (inside) changed_inside += changed;
+      if (!inside) ASSERT_FALSE(changed) << x << "," << y;
+    }
+  }
+  EXPECT_GT(changed_inside, 240 * 190 * 9 / 10);
+
+  ExpectTextAt(e.results, kWhite, 280, 112, 120, "試合終了！");
+  ExpectTextAt(e.results, kWhite, 225, 160, 80, "戦闘時間");
+  ExpectTextAt(e.results, kWhite, 225, 200, 40, "得点");
+  ExpectTextAt(e.results, kYellow, 350, 160, 80, "battle time");
+  ExpectTextAt(e.results, kGreen, 350, 200, 60, "score");
+  const Box place_band{200, 244, 439, 285};
+  if (ranked) {
+    ExpectTextAt(e.results, kYellow, 270, 250, 40, "place");
+    ExpectTextAt(e.results, kWhite, 320, 250, 110, "にランクイン！");
+  } else {
+    EXPECT_EQ(FindColour(e.results, kYellow, place_band).first, -1);
+    EXPECT_EQ(FindColour(e.results, kWhite, place_band).first, -1);
+  }
+
+  // Exactly these texts: printing them over the finished panel gives the results frame.
+  const MatchState& m = game.match;
+  const int16_t wins = static_cast<int16_t>(m.PlayerWon[0] != 0);
+  const int32_t score = ComputeScore(ranked ? 0 : 2, wins, static_cast<int16_t>(1 - wins),
+                                     m.RoundTime, m.PlayerWon, m.RoundMoves)
+                            .score;
+  Surface expected(640, 480);
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) expected.SetPixel(x, y, e.panel.Pixel(x, y));
+  }
+  Surface scratch(640, 480);
+  TextRenderer& text = *game.text;
+  DrawShadowText(text, expected, scratch, 280, 112, "試合終了！", -1, 1);
+  DrawShadowText(text, expected, scratch, 225, 160, "戦闘時間", 0, 1);
+  DrawShadowText(text, expected, scratch, 225, 200, "得点", 0, 1);
+  DrawColorText(text, expected, 350, 160, 255, 255, 0, BattleTimeText(game.totals.TotalTime), 0);
+  DrawColorText(text, expected, 350, 200, 0, 255, 0, std::to_string(score), 0);
+  if (ranked) {
+    DrawColorText(text, expected, 270, 250, 255, 255, 0,
+                  FullWidthDigits(game.totals.RankIn) + "位", -1);
+    DrawShadowText(text, expected, scratch, 320, 250, "にランクイン！", 0, 1);
+  }
+  // The cursor shapes are drawn over the screen; their squares are left out.
+  auto under_cursor = [&](int x, int y) {
+    for (const CursorShape* c : {&game.display.CharaCursor, &game.display.EnemyCursor}) {
+      if (x >= c->X() && x < c->X() + 16 && y >= c->Y() && y < c->Y() + 16) return true;
+    }
+    return false;
+  };
+  int differing = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      if (!under_cursor(x, y)) differing += e.results.Pixel(x, y) != expected.Pixel(x, y);
+    }
+  }
+  EXPECT_EQ(differing, 0);
+
+  // The fade ends on the plain background, and the results pause lasted 4 s.
+  for (int y = 0; y < 480; y += 7) {
+    for (int x = 0; x < 640; x += 7) {
+      ASSERT_EQ(e.last.Pixel(x, y), game.pictures.PicBack.Pixel(x, y)) << x << "," << y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(RankedOrNot, ResultsLayout, ::testing::Values(true, false));
+
+}  // namespace
+}  // namespace rv::test
