@@ -118,6 +118,10 @@ TEST_F(SdlPlatformDummyTest, WindowCoversTheDesktopWithoutCursor) {
   std::vector<uint32_t> pixels(640 * 480, 0x336699);
   platform.Present(FrameView{pixels.data(), 640, 480});
   platform.Present(FrameView{nullptr, 640, 480});  // ignored, no crash
+  std::vector<uint32_t> small(320 * 240, 0x996633);
+  platform.Present(FrameView{small.data(), 320, 240});  // another size: a texture of its own
+  platform.Present(FrameView{pixels.data(), 640, 480});
+  EXPECT_TRUE(platform.DescribeWindow().cursor_hidden);
   platform.CloseWindow();
   platform.CloseWindow();
   EXPECT_EQ(platform.DescribeWindow().window_width, 0);

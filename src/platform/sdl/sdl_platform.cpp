@@ -164,12 +164,14 @@ bool SdlPlatform::CreateRenderer() {
 bool SdlPlatform::EnsureTexture(int width, int height) {
   if (texture_ != nullptr && width == texture_width_ && height == texture_height_) return true;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  has_picture_ = false;
+  texture_width_ = 0;
+  texture_height_ = 0;
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                width, height);
   if (texture_ == nullptr) return false;
   texture_width_ = width;
   texture_height_ = height;
-  has_picture_ = false;
   // The logical size letterboxes: the picture keeps its aspect and the rest stays black.
   SDL_RenderSetLogicalSize(renderer_, width, height);
   return true;
