@@ -1,0 +1,29 @@
+#include "game/shell/required_files.h"
+
+#include <system_error>
+
+namespace rv {
+
+std::vector<std::string> RequiredFiles() {
+  std::vector<std::string> files = {"Music/ravolin.mp3", "Music/decision.mp3"};
+  for (int i = 1; i <= 10; ++i) files.push_back("Picture/pic" + std::to_string(i) + ".dat");
+  for (int i = 1; i <= 4; ++i) files.push_back("Wave/wave" + std::to_string(i) + ".dat");
+  files.push_back("mpng.so");
+  files.push_back("rvdat.cfg");
+  return files;
+}
+
+bool FilePresent(const std::filesystem::path& folder, const std::string& name) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(folder / name, ec);
+  return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+std::string FirstMissingFile(const std::filesystem::path& folder) {
+  for (const std::string& name : RequiredFiles()) {
+    if (!FilePresent(folder, name)) return name;
+  }
+  return {};
+}
+
+}  // namespace rv

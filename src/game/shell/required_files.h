@@ -1,0 +1,21 @@
+#pragma once
+// The files the game cannot run without, in the order start-up looks for them.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace rv {
+
+// The two tracks, the ten pictures, the four effects, the PNG decoder module (our stand-in
+// for the platform components) and the configuration file, relative to the program folder.
+std::vector<std::string> RequiredFiles();
+
+// Whether folder/name exists as something other than a folder: a folder standing where a
+// file should be cannot be read as one, so it counts as missing.
+bool FilePresent(const std::filesystem::path& folder, const std::string& name);
+
+// The first required file missing from the folder, or an empty string when all are there.
+std::string FirstMissingFile(const std::filesystem::path& folder);
+
+}  // namespace rv

@@ -1,0 +1,192 @@
+#include "game/shell/startup.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <string_view>
+#include <system_error>
+
+#include "config/config_file.h"
+#include "config/instance_lock.h"
+#include "config/priority.h"
+#include "game/game.h"
+#include "game/ranking/ranking_file.h"
+#include "game/shell/required_files.h"
+#include "game/shell/title_menu.h"
+
+namespace rv {
+
+namespace {
+
+constexpr std::string_view kDuplicateText =
+    "Ravolinを二重起動、または\nRavolinコンフィグと一緒に起動させることはできません！";
+constexpr std::string_view kDuplicateCaption = "起動エラー１";
+constexpr std::string_view kMissingFileText = "Ravolinの起動に必要なファイルが足りません！";
+constexpr std::string_view kMissingFileCaption = "起動エラー２";
+constexpr std::string_view kDisplayFailText = "Ravolinの起動に失敗しました！";
+constexpr std::string_view kDisplayFailCaption = "Ravolin";
+// Our own failures (a folder we cannot write, a file we cannot read) name what went wrong.
+constexpr std::string_view kStartErrorCaption = "起動エラー";
+constexpr std::string_view kUnexpectedText = "Ravolinでエラーが発生しました！\n";
+constexpr std::string_view kUnexpectedCaption = "エラー";
+
+// A failure exit before the window exists: nothing to give back, the box is all.
+[[noreturn]] void RefuseStart(Game& game, std::string_view text, std::string_view caption,
+                              MessageIcon icon = MessageIcon::kWarning) {
+  game.platform.ShowMessage(text, caption, icon);
+  throw ProgramExit{kStartFailedStatus};
+}
+
+// Creates the marker when missing; an existing one, a stale one included, is left as it is.
+// Opening read-only with O_CREAT needs no write access to a marker that is already there.
+bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    *reason = std::strerror(errno);
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
+// The ranking and the marker are written beside the program: a folder we may not write
+// would lose every result, so the game says so at once rather than later.
+void CreateMarker(Game& game) {
+  std::string reason;
+  if (::access(game.folder.c_str(), W_OK | X_OK) != 0) {
+    reason = std::strerror(errno);
+  } else if (TouchMarker(game.File(kRunningMarker), &reason)) {
+    return;
+  }
+  RefuseStart(game,
+              "Ravolinのフォルダに書き込めません！\n" + game.File(kRunningMarker).string() +
+                  ": " + reason,
+              kStartErrorCaption);
+}
+
+// Display-failure exit: no regular shutdown. Our choice: the marker goes too, because a
+// game that never opened its window is not running and should not keep the dialog out.
+[[noreturn]] void DisplayFailureExit(Game& game) {
+  game.platform.ShowMessage(kDisplayFailText, kDisplayFailCaption, MessageIcon::kNone);
+  game.platform.CloseWindow();
+  std::error_code ignored;
+  std::filesystem::remove(game.File(kRunningMarker), ignored);
+  throw ProgramExit{kStartFailedStatus};
+}
+
+void OpenTextFace(Game& game) {
+  std::string error;
+  game.text = TextRenderer::Open(&error);
+  if (!game.text) game.FailAndUnload(error, kStartErrorCaption);
+}
+
+// The numbers and names of the pictures, in the order they are loaded.
+struct SurfaceToLoad {
+  int16_t number;
+  const char* name;
+};
+constexpr SurfaceToLoad kSurfaces[] = {{2, "pic2"}, {0, "pic3"}, {3, "pic4"},
+                                       {4, "pic5"}, {5, "pic6"}, {6, "pic7"},
+                                       {7, "pic8"}, {8, "pic9"}, {9, "pic10"}};
+
+void LoadPictureSet(Game& game) {
+  for (const SurfaceToLoad& s : kSurfaces) {
+    const LoadResult result = game.loader.LoadSurface(game.pictures, s.number, s.name);
+    if (!result.ok) {
+      game.FailAndUnload("Ravolinの画像を読み込めません！\n" + result.error, kStartErrorCaption);
+    }
+  }
+}
+
+// A ranking that cannot be read is never replaced by an empty one: the game stops and the
+// file stays as it is.
+void Load_RankingFile(Game& game) {
+  RankingLoad load = LoadRankingFile(game.File("rvdat.dat"));
+  if (!load.ok) {
+    game.FailAndUnload("ランキングファイルを読み込めません！\n" + load.error, kStartErrorCaption);
+  }
+  game.ranking = load.tables;
+}
+
+void Load_Config(Game& game, const StartupOptions& options) {
+  // A file that cannot be read gives index 0, as an empty one does.
+  const int16_t index = ReadConfigValue(game.File("rvdat.cfg"));
+  if (options.apply_priority) {
+    options.apply_priority(game, index);
+  } else {
+    ApplyProcessPriority(index);  // refused requests are not checked
+  }
+}
+
+// From the open window on, every failure leaves through the regular shutdown. Nothing
+// should get here (the match catches its own); if something does, the player gets a box
+// and the marker still goes.
+void ActivateAndRun(Game& game, const std::string& caption, const StartupOptions& options) {
+  try {
+    Form_Activate(game, caption, options);
+  } catch (const std::exception& e) {
+    game.FailAndUnload(std::string(kUnexpectedText) + e.what(), kUnexpectedCaption);
+  }
+}
+
+}  // namespace
+
+std::string WindowCaption() {
+  return "Ravolin Ver " + std::to_string(RV_VERSION_MAJOR) + "." +
+         std::to_string(RV_VERSION_MINOR);
+}
+
+// Our own lock is taken before the dialog's is looked at (the dialog does the same the
+// other way round), so two programs started at the same moment cannot both miss each other.
+void Form_Initialize(Game& game) {
+  game.lock = InstanceLock::TryAcquire(game.File(kGameLockFile));
+  if (game.lock && !IsLockHeldElsewhere(game.File(kConfigLockFile))) return;
+  game.lock.reset();
+  RefuseStart(game, kDuplicateText, kDuplicateCaption);
+}
+
+void FindFile(Game& game, const std::string& name) {
+  if (FilePresent(game.folder, name)) return;
+  RefuseStart(game, kMissingFileText, kMissingFileCaption);
+}
+
+// The mouse cursor is hidden by the window itself when it opens.
+std::string Form_Load(Game& game) {
+  for (const std::string& name : RequiredFiles()) FindFile(game, name);
+  CreateMarker(game);
+  return WindowCaption();
+}
+
+// The face is opened after the window, so that the window appears as early as it can.
+void Form_Activate(Game& game, const std::string& caption, const StartupOptions& options) {
+  if (!game.platform.OpenWindow(caption)) DisplayFailureExit(game);
+  game.MarkWindowOpen();
+  OpenTextFace(game);
+  LoadPictureSet(game);
+  game.sound.LoadMp3File();
+  Load_RankingFile(game);
+  Load_Config(game, options);
+  Title_menu(game);
+}
+
+int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options) {
+  Game game(platform, rng);
+  try {
+    Form_Initialize(game);
+    const std::string caption = Form_Load(game);
+    ActivateAndRun(game, caption, options);
+  } catch (const ProgramExit& exit) {
+    return exit.status;
+  } catch (const std::exception& e) {
+    // Before the window: no marker of ours may be removed (it could be another copy's).
+    platform.ShowMessage(std::string(kUnexpectedText) + e.what(), kUnexpectedCaption,
+                         MessageIcon::kWarning);
+    return kStartFailedStatus;
+  }
+  return 0;
+}
+
+}  // namespace rv
