@@ -74,12 +74,17 @@ void MatchHarness::Observe() {
   player_wins_seen_ = m.PlayerWins;
   cpu_wins_seen_ = m.CpuWins;
   if (!InPlay() || FindFour(m.Board, kPlayer) || FindFour(m.Board, kCpu)) return;
-  const bool cpu_pause = m.CharaTurn == 0 && g.display.EnemyCursor.X() == 16 * m.EnemyX &&
+  // Whose move the blocks on the board call for. During the last 100 ms of the CPU's walk
+  // its new block is already down but not yet checked: that moment is not quiet.
+  const int player_blocks = CountBlocks(m.Board, kPlayer);
+  const int cpu_blocks = CountBlocks(m.Board, kCpu);
+  const bool cpu_due = m.FirstMover == 1 ? player_blocks == cpu_blocks + 1 : cpu_blocks == player_blocks;
+  const bool cpu_pause = m.CharaTurn == 0 && cpu_due &&
+                         g.display.EnemyCursor.X() == 16 * m.EnemyX &&
                          g.display.EnemyCursor.Y() == 16 * m.EnemyY;
-  const bool player_turn = m.CharaTurn == -1 && g.keys.Key_X == 0;
+  const bool player_turn = m.CharaTurn == -1 && !cpu_due && g.keys.Key_X == 0;
   if (!cpu_pause && !player_turn) return;
-  samples.push_back(MoveSample{CountBlocks(m.Board, kPlayer), CountBlocks(m.Board, kCpu),
-                               m.MoveRound, m.FirstMover, cpu_pause});
+  samples.push_back(MoveSample{player_blocks, cpu_blocks, m.MoveRound, m.FirstMover, cpu_pause});
 }
 
 void MatchHarness::KeepEndFrame(const CapturedFrame& frame) {

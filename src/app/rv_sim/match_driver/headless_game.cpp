@@ -5,6 +5,7 @@
 #include <random>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "game/match/match_loop.h"
 #include "game/ranking/ranking_file.h"
