@@ -49,7 +49,9 @@ class SetupScreen : public ::testing::Test {
     return r;
   }
   bool LeftArrowAt(const CapturedFrame& f, int y) { return Shows(f, 200, y, LeftArrowSeen()); }
-  bool RightArrowAt(const CapturedFrame& f, int y) { return Shows(f, 300, y + 5, rects::kRightArrow); }
+  bool RightArrowAt(const CapturedFrame& f, int y) {
+    return Shows(f, 300, y + 5, rects::kRightArrow);
+  }
   bool NoArrowAt(const CapturedFrame& f, int y) {
     return AreaBlack(f, 200, y, 30, 40) && AreaBlack(f, 300, y + 5, 40, 40);
   }
@@ -104,8 +106,8 @@ TEST_F(SetupScreen, DifficultyArrowsFollowTheValueAndClampAtBothEnds) {
 }
 
 TEST_F(SetupScreen, RoundCountWalksOddValuesAndClamps) {
-  Keys({vk::kDown, vk::kLeft, vk::kRight, vk::kRight, vk::kRight, vk::kRight, vk::kRight,
-        vk::kLeft, vk::kZ});
+  Keys({vk::kDown, vk::kLeft, vk::kRight, vk::kRight, vk::kRight, vk::kRight, vk::kRight, vk::kLeft,
+        vk::kZ});
   EXPECT_EQ(Run(), 0);
   ASSERT_EQ(Frames().size(), 9u);
   const std::vector<int> counts = {1, 1, 1, 3, 5, 7, 9, 9, 7};

@@ -40,7 +40,8 @@ void FillProgramFolder(const fs::path& folder) {
 
 void WriteFile(const fs::path& file, const std::vector<uint8_t>& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> ReadFile(const fs::path& file) {
@@ -70,10 +71,12 @@ void ShellRun::When(std::function<bool()> condition, std::function<void()> actio
 
 void ShellRun::AfterMs(uint32_t ms, std::function<void()> action) {
   auto due = std::make_shared<uint32_t>(0);
-  When([this, due, ms] {
-    *due = Now() + ms;
-    return true;
-  }, [] {});
+  When(
+      [this, due, ms] {
+        *due = Now() + ms;
+        return true;
+      },
+      [] {});
   When([this, due] { return static_cast<int32_t>(Now() - *due) >= 0; }, std::move(action));
 }
 

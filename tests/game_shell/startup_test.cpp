@@ -125,10 +125,11 @@ TEST(StartRefusal, SecondCopyHoldingTheGameLockGivesErrorOne) {
 TEST(StartRefusal, TheGameHoldsItsLockWhileRunning) {
   ShellRun run;
   bool held_in_menu = false;
-  run.When([&] { return run.MenuShown(); }, [&] {
-    held_in_menu = IsLockHeldElsewhere(run.folder / kGameLockFile);
-    run.Press(vk::kEscape);
-  });
+  run.When([&] { return run.MenuShown(); },
+           [&] {
+             held_in_menu = IsLockHeldElsewhere(run.folder / kGameLockFile);
+             run.Press(vk::kEscape);
+           });
   EXPECT_EQ(run.Run(), 0);
   EXPECT_TRUE(held_in_menu);
   EXPECT_FALSE(IsLockHeldElsewhere(run.folder / kGameLockFile)) << "lock kept after the end";
@@ -191,10 +192,11 @@ TEST(RunningMarker, StaleMarkerDoesNotStopTheStartAndQuitRemovesIt) {
   ShellRun run;
   WriteFile(run.folder / "rvdat.cck", {});
   bool marker_while_running = false;
-  run.When([&] { return run.MenuShown(); }, [&] {
-    marker_while_running = fs::exists(run.folder / "rvdat.cck");
-    run.Press(vk::kDown);
-  });
+  run.When([&] { return run.MenuShown(); },
+           [&] {
+             marker_while_running = fs::exists(run.folder / "rvdat.cck");
+             run.Press(vk::kDown);
+           });
   run.When([&] { return run.Now() > 20000; }, [&] { run.Press(vk::kDown); });
   run.When([&] { return run.Now() > 21000; }, [&] { run.Press(vk::kX); });
   EXPECT_EQ(run.Run(), 0);
@@ -211,10 +213,11 @@ TEST(RunningMarker, CreatedEmptyAndRemovedByEscapeFromAnotherWorkingFolder) {
   const fs::path before = fs::current_path();
   fs::current_path(elsewhere.path());
   uintmax_t marker_size = 1;
-  run.When([&] { return run.MenuShown(); }, [&] {
-    marker_size = fs::file_size(run.folder / "rvdat.cck");
-    run.Press(vk::kEscape);
-  });
+  run.When([&] { return run.MenuShown(); },
+           [&] {
+             marker_size = fs::file_size(run.folder / "rvdat.cck");
+             run.Press(vk::kEscape);
+           });
   const int status = run.Run();
   fs::current_path(before);
   EXPECT_EQ(status, 0);
@@ -239,8 +242,9 @@ TEST(RunningMarker, AMarkerThatCannotBeCreatedEndsTheStartWithAClearMessage) {
 TEST(RunningMarker, AFolderThatCannotBeWrittenEndsTheStartWithAClearMessage) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
   ShellRun run;
-  fs::permissions(run.folder, fs::perms::owner_write | fs::perms::group_write |
-                                  fs::perms::others_write, fs::perm_options::remove);
+  fs::permissions(run.folder,
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
   const int status = run.Run();
   fs::permissions(run.folder, fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(status, kStartFailedStatus);

@@ -82,7 +82,8 @@ TEST(Logo, DarkFadeInHoldFadeOutDarkThenTitle) {
     EXPECT_TRUE(ShowsPiece(frames[i], kLogoX, kLogoY, logo, rects::kLogoImage)) << i;
   }
   EXPECT_FALSE(ShowsPiece(frames[37], kLogoX, kLogoY, logo, rects::kLogoImage));
-  for (int i = 37; i < kLogoFrames; ++i) EXPECT_LT(LogoBrightness(frames[i]), LogoBrightness(frames[i - 1]));
+  for (int i = 37; i < kLogoFrames; ++i)
+    EXPECT_LT(LogoBrightness(frames[i]), LogoBrightness(frames[i - 1]));
   EXPECT_EQ(LogoBrightness(frames[kLogoFrames - 1]), 0u);
 
   // 40 ms steps, 3000 ms between the fades, 2000 ms dark before the title.
@@ -103,10 +104,11 @@ TEST(Logo, DarkFadeInHoldFadeOutDarkThenTitle) {
 TEST(Logo, EscapeDuringTheFadeEndsThroughTheShutdown) {
   ShellRun run;
   bool marker_during_fade = false;
-  run.When([&] { return run.platform.FrameCount() >= 10; }, [&] {
-    marker_during_fade = fs::exists(run.folder / "rvdat.cck");
-    run.Press(vk::kEscape);
-  });
+  run.When([&] { return run.platform.FrameCount() >= 10; },
+           [&] {
+             marker_during_fade = fs::exists(run.folder / "rvdat.cck");
+             run.Press(vk::kEscape);
+           });
   EXPECT_EQ(run.Run(), 0);
   EXPECT_TRUE(marker_during_fade);
   EXPECT_LT(run.platform.FrameCount(), 20);
@@ -120,9 +122,10 @@ TEST(Logo, EscapeDuringTheFadeEndsThroughTheShutdown) {
 int SelectedAfter(std::vector<int16_t> keys) {
   ShellRun run;
   int selected = -1;
-  run.When([&] { return run.MenuShown(); }, [&, keys] {
-    for (int16_t k : keys) run.Press(k, 40);
-  });
+  run.When([&] { return run.MenuShown(); },
+           [&, keys] {
+             for (int16_t k : keys) run.Press(k, 40);
+           });
   run.AfterMs(400, [&] {
     TestPictures pics(run.folder);
     selected = SelectedItem(run.platform.LastFrame(), pics);
@@ -151,10 +154,11 @@ TEST(MainMenu, DownOnTheLastItemWrapsToTheFirst) {
            [&] { seen.push_back(2); });
   run.AfterMs(300, [&] { run.Press(vk::kDown, 40); });
   run.When([&] { return run.platform.PendingEvents() == 0; }, [] {});
-  run.When([&] { return SelectedItem(run.platform.LastFrame(), pics) == 0; }, [&] {
-    seen.push_back(0);
-    run.Press(vk::kEscape);
-  });
+  run.When([&] { return SelectedItem(run.platform.LastFrame(), pics) == 0; },
+           [&] {
+             seen.push_back(0);
+             run.Press(vk::kEscape);
+           });
   EXPECT_EQ(run.Run(), 0);
   EXPECT_FALSE(run.guard_fired);
   EXPECT_EQ(seen, (std::vector<int>{2, 0}));
@@ -165,10 +169,11 @@ TEST(MainMenu, HeldDownRepeatsAtTheMenuPace) {
   ShellRun run;
   run.platform.KeepAllFrames(true);
   size_t first_menu_frame = 0;
-  run.When([&] { return run.MenuShown(); }, [&] {
-    first_menu_frame = run.platform.Frames().size();
-    run.Press(vk::kDown, 600);
-  });
+  run.When([&] { return run.MenuShown(); },
+           [&] {
+             first_menu_frame = run.platform.Frames().size();
+             run.Press(vk::kDown, 600);
+           });
   run.AfterMs(900, [&] { run.Press(vk::kEscape); });
   ASSERT_EQ(run.Run(), 0);
   TestPictures pics(run.folder);
@@ -182,7 +187,8 @@ TEST(MainMenu, HeldDownRepeatsAtTheMenuPace) {
   }
   ASSERT_GE(move_times.size(), 4u);
   ASSERT_LE(move_times.size(), 6u);
-  for (size_t k = 0; k < selected.size(); ++k) EXPECT_EQ(selected[k], static_cast<int>((k + 1) % 3));
+  for (size_t k = 0; k < selected.size(); ++k)
+    EXPECT_EQ(selected[k], static_cast<int>((k + 1) % 3));
   for (size_t k = 1; k < move_times.size(); ++k) {
     EXPECT_GE(move_times[k] - move_times[k - 1], 120u);
     EXPECT_LE(move_times[k] - move_times[k - 1], 150u);
@@ -217,11 +223,12 @@ TEST(MainMenu, RankingStopsTheMusicWaitsForItsJingleAndComesBackToItemZero) {
   run.AfterMs(1500, [&] { run.Press(vk::kZ, 40); });
   bool title_again = false;
   int selected_again = -1;
-  run.When([&] { return run.MenuShown(2) && run.platform.PendingEvents() == 0; }, [&] {
-    title_again = ShowsTitle(run.platform.LastFrame(), pics);
-    selected_again = SelectedItem(run.platform.LastFrame(), pics);
-    run.Press(vk::kEscape);
-  });
+  run.When([&] { return run.MenuShown(2) && run.platform.PendingEvents() == 0; },
+           [&] {
+             title_again = ShowsTitle(run.platform.LastFrame(), pics);
+             selected_again = SelectedItem(run.platform.LastFrame(), pics);
+             run.Press(vk::kEscape);
+           });
   EXPECT_EQ(run.Run(), 0);
   EXPECT_FALSE(run.guard_fired);
   const int stop = run.Find("music_stop 1");
@@ -248,13 +255,14 @@ TEST(MainMenu, CancelledSelectionReturnsToAClearedTitleWithMusic) {
   bool start_button_gone = false;
   bool title_again = false;
   int selected_again = -1;
-  run.When([&] { return run.MenuShown(2) && run.platform.PendingEvents() == 0; }, [&] {
-    const CapturedFrame& f = run.platform.LastFrame();
-    start_button_gone = AreaBlack(f, 305, 430, 270, 35);
-    title_again = ShowsTitle(f, pics);
-    selected_again = SelectedItem(f, pics);
-    run.Press(vk::kEscape);
-  });
+  run.When([&] { return run.MenuShown(2) && run.platform.PendingEvents() == 0; },
+           [&] {
+             const CapturedFrame& f = run.platform.LastFrame();
+             start_button_gone = AreaBlack(f, 305, 430, 270, 35);
+             title_again = ShowsTitle(f, pics);
+             selected_again = SelectedItem(f, pics);
+             run.Press(vk::kEscape);
+           });
   EXPECT_EQ(run.Run(), 0);
   EXPECT_FALSE(run.guard_fired);
   EXPECT_TRUE(setup_shown);

@@ -16,6 +16,10 @@ rm -f "$game"/rvdat.cck "$game"/rvdat.dat "$game"/*.lock
 
 fail() {
   echo "FAIL: $*"
+  if [ -n "${pid:-}" ] && ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid"
+    echo "the game's exit status: $?"
+  fi
   echo "--- game output"
   cat "$log"
   [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
@@ -30,11 +34,11 @@ title_brightness() {
   convert "$work/screen.png" -crop 1002x300+140+52 -colorspace Gray -format "%[fx:mean]" info:
 }
 
-# A key held for 100 ms: the game polls its key flags, a bare tap could fall between polls.
+# A key held for 50 ms, timed inside one xdotool: the game polls its key flags every 20 ms,
+# so a bare tap could fall between two polls, and a hold longer than a menu step (120 ms)
+# would move the selection twice.
 tap() {
-  xdotool keydown "$1"
-  sleep 0.1
-  xdotool keyup "$1"
+  xdotool keydown "$1" sleep 0.05 keyup "$1"
 }
 
 # Started from another working folder: the game must find its files and marker by itself.

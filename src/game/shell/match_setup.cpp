@@ -23,8 +23,7 @@ constexpr int32_t kPollMs = 20;
 
 // Copies a piece of the interface sheet to (x, y) of the game screen.
 void Put(Game& game, const rects::Rect& piece, int x, int y) {
-  BitBlt(game.display.GameScreen, x, y, piece.w, piece.h, game.pictures.PicOther, piece.x,
-         piece.y);
+  BitBlt(game.display.GameScreen, x, y, piece.w, piece.h, game.pictures.PicOther, piece.x, piece.y);
 }
 
 // An arrow only where the value of that row can still move that way.
@@ -44,8 +43,8 @@ void DrawValues(Game& game, int16_t row) {
   const MatchState& m = game.match;
   const int mode = std::clamp<int>(m.GameMode, 0, kMaxMode);
   const int rounds = std::clamp<int>(m.RoundCount, kMinRounds, kMaxRounds);
-  Put(game, row == kRowDifficulty ? rects::kDifficultyLabelSelected : rects::kDifficultyLabel,
-      50, 90);
+  Put(game, row == kRowDifficulty ? rects::kDifficultyLabelSelected : rects::kDifficultyLabel, 50,
+      90);
   Put(game, rects::kDifficultyName[static_cast<size_t>(mode)], 230, 90);
   Put(game, row == kRowRounds ? rects::kRoundsLabelSelected : rects::kRoundsLabel, 50, 140);
   Put(game, rects::kSetupRoundsDigit(rounds), 236, 140);

@@ -61,10 +61,10 @@ void CreateMarker(Game& game) {
   } else if (TouchMarker(game.File(kRunningMarker), &reason)) {
     return;
   }
-  RefuseStart(game,
-              "Ravolinのフォルダに書き込めません！\n" + game.File(kRunningMarker).string() +
-                  ": " + reason,
-              kStartErrorCaption);
+  RefuseStart(
+      game,
+      "Ravolinのフォルダに書き込めません！\n" + game.File(kRunningMarker).string() + ": " + reason,
+      kStartErrorCaption);
 }
 
 // Display-failure exit: no regular shutdown. Our choice: the marker goes too, because a
@@ -135,8 +135,7 @@ void ActivateAndRun(Game& game, const std::string& caption, const StartupOptions
 }  // namespace
 
 std::string WindowCaption() {
-  return "Ravolin Ver " + std::to_string(RV_VERSION_MAJOR) + "." +
-         std::to_string(RV_VERSION_MINOR);
+  return "Ravolin Ver " + std::to_string(RV_VERSION_MAJOR) + "." + std::to_string(RV_VERSION_MINOR);
 }
 
 // Our own lock is taken before the dialog's is looked at (the dialog does the same the

@@ -32,8 +32,8 @@ void DrawLogoStep(Game& game, int16_t level) {
   SetAlpha(game.blend, level);
   game.display.Clear();
   const rects::Rect& logo = rects::kLogoImage;
-  AlphaBlend(game.display.GameScreen, kLogoX, kLogoY, logo.w, logo.h, game.pictures.PicLogo,
-             logo.x, logo.y, logo.w, logo.h, game.blend.BlendArg);
+  AlphaBlend(game.display.GameScreen, kLogoX, kLogoY, logo.w, logo.h, game.pictures.PicLogo, logo.x,
+             logo.y, logo.w, logo.h, game.blend.BlendArg);
   game.display.Refresh();
   game.loop.EndFrame(game.stamps, kLogoStepMs);
 }
@@ -49,8 +49,8 @@ void DrawTitle(Game& game) {
 // further 20 ms. The flags are tested, not consumed, so a held key moves again.
 int16_t MoveSelection(Game& game, int16_t selected, int step) {
   game.loop.StartFrame(game.stamps);
-  selected = static_cast<int16_t>((selected + step + rects::kMenuItemCount) %
-                                  rects::kMenuItemCount);
+  selected =
+      static_cast<int16_t>((selected + step + rects::kMenuItemCount) % rects::kMenuItemCount);
   DrawMenuItems(game, selected);
   game.loop.EndFrame(game.stamps, kMenuStepMs);
   game.WaitMs(kPollMs);

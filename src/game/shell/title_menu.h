@@ -12,7 +12,7 @@ class Game;
 void Title_menu(Game& game);
 
 // The parts, for tests and for readers.
-void ShowLogo(Game& game);             // steps 1 to 5: dark, fade in, hold, fade out, dark
+void ShowLogo(Game& game);  // steps 1 to 5: dark, fade in, hold, fade out, dark
 void DrawMenuItems(Game& game, int16_t selected);
 // Draws the title and the menu and waits for X; returns the chosen item (0 start,
 // 1 ranking, 2 quit) with the menu music and any effect stopped.
