@@ -302,5 +302,49 @@ TEST(MainMenu, EscapeDuringTheFadeAfterTheSelectionEndsThroughTheShutdown) {
   EXPECT_FALSE(run.platform.WindowOpen());
 }
 
+// After the last round the match returns and the title starts again from its logo, without
+// the menu being entered from inside the match.
+TEST(MainMenu, AFinishedMatchGoesBackToTheLogoThenTheMenu) {
+  ShellRun run;
+  run.guard_ms = 600000;
+  run.platform.KeepAllFrames(true);
+  run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kX, 40); });
+  run.When([&] { return run.Count("effect wave2.dat wait") == 1; }, [] {});
+  run.AfterMs(300, [&] { run.Press(vk::kDown, 40); });
+  run.AfterMs(300, [&] { run.Press(vk::kDown, 40); });
+  run.AfterMs(300, [&] { run.Press(vk::kX, 40); });
+  // Through the match: X now and then, for the player's blocks and whatever waits for it,
+  // until the logo shows again.
+  uint32_t next_x = 0;
+  size_t logo_from = 0;
+  run.When(
+      [&] {
+        const CapturedFrame& f = run.platform.LastFrame();
+        if (run.Count("music_play 0") > 0 && OnlyLogoArea(f) && LogoBrightness(f) > 0) {
+          logo_from = run.platform.Frames().size() - 2;  // the first step is still black
+          return true;
+        }
+        if (static_cast<int32_t>(run.Now() - next_x) >= 0) {
+          run.Press(vk::kX, 40);
+          next_x = run.Now() + 300;
+        }
+        return false;
+      },
+      [] {});
+  run.When([&] { return run.MenuShown(2) && run.platform.PendingEvents() == 0; },
+           [&] { run.Press(vk::kEscape); });
+  EXPECT_EQ(run.Run(), 0);
+  EXPECT_FALSE(run.guard_fired);
+  ASSERT_GT(logo_from, 0u);
+  TestPictures pics(run.folder);
+  const auto& frames = run.platform.Frames();
+  ASSERT_GE(frames.size(), logo_from + kLogoFrames + 1);
+  EXPECT_EQ(LogoBrightness(frames[logo_from]), 0u);
+  for (size_t i = logo_from; i < logo_from + kLogoFrames; ++i) EXPECT_TRUE(OnlyLogoArea(frames[i]));
+  EXPECT_TRUE(ShowsTitle(frames[logo_from + kLogoFrames], pics));
+  EXPECT_EQ(run.Count("music_play 1"), 2);
+  EXPECT_TRUE(run.platform.Messages().empty());
+}
+
 }  // namespace
 }  // namespace rv::test
