@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 using rects::Picture;
 
 // A game whose interface sheet is loaded, with keys pressed one by one 300 ms apart.
-class SetupScreen : public ::testing::Test {
+class ShellSetupScreen : public ::testing::Test {
  protected:
-  SetupScreen() {
+  ShellSetupScreen() {
     FillProgramFolder(temp.path());
     pics = std::make_unique<TestPictures>(temp.path());
     platform.SetProgramFolder(temp.path());
@@ -64,7 +64,7 @@ class SetupScreen : public ::testing::Test {
   std::unique_ptr<TestPictures> pics;
 };
 
-TEST_F(SetupScreen, FirstScreenShowsEveryPieceInPlace) {
+TEST_F(ShellSetupScreen, FirstScreenShowsEveryPieceInPlace) {
   // The part of each arrow compared below is not black, so "shown" and "hidden" differ.
   CapturedFrame black;
   black.width = 640;
@@ -88,7 +88,7 @@ TEST_F(SetupScreen, FirstScreenShowsEveryPieceInPlace) {
   EXPECT_TRUE(AreaBlack(f, 0, 0, 640, 30));
 }
 
-TEST_F(SetupScreen, DifficultyArrowsFollowTheValueAndClampAtBothEnds) {
+TEST_F(ShellSetupScreen, DifficultyArrowsFollowTheValueAndClampAtBothEnds) {
   Keys({vk::kLeft, vk::kRight, vk::kRight, vk::kRight, vk::kZ});
   EXPECT_EQ(Run(), 0);
   ASSERT_EQ(Frames().size(), 5u) << "every arrow key redraws, even at a limit";
@@ -105,7 +105,7 @@ TEST_F(SetupScreen, DifficultyArrowsFollowTheValueAndClampAtBothEnds) {
   EXPECT_EQ(game->match.RoundCount, 1);
 }
 
-TEST_F(SetupScreen, RoundCountWalksOddValuesAndClamps) {
+TEST_F(ShellSetupScreen, RoundCountWalksOddValuesAndClamps) {
   Keys({vk::kDown, vk::kLeft, vk::kRight, vk::kRight, vk::kRight, vk::kRight, vk::kRight, vk::kLeft,
         vk::kZ});
   EXPECT_EQ(Run(), 0);
@@ -125,7 +125,7 @@ TEST_F(SetupScreen, RoundCountWalksOddValuesAndClamps) {
   EXPECT_EQ(game->match.GameMode, 0);
 }
 
-TEST_F(SetupScreen, HeldRightWalksTheRoundsAboutEveryHundredMilliseconds) {
+TEST_F(ShellSetupScreen, HeldRightWalksTheRoundsAboutEveryHundredMilliseconds) {
   platform.ScheduleKeyPress(300, vk::kDown, 30);
   platform.ScheduleKeyPress(700, vk::kRight, 1000);
   platform.ScheduleKeyPress(2000, vk::kZ, 30);
@@ -145,7 +145,7 @@ TEST_F(SetupScreen, HeldRightWalksTheRoundsAboutEveryHundredMilliseconds) {
   }
 }
 
-TEST_F(SetupScreen, XOnTheValueRowsDoesNothing) {
+TEST_F(ShellSetupScreen, XOnTheValueRowsDoesNothing) {
   Keys({vk::kX, vk::kDown, vk::kX, vk::kZ});
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Frames().size(), 2u) << "X redrew the screen";
@@ -153,7 +153,7 @@ TEST_F(SetupScreen, XOnTheValueRowsDoesNothing) {
   EXPECT_TRUE(audio.records().empty());
 }
 
-TEST_F(SetupScreen, XOnTheStartRowPlaysThePlacingSoundAndStarts) {
+TEST_F(ShellSetupScreen, XOnTheStartRowPlaysThePlacingSoundAndStarts) {
   Keys({vk::kRight, vk::kDown, vk::kRight, vk::kRight, vk::kDown, vk::kDown, vk::kLeft, vk::kX});
   EXPECT_EQ(Run(), -1);
   EXPECT_EQ(game->match.GameMode, 1);
@@ -170,7 +170,7 @@ TEST_F(SetupScreen, XOnTheStartRowPlaysThePlacingSoundAndStarts) {
   EXPECT_EQ(audio.records()[1].text, "effect wave1.dat nowait");
 }
 
-TEST_F(SetupScreen, ZKeepsTheValuesChosenAndTheNextVisitStartsAfresh) {
+TEST_F(ShellSetupScreen, ZKeepsTheValuesChosenAndTheNextVisitStartsAfresh) {
   Keys({vk::kRight, vk::kDown, vk::kRight, vk::kRight, vk::kZ});
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(game->match.GameMode, 1);
@@ -181,7 +181,7 @@ TEST_F(SetupScreen, ZKeepsTheValuesChosenAndTheNextVisitStartsAfresh) {
   EXPECT_EQ(game->match.RoundCount, 1);
 }
 
-TEST_F(SetupScreen, UpAndDownHeldTogetherMoveUp) {
+TEST_F(ShellSetupScreen, UpAndDownHeldTogetherMoveUp) {
   Keys({vk::kDown});
   platform.ScheduleKeyDown(700, vk::kDown);
   platform.ScheduleKeyDown(700, vk::kUp);
@@ -194,7 +194,7 @@ TEST_F(SetupScreen, UpAndDownHeldTogetherMoveUp) {
   EXPECT_TRUE(Shows(Frames()[2], 50, 90, rects::kDifficultyLabelSelected));
 }
 
-TEST_F(SetupScreen, UpAtTheTopAndDownAtTheBottomStay) {
+TEST_F(ShellSetupScreen, UpAtTheTopAndDownAtTheBottomStay) {
   Keys({vk::kUp, vk::kDown, vk::kDown, vk::kDown, vk::kZ});
   EXPECT_EQ(Run(), 0);
   ASSERT_EQ(Frames().size(), 5u);
@@ -203,7 +203,7 @@ TEST_F(SetupScreen, UpAtTheTopAndDownAtTheBottomStay) {
   EXPECT_TRUE(Shows(Frames()[3], 305, 430, rects::kStartButtonSelected));
 }
 
-TEST(SetupThroughTheProgram, EscapeOnTheSelectionEndsThroughTheShutdown) {
+TEST(ShellSetupThroughTheProgram, EscapeOnTheSelectionEndsThroughTheShutdown) {
   ShellRun run;
   TestPictures pics(run.folder);
   bool setup_shown = false;

@@ -87,7 +87,7 @@ void ExpectRefusedBeforeAnything(ShellRun& run, int status) {
   EXPECT_EQ(run.platform.FrameCount(), 0);
 }
 
-TEST(StartRefusal, AnotherProcessHoldingTheDialogLockGivesErrorOne) {
+TEST(ShellStartRefusal, AnotherProcessHoldingTheDialogLockGivesErrorOne) {
   ShellRun run;
   LockHolder dialog(run.folder / kConfigLockFile);
   ASSERT_TRUE(dialog.held());
@@ -104,7 +104,7 @@ TEST(StartRefusal, AnotherProcessHoldingTheDialogLockGivesErrorOne) {
   EXPECT_EQ(again.Run(), 0);
 }
 
-TEST(StartRefusal, SecondCopyHoldingTheGameLockGivesErrorOne) {
+TEST(ShellStartRefusal, SecondCopyHoldingTheGameLockGivesErrorOne) {
   ShellRun run;
   LockHolder other_copy(run.folder / kGameLockFile);
   ASSERT_TRUE(other_copy.held());
@@ -122,7 +122,7 @@ TEST(StartRefusal, SecondCopyHoldingTheGameLockGivesErrorOne) {
   EXPECT_TRUE(again.platform.Messages().empty());
 }
 
-TEST(StartRefusal, TheGameHoldsItsLockWhileRunning) {
+TEST(ShellStartRefusal, TheGameHoldsItsLockWhileRunning) {
   ShellRun run;
   bool held_in_menu = false;
   run.When([&] { return run.MenuShown(); },
@@ -136,7 +136,7 @@ TEST(StartRefusal, TheGameHoldsItsLockWhileRunning) {
 }
 
 // The real dialog, started in the same program folder, keeps the game out.
-TEST(StartRefusal, RunningConfigurationDialogGivesErrorOne) {
+TEST(ShellStartRefusal, RunningConfigurationDialogGivesErrorOne) {
   const fs::path dialog_exe = fs::path(RV_DIST_DIR) / "rv_config";
   if (!fs::exists(dialog_exe)) GTEST_SKIP() << "rv_config is not built";
   ShellRun run;
@@ -165,7 +165,7 @@ TEST(StartRefusal, RunningConfigurationDialogGivesErrorOne) {
   EXPECT_EQ(run.platform.Messages()[0].caption, "起動エラー１");
 }
 
-TEST(RequiredFiles, EachMissingFileGivesOneErrorTwoAndNothingElse) {
+TEST(ShellRequiredFiles, EachMissingFileGivesOneErrorTwoAndNothingElse) {
   for (const std::string& name : kRequired) {
     SCOPED_TRACE(name);
     ShellRun run;
@@ -179,7 +179,7 @@ TEST(RequiredFiles, EachMissingFileGivesOneErrorTwoAndNothingElse) {
   }
 }
 
-TEST(RequiredFiles, AFolderInPlaceOfAFileCountsAsMissing) {
+TEST(ShellRequiredFiles, AFolderInPlaceOfAFileCountsAsMissing) {
   ShellRun run;
   fs::remove(run.folder / "Wave/wave3.dat");
   fs::create_directory(run.folder / "Wave/wave3.dat");
@@ -188,7 +188,7 @@ TEST(RequiredFiles, AFolderInPlaceOfAFileCountsAsMissing) {
   EXPECT_EQ(run.platform.Messages()[0].caption, "起動エラー２");
 }
 
-TEST(RunningMarker, StaleMarkerDoesNotStopTheStartAndQuitRemovesIt) {
+TEST(ShellRunningMarker, StaleMarkerDoesNotStopTheStartAndQuitRemovesIt) {
   ShellRun run;
   WriteFile(run.folder / "rvdat.cck", {});
   bool marker_while_running = false;
@@ -207,7 +207,7 @@ TEST(RunningMarker, StaleMarkerDoesNotStopTheStartAndQuitRemovesIt) {
   EXPECT_FALSE(run.platform.WindowOpen());
 }
 
-TEST(RunningMarker, CreatedEmptyAndRemovedByEscapeFromAnotherWorkingFolder) {
+TEST(ShellRunningMarker, CreatedEmptyAndRemovedByEscapeFromAnotherWorkingFolder) {
   ShellRun run;
   TempFolder elsewhere;
   const fs::path before = fs::current_path();
@@ -227,7 +227,7 @@ TEST(RunningMarker, CreatedEmptyAndRemovedByEscapeFromAnotherWorkingFolder) {
   EXPECT_TRUE(fs::is_empty(elsewhere.path()));
 }
 
-TEST(RunningMarker, AMarkerThatCannotBeCreatedEndsTheStartWithAClearMessage) {
+TEST(ShellRunningMarker, AMarkerThatCannotBeCreatedEndsTheStartWithAClearMessage) {
   ShellRun run;
   fs::create_directory(run.folder / "rvdat.cck");  // nothing can open it as a file
   const int status = run.Run();
@@ -239,7 +239,7 @@ TEST(RunningMarker, AMarkerThatCannotBeCreatedEndsTheStartWithAClearMessage) {
   EXPECT_TRUE(fs::is_directory(run.folder / "rvdat.cck")) << "the failure exit removed it";
 }
 
-TEST(RunningMarker, AFolderThatCannotBeWrittenEndsTheStartWithAClearMessage) {
+TEST(ShellRunningMarker, AFolderThatCannotBeWrittenEndsTheStartWithAClearMessage) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
   ShellRun run;
   fs::permissions(run.folder,
@@ -253,7 +253,7 @@ TEST(RunningMarker, AFolderThatCannotBeWrittenEndsTheStartWithAClearMessage) {
   EXPECT_NE(run.platform.Messages()[0].text.find("書き込めません"), std::string::npos);
 }
 
-TEST(Window, CaptionCarriesTheBuildVersion) {
+TEST(ShellWindow, CaptionCarriesTheBuildVersion) {
   ShellRun run;
   QuitAtMenu(run);
   EXPECT_EQ(run.Run(), 0);
@@ -261,7 +261,7 @@ TEST(Window, CaptionCarriesTheBuildVersion) {
   EXPECT_EQ(WindowCaption(), RV_EXPECTED_CAPTION);
 }
 
-TEST(Window, DisplayFailureShowsItsBoxWithoutIconAndRemovesTheMarker) {
+TEST(ShellWindow, DisplayFailureShowsItsBoxWithoutIconAndRemovesTheMarker) {
   ShellRun run;
   run.platform.SetWindowFails(true);
   const int status = run.Run();
@@ -276,7 +276,7 @@ TEST(Window, DisplayFailureShowsItsBoxWithoutIconAndRemovesTheMarker) {
   EXPECT_FALSE(IsLockHeldElsewhere(run.folder / kGameLockFile));
 }
 
-TEST(LoadingOrder, PicturesMusicRankingThenConfigurationThenTitle) {
+TEST(ShellLoadingOrder, PicturesMusicRankingThenConfigurationThenTitle) {
   ShellRun run;
   RankingTables tables;
   tables.RankScore[RankIndex(1, 5, 0)] = 4321;
@@ -310,7 +310,7 @@ TEST(LoadingOrder, PicturesMusicRankingThenConfigurationThenTitle) {
             (std::vector<std::string>{"music_open 0 ravolin.mp3", "music_open 1 decision.mp3"}));
 }
 
-TEST(LoadingOrder, PriorityIndexIsReadFromTheFirstTwoBytesOnly) {
+TEST(ShellLoadingOrder, PriorityIndexIsReadFromTheFirstTwoBytesOnly) {
   ShellRun run;
   WriteFile(run.folder / "rvdat.cfg", {0x03, 0x00, 0xFF, 0xFF});
   QuitAtMenu(run);
@@ -319,7 +319,7 @@ TEST(LoadingOrder, PriorityIndexIsReadFromTheFirstTwoBytesOnly) {
   EXPECT_EQ(ReadFile(run.folder / "rvdat.cfg"), (std::vector<uint8_t>{0x03, 0x00, 0xFF, 0xFF}));
 }
 
-TEST(LoadingOrder, AnUnreadablePictureIsNamedAndStopsBeforeTheMusic) {
+TEST(ShellLoadingOrder, AnUnreadablePictureIsNamedAndStopsBeforeTheMusic) {
   ShellRun run;
   fs::remove(run.folder / "Picture/pic6.dat");
   WriteFile(run.folder / "Picture/pic6.dat", {'B', 'M', 0x10, 0x00});  // a torn BMP
@@ -333,7 +333,7 @@ TEST(LoadingOrder, AnUnreadablePictureIsNamedAndStopsBeforeTheMusic) {
   EXPECT_FALSE(run.platform.WindowOpen());
 }
 
-TEST(LoadingOrder, AnUnreadableRankingFileEndsTheStartAndStaysUntouched) {
+TEST(ShellLoadingOrder, AnUnreadableRankingFileEndsTheStartAndStaysUntouched) {
   ShellRun run;
   fs::create_directory(run.folder / "rvdat.dat");
   WriteFile(run.folder / "rvdat.dat" / "keep", {1, 2, 3});
@@ -350,7 +350,7 @@ TEST(LoadingOrder, AnUnreadableRankingFileEndsTheStartAndStaysUntouched) {
   EXPECT_EQ(run.platform.FrameCount(), 0);
 }
 
-TEST(LoadingOrder, AMissingRankingFileStartsWithEmptyListsAndCreatesIt) {
+TEST(ShellLoadingOrder, AMissingRankingFileStartsWithEmptyListsAndCreatesIt) {
   ShellRun run;
   RankingTables seen;
   run.at_config = [&](Game& g) { seen = g.ranking; };

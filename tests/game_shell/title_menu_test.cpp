@@ -55,7 +55,7 @@ bool OnlyLogoArea(const CapturedFrame& frame) {
          AreaBlack(frame, 0, kLogoY, kLogoX, 65) && AreaBlack(frame, kLogoX + 150, kLogoY, 245, 65);
 }
 
-TEST(Logo, DarkFadeInHoldFadeOutDarkThenTitle) {
+TEST(ShellLogo, DarkFadeInHoldFadeOutDarkThenTitle) {
   ShellRun run;
   run.platform.KeepAllFrames(true);
   uint32_t title_start = 0;
@@ -101,7 +101,7 @@ TEST(Logo, DarkFadeInHoldFadeOutDarkThenTitle) {
   EXPECT_LE(title.time - frames[kLogoFrames - 1].time, 2100u);
 }
 
-TEST(Logo, EscapeDuringTheFadeEndsThroughTheShutdown) {
+TEST(ShellLogo, EscapeDuringTheFadeEndsThroughTheShutdown) {
   ShellRun run;
   bool marker_during_fade = false;
   run.When([&] { return run.platform.FrameCount() >= 10; },
@@ -135,14 +135,14 @@ int SelectedAfter(std::vector<int16_t> keys) {
   return selected;
 }
 
-TEST(MainMenu, StartsOnItemZeroAndWrapsBothWays) {
+TEST(ShellMainMenu, StartsOnItemZeroAndWrapsBothWays) {
   EXPECT_EQ(SelectedAfter({}), 0);
   EXPECT_EQ(SelectedAfter({vk::kUp}), 2);
   EXPECT_EQ(SelectedAfter({vk::kDown}), 1);
   EXPECT_EQ(SelectedAfter({vk::kDown, vk::kUp}), 2) << "Up is tested before Down";
 }
 
-TEST(MainMenu, DownOnTheLastItemWrapsToTheFirst) {
+TEST(ShellMainMenu, DownOnTheLastItemWrapsToTheFirst) {
   ShellRun run;
   TestPictures pics(run.folder);
   std::vector<int> seen;
@@ -165,7 +165,7 @@ TEST(MainMenu, DownOnTheLastItemWrapsToTheFirst) {
 }
 
 // A held key moves again after each padded 100 ms frame and the further 20 ms.
-TEST(MainMenu, HeldDownRepeatsAtTheMenuPace) {
+TEST(ShellMainMenu, HeldDownRepeatsAtTheMenuPace) {
   ShellRun run;
   run.platform.KeepAllFrames(true);
   size_t first_menu_frame = 0;
@@ -195,7 +195,7 @@ TEST(MainMenu, HeldDownRepeatsAtTheMenuPace) {
   }
 }
 
-TEST(MainMenu, QuitPlaysItsJingleToTheEndAndEndsWithStatusZero) {
+TEST(ShellMainMenu, QuitPlaysItsJingleToTheEndAndEndsWithStatusZero) {
   ShellRun run;
   run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kUp, 40); });
   run.AfterMs(300, [&] { run.Press(vk::kX, 40); });
@@ -212,7 +212,7 @@ TEST(MainMenu, QuitPlaysItsJingleToTheEndAndEndsWithStatusZero) {
   EXPECT_TRUE(run.platform.Messages().empty());
 }
 
-TEST(MainMenu, RankingStopsTheMusicWaitsForItsJingleAndComesBackToItemZero) {
+TEST(ShellMainMenu, RankingStopsTheMusicWaitsForItsJingleAndComesBackToItemZero) {
   ShellRun run;
   TestPictures pics(run.folder);
   run.platform.KeepAllFrames(true);
@@ -241,7 +241,7 @@ TEST(MainMenu, RankingStopsTheMusicWaitsForItsJingleAndComesBackToItemZero) {
   EXPECT_EQ(selected_again, 0);
 }
 
-TEST(MainMenu, CancelledSelectionReturnsToAClearedTitleWithMusic) {
+TEST(ShellMainMenu, CancelledSelectionReturnsToAClearedTitleWithMusic) {
   ShellRun run;
   TestPictures pics(run.folder);
   bool setup_shown = false;
@@ -274,7 +274,7 @@ TEST(MainMenu, CancelledSelectionReturnsToAClearedTitleWithMusic) {
 
 // Confirmed selection: the plain background fades in over it; Escape in the middle of that
 // fade ends the program before the match begins.
-TEST(MainMenu, EscapeDuringTheFadeAfterTheSelectionEndsThroughTheShutdown) {
+TEST(ShellMainMenu, EscapeDuringTheFadeAfterTheSelectionEndsThroughTheShutdown) {
   ShellRun run;
   TestPictures pics(run.folder);
   run.platform.KeepAllFrames(true);
@@ -304,7 +304,7 @@ TEST(MainMenu, EscapeDuringTheFadeAfterTheSelectionEndsThroughTheShutdown) {
 
 // After the last round the match returns and the title starts again from its logo, without
 // the menu being entered from inside the match.
-TEST(MainMenu, AFinishedMatchGoesBackToTheLogoThenTheMenu) {
+TEST(ShellMainMenu, AFinishedMatchGoesBackToTheLogoThenTheMenu) {
   ShellRun run;
   run.guard_ms = 600000;
   run.platform.KeepAllFrames(true);
