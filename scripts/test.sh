@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, and runs every test.
+# Installs what is missing, builds with warnings as errors, and runs every test; then runs
+# the rules, drawing and game tests again under the address and undefined-behaviour sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh -DRV_WERROR=ON -DRV_BUILD_TESTS=ON
-cd build
-ctest --output-on-failure -j2
+ctest --test-dir build --output-on-failure -j2
+
+sanitized=(rv_rules_tests gfx_tests rv_game_match_tests rv_game_ranking_tests)
+cmake -S . -B build-asan -G Ninja -DRV_WERROR=ON -DRV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+cmake --build build-asan --target assets mpng "${sanitized[@]}"
+label_regex="^($(IFS='|'; echo "${sanitized[*]}"))\$"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j2 -L "$label_regex"
