@@ -34,9 +34,9 @@ constexpr std::string_view kUnexpectedText = "Ravolinでエラーが発生しま
 constexpr std::string_view kUnexpectedCaption = "エラー";
 
 // A failure exit before the window exists: nothing to give back, the box is all.
-[[noreturn]] void RefuseStart(Game& game, std::string_view text, std::string_view caption,
-                              MessageIcon icon = MessageIcon::kWarning) {
-  game.platform.ShowMessage(text, caption, icon);
+[[noreturn]] void RefuseStart(StartContext& start, std::string_view text,
+                              std::string_view caption) {
+  start.platform.ShowMessage(text, caption, MessageIcon::kWarning);
   throw ProgramExit{kStartFailedStatus};
 }
 
@@ -54,26 +54,25 @@ bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
 
 // The ranking and the marker are written beside the program: a folder we may not write
 // would lose every result, so the game says so at once rather than later.
-void CreateMarker(Game& game) {
+void CreateMarker(StartContext& start) {
+  const std::filesystem::path marker = start.folder / kRunningMarker;
   std::string reason;
-  if (::access(game.folder.c_str(), W_OK | X_OK) != 0) {
+  if (::access(start.folder.c_str(), W_OK | X_OK) != 0) {
     reason = std::strerror(errno);
-  } else if (TouchMarker(game.File(kRunningMarker), &reason)) {
+  } else if (TouchMarker(marker, &reason)) {
     return;
   }
-  RefuseStart(
-      game,
-      "Ravolinのフォルダに書き込めません！\n" + game.File(kRunningMarker).string() + ": " + reason,
-      kStartErrorCaption);
+  RefuseStart(start, "Ravolinのフォルダに書き込めません！\n" + marker.string() + ": " + reason,
+              kStartErrorCaption);
 }
 
 // Display-failure exit: no regular shutdown. Our choice: the marker goes too, because a
 // game that never opened its window is not running and should not keep the dialog out.
-[[noreturn]] void DisplayFailureExit(Game& game) {
-  game.platform.ShowMessage(kDisplayFailText, kDisplayFailCaption, MessageIcon::kNone);
-  game.platform.CloseWindow();
+[[noreturn]] void DisplayFailureExit(StartContext& start) {
+  start.platform.ShowMessage(kDisplayFailText, kDisplayFailCaption, MessageIcon::kNone);
+  start.platform.CloseWindow();
   std::error_code ignored;
-  std::filesystem::remove(game.File(kRunningMarker), ignored);
+  std::filesystem::remove(start.folder / kRunningMarker, ignored);
   throw ProgramExit{kStartFailedStatus};
 }
 
@@ -124,12 +123,25 @@ void Load_Config(Game& game, const StartupOptions& options) {
 // From the open window on, every failure leaves through the regular shutdown. Nothing
 // should get here (the match catches its own); if something does, the player gets a box
 // and the marker still goes.
-void ActivateAndRun(Game& game, const std::string& caption, const StartupOptions& options) {
+void ActivateAndRun(Game& game, const StartupOptions& options) {
   try {
-    Form_Activate(game, caption, options);
+    Form_Activate(game, options);
   } catch (const std::exception& e) {
     game.FailAndUnload(std::string(kUnexpectedText) + e.what(), kUnexpectedCaption);
   }
+}
+
+// A failure before the Game exists. Once the window is open the marker is ours and goes
+// with it; before that it may be another copy's and stays.
+int UnexpectedStartFailure(StartContext& start, const std::exception& e) {
+  start.platform.ShowMessage(std::string(kUnexpectedText) + e.what(), kUnexpectedCaption,
+                             MessageIcon::kWarning);
+  if (start.window_open) {
+    start.platform.CloseWindow();
+    std::error_code ignored;
+    std::filesystem::remove(start.folder / kRunningMarker, ignored);
+  }
+  return kStartFailedStatus;
 }
 
 }  // namespace
@@ -140,29 +152,32 @@ std::string WindowCaption() {
 
 // Our own lock is taken before the dialog's is looked at (the dialog does the same the
 // other way round), so two programs started at the same moment cannot both miss each other.
-void Form_Initialize(Game& game) {
-  game.lock = InstanceLock::TryAcquire(game.File(kGameLockFile));
-  if (game.lock && !IsLockHeldElsewhere(game.File(kConfigLockFile))) return;
-  game.lock.reset();
-  RefuseStart(game, kDuplicateText, kDuplicateCaption);
+void Form_Initialize(StartContext& start) {
+  start.lock = InstanceLock::TryAcquire(start.folder / kGameLockFile);
+  if (start.lock && !IsLockHeldElsewhere(start.folder / kConfigLockFile)) return;
+  start.lock.reset();
+  RefuseStart(start, kDuplicateText, kDuplicateCaption);
 }
 
-void FindFile(Game& game, const std::string& name) {
-  if (FilePresent(game.folder, name)) return;
-  RefuseStart(game, kMissingFileText, kMissingFileCaption);
+void FindFile(StartContext& start, const std::string& name) {
+  if (FilePresent(start.folder, name)) return;
+  RefuseStart(start, kMissingFileText, kMissingFileCaption);
 }
 
 // The mouse cursor is hidden by the window itself when it opens.
-std::string Form_Load(Game& game) {
-  for (const std::string& name : RequiredFiles()) FindFile(game, name);
-  CreateMarker(game);
+std::string Form_Load(StartContext& start) {
+  for (const std::string& name : RequiredFiles()) FindFile(start, name);
+  CreateMarker(start);
   return WindowCaption();
 }
 
+void OpenGameWindow(StartContext& start, const std::string& caption) {
+  if (!start.platform.OpenWindow(caption)) DisplayFailureExit(start);
+  start.window_open = true;
+}
+
 // The face is opened after the window, so that the window appears as early as it can.
-void Form_Activate(Game& game, const std::string& caption, const StartupOptions& options) {
-  if (!game.platform.OpenWindow(caption)) DisplayFailureExit(game);
-  game.MarkWindowOpen();
+void Form_Activate(Game& game, const StartupOptions& options) {
   OpenTextFace(game);
   LoadPictureSet(game);
   game.sound.LoadMp3File();
@@ -171,19 +186,23 @@ void Form_Activate(Game& game, const std::string& caption, const StartupOptions&
   Title_menu(game);
 }
 
+// The Game, with its screen-sized surfaces, is made only once the window is open: the
+// checks before it need nothing but the platform and the folder, and the window appears
+// sooner.
 int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options) {
-  Game game(platform, rng);
+  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false};
+  std::optional<Game> game;
   try {
-    Form_Initialize(game);
-    const std::string caption = Form_Load(game);
-    ActivateAndRun(game, caption, options);
+    Form_Initialize(start);
+    OpenGameWindow(start, Form_Load(start));
+    game.emplace(platform, rng);
+    game->lock = std::move(start.lock);
+    game->MarkWindowOpen();
+    ActivateAndRun(*game, options);
   } catch (const ProgramExit& exit) {
     return exit.status;
   } catch (const std::exception& e) {
-    // Before the window: no marker of ours may be removed (it could be another copy's).
-    platform.ShowMessage(std::string(kUnexpectedText) + e.what(), kUnexpectedCaption,
-                         MessageIcon::kWarning);
-    return kStartFailedStatus;
+    return UnexpectedStartFailure(start, e);
   }
   return 0;
 }

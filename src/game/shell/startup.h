@@ -3,15 +3,20 @@
 //
 //   Form_Initialize  refuses a second copy of the game and a running configuration dialog
 //   Form_Load        required files, the running marker rvdat.cck, the window caption
-//   Form_Activate    the window, the text face, pictures, music, ranking, configuration,
-//                    then Title_menu, which never returns
+//   (the window)     opened before the Game and its surfaces are made
+//   Form_Activate    the text face, pictures, music, ranking, configuration, then
+//                    Title_menu, which never returns
 //
 // The program ends by ProgramExit: the regular shutdown (Game::Form_Unload) once the window
 // is open, a message box and a plain exit before that.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "config/instance_lock.h"
 
 namespace rv {
 
@@ -30,18 +35,29 @@ struct StartupOptions {
   std::function<void(Game&, int16_t)> apply_priority;
 };
 
+// What start-up holds before the Game exists.
+struct StartContext {
+  Platform& platform;
+  std::filesystem::path folder;      // the program folder
+  std::optional<InstanceLock> lock;  // the game's own lock, handed to the Game
+  bool window_open = false;
+};
+
 // Runs the whole program and returns its exit status.
 int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options = {});
 
 // "Ravolin Ver 0.31": major and minor version of the build.
 std::string WindowCaption();
 
-void Form_Initialize(Game& game);
-// Returns the caption for the window that Form_Activate opens.
-std::string Form_Load(Game& game);
-void Form_Activate(Game& game, const std::string& caption, const StartupOptions& options);
+void Form_Initialize(StartContext& start);
+// Returns the caption of the window.
+std::string Form_Load(StartContext& start);
+// Opens the window, or takes the display-failure exit.
+void OpenGameWindow(StartContext& start, const std::string& caption);
+// Everything after the window: the face, pictures, music, ranking, configuration, title.
+void Form_Activate(Game& game, const StartupOptions& options);
 
 // Exits with the missing-file box when folder/name does not exist.
-void FindFile(Game& game, const std::string& name);
+void FindFile(StartContext& start, const std::string& name);
 
 }  // namespace rv
