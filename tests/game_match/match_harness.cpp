@@ -32,6 +32,7 @@ MatchHarness::MatchHarness(uint64_t cpu_seed,
   const std::string problem = headless_.Prepare();
   EXPECT_EQ(problem, "");
   headless_.platform.on_present = [this](const CapturedFrame& f) { KeepEndFrame(f); };
+  UseDriver({});
 }
 
 void MatchHarness::UseBot(sim::PlayerKind kind, uint64_t seed) {
@@ -42,13 +43,15 @@ void MatchHarness::UseBot(sim::PlayerKind kind, uint64_t seed) {
 void MatchHarness::UseDriver(std::function<void(HeadlessPlatform&)> driver) {
   driver_ = std::move(driver);
   headless_.platform.SetDriver([this](HeadlessPlatform& p) {
+    // A game stuck in a loop fails its test instead of hanging it: after four hours of
+    // virtual time the window is closed, which ends the program.
+    if (p.Now() > kVirtualTimeLimitMs) p.RequestClose();
     Observe();
     if (driver_) driver_(p);
   });
 }
 
 std::optional<int> MatchHarness::Play(int16_t mode, int16_t rounds) {
-  if (!driver_) UseDriver({});
   match_started_at = headless_.platform.Now();
   return sim::PlayMatch(game(), mode, rounds);
 }

@@ -78,6 +78,7 @@ class MatchHarness {
   // The first frame after the last round was decided (its banner), and the last frames of
   // the match from then on (at most kEndFrames).
   static constexpr std::size_t kEndFrames = 40;
+  static constexpr uint32_t kVirtualTimeLimitMs = 4u * 3600u * 1000u;
   std::optional<CapturedFrame> banner_frame;
   std::deque<CapturedFrame> end_frames;
 

@@ -25,7 +25,8 @@ void SweepPanel(Game& game, int32_t sweep_start) {
   int w = 0;
   while (w < kPanelWidth) {
     game.DoEvents();
-    const int target = PanelWidthAt(game.Now() - sweep_start);
+    const int target = PanelWidthAt(static_cast<int32_t>(static_cast<uint32_t>(game.Now()) -
+                                                         static_cast<uint32_t>(sweep_start)));
     if (target <= w) continue;  // a strip of width 0 draws nothing
     AlphaBlend(game.display.GameScreen, kPanelX + w, kPanelY, target - w, kPanelHeight,
                game.pictures.PicWindow, square.x, square.y, square.w, square.h,

@@ -23,7 +23,9 @@ RoundEvent EndRound(Game& game, int16_t winner) {
   // The records were sized for RoundCount rounds; at() turns a round outside them into a
   // failure of the match instead of a write past the end.
   const auto i = static_cast<std::size_t>(m.RoundNo - 1);
-  m.RoundTime.at(i) = game.Now() - m.RoundStartTick;
+  // A wrap-safe difference of two stamps of the millisecond counter.
+  m.RoundTime.at(i) = static_cast<int32_t>(static_cast<uint32_t>(game.Now()) -
+                                           static_cast<uint32_t>(m.RoundStartTick));
   m.RoundMoves.at(i) = m.MoveRound;
   if (winner == kPlayer) {
     ++m.PlayerWins;
