@@ -27,8 +27,7 @@ const std::filesystem::path& Edited(
 
 MatchHarness::MatchHarness(uint64_t cpu_seed,
                            const std::function<void(const std::filesystem::path&)>& edit_folder)
-    : folder_(RV_DIST_DIR, std::nullopt),
-      headless_(Edited(folder_.path(), edit_folder), cpu_seed) {
+    : folder_(RV_DIST_DIR, std::nullopt), headless_(Edited(folder_.path(), edit_folder), cpu_seed) {
   const std::string problem = headless_.Prepare();
   EXPECT_EQ(problem, "");
   headless_.platform.on_present = [this](const CapturedFrame& f) { KeepEndFrame(f); };
@@ -81,7 +80,8 @@ void MatchHarness::Observe() {
   // its new block is already down but not yet checked: that moment is not quiet.
   const int player_blocks = CountBlocks(m.Board, kPlayer);
   const int cpu_blocks = CountBlocks(m.Board, kCpu);
-  const bool cpu_due = m.FirstMover == 1 ? player_blocks == cpu_blocks + 1 : cpu_blocks == player_blocks;
+  const bool cpu_due =
+      m.FirstMover == 1 ? player_blocks == cpu_blocks + 1 : cpu_blocks == player_blocks;
   const bool cpu_pause = m.CharaTurn == 0 && cpu_due &&
                          g.display.EnemyCursor.X() == 16 * m.EnemyX &&
                          g.display.EnemyCursor.Y() == 16 * m.EnemyY;
@@ -95,11 +95,10 @@ void MatchHarness::KeepEndFrame(const CapturedFrame& frame) {
   const MatchState& m = g.match;
   if (log_frames) {
     const Display& d = g.display;
-    frame_log.push_back(FrameInfo{frame.time, d.EnemyCursor.X(), d.EnemyCursor.Y(),
-                                  d.EnemyCursor.Visible(), d.CharaCursor.X(), d.CharaCursor.Y(),
-                                  d.CharaCursor.Visible(), m.CharaTurn, m.RoundNo,
-                                  CountBlocks(m.Board, kPlayer) + CountBlocks(m.Board, kCpu),
-                                  g.stamps.FrameStart});
+    frame_log.push_back(FrameInfo{
+        frame.time, d.EnemyCursor.X(), d.EnemyCursor.Y(), d.EnemyCursor.Visible(),
+        d.CharaCursor.X(), d.CharaCursor.Y(), d.CharaCursor.Visible(), m.CharaTurn, m.RoundNo,
+        CountBlocks(m.Board, kPlayer) + CountBlocks(m.Board, kCpu), g.stamps.FrameStart});
   }
   if (m.RoundCount == 0 || m.PlayerWins + m.CpuWins != m.RoundCount) return;
   if (!banner_frame) banner_frame = frame;

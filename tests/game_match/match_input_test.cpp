@@ -111,9 +111,9 @@ TEST(MatchExit, EscapeDuringTheCpuWalkEndsThroughTheShutdown) {
   h.UseDriver([&](HeadlessPlatform& p) {
     const Game& g = h.game();
     const MatchState& m = g.match;
-    const bool walking = h.InPlay() && m.CharaTurn == 0 && g.display.EnemyCursor.Visible() &&
-                         (g.display.EnemyCursor.X() != 16 * m.EnemyX ||
-                          g.display.EnemyCursor.Y() != 16 * m.EnemyY);
+    const bool walking =
+        h.InPlay() && m.CharaTurn == 0 && g.display.EnemyCursor.Visible() &&
+        (g.display.EnemyCursor.X() != 16 * m.EnemyX || g.display.EnemyCursor.Y() != 16 * m.EnemyY);
     if (walking && !escaped && m.MoveRound > 2) {
       p.PressKey(vk::kEscape);
       escaped = true;

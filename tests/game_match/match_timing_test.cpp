@@ -27,7 +27,8 @@ bool IsWalkStep(const FrameInfo& prev, const FrameInfo& f) {
   const int dx = std::abs(f.enemy_x - prev.enemy_x);
   const int dy = std::abs(f.enemy_y - prev.enemy_y);
   // The CPU's block is on the board from the first step on; a new round's board is empty.
-  return f.CharaTurn == 0 && f.enemy_visible && f.blocks > 0 && f.RoundNo == prev.RoundNo && ((dx == 16 && dy == 0) || (dx == 0 && dy == 16));
+  return f.CharaTurn == 0 && f.enemy_visible && f.blocks > 0 && f.RoundNo == prev.RoundNo &&
+         ((dx == 16 && dy == 0) || (dx == 0 && dy == 16));
 }
 
 class MatchTiming : public ::testing::Test {
@@ -79,7 +80,8 @@ TEST_F(MatchTiming, RoundTitleStandsTwoSecondsBeforeTheRoulette) {
   // The title frame shows the number of round 1 (colour-keyed into 150..214 x 150..249).
   int changed = 0;
   for (int y = 150; y < 250; ++y) {
-    for (int x = 150; x < 215; ++x) changed += first_frames_[30].Pixel(x, y) != first_frames_[27].Pixel(x, y);
+    for (int x = 150; x < 215; ++x)
+      changed += first_frames_[30].Pixel(x, y) != first_frames_[27].Pixel(x, y);
   }
   EXPECT_GT(changed, 300);
 }

@@ -124,8 +124,8 @@ TEST_P(ResultsLayout, PanelAndTextsStandWhereTheyBelong) {
   DrawColorText(text, expected, 350, 160, 255, 255, 0, BattleTimeText(game.totals.TotalTime), 0);
   DrawColorText(text, expected, 350, 200, 0, 255, 0, std::to_string(score), 0);
   if (ranked) {
-    DrawColorText(text, expected, 270, 250, 255, 255, 0,
-                  FullWidthDigits(game.totals.RankIn) + "位", -1);
+    DrawColorText(text, expected, 270, 250, 255, 255, 0, FullWidthDigits(game.totals.RankIn) + "位",
+                  -1);
     DrawShadowText(text, expected, scratch, 320, 250, "にランクイン！", 0, 1);
   }
   // The cursor shapes are drawn over the screen; their squares are left out.

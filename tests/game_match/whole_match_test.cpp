@@ -73,10 +73,10 @@ TEST_P(WholeMatch, RecordsScoreAndRankingAgree) {
   // The score and the entry, as the scoring rules make them from these records.
   RankingTables expected_tables = before;
   const std::filesystem::path scratch = h.folder() / "expected.dat";
-  const MatchScoring expected = ScoreMatchAndRank(
-      static_cast<int16_t>(mode), static_cast<int16_t>(rounds), player_wins,
-      static_cast<int16_t>(rounds - player_wins), m.RoundTime, m.PlayerWon, m.RoundMoves,
-      expected_tables, scratch);
+  const MatchScoring expected =
+      ScoreMatchAndRank(static_cast<int16_t>(mode), static_cast<int16_t>(rounds), player_wins,
+                        static_cast<int16_t>(rounds - player_wins), m.RoundTime, m.PlayerWon,
+                        m.RoundMoves, expected_tables, scratch);
   ASSERT_TRUE(expected.ok) << expected.error;
   EXPECT_EQ(h.game().totals.RankIn, expected.RankIn);
   EXPECT_EQ(h.game().totals.TotalTime, expected.TotalTime);

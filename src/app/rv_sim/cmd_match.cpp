@@ -70,8 +70,8 @@ fs::path OwnFolder() {
 
 void PrintRounds(const MatchState& m, std::ostream& out) {
   for (std::size_t i = 0; i < m.RoundTime.size(); ++i) {
-    out << "round " << i + 1 << " winner " << (m.PlayerWon[i] != 0 ? "player" : "cpu")
-        << " moves " << m.RoundMoves[i] << " time " << m.RoundTime[i] << "\n";
+    out << "round " << i + 1 << " winner " << (m.PlayerWon[i] != 0 ? "player" : "cpu") << " moves "
+        << m.RoundMoves[i] << " time " << m.RoundTime[i] << "\n";
   }
 }
 

@@ -49,8 +49,8 @@ int16_t Roulette(Game& game) {
   for (;;) {
     game.DoEvents();
     // The clean window erases the cursor of the previous pass.
-    BitBlt(screen, kRouletteX, kRouletteY, kRouletteWidth, kRouletteHeight,
-           game.pictures.PicMemory, 0, 0);
+    BitBlt(screen, kRouletteX, kRouletteY, kRouletteWidth, kRouletteHeight, game.pictures.PicMemory,
+           0, 0);
     sel = static_cast<int16_t>(1 - sel);
     const int y = kRouletteCursorY + 30 * sel;
     CopyPiece(game, screen, kRouletteCursorX, y, rects::kRouletteCursorMask, RasterOp::kSrcPaint);
@@ -111,10 +111,10 @@ void DrawRoundTitle(Game& game) {
   Surface& counter = PictureOf(game, number.picture);
   const auto key = static_cast<uint32_t>(game.match.KeyColor);
   // The number is drawn 5 pixels narrower than it is stored.
-  TransparentBlt(game.display.GameScreen, 150, 150, 65, 100, counter, number.x, number.y,
-                 number.w, number.h, key);
-  TransparentBlt(game.display.GameScreen, 215, 150, word.w, word.h, counter, word.x, word.y,
-                 word.w, word.h, key);
+  TransparentBlt(game.display.GameScreen, 150, 150, 65, 100, counter, number.x, number.y, number.w,
+                 number.h, key);
+  TransparentBlt(game.display.GameScreen, 215, 150, word.w, word.h, counter, word.x, word.y, word.w,
+                 word.h, key);
 }
 
 int16_t PopupWindow(Game& game, int16_t mode, std::string_view name) {
@@ -125,8 +125,8 @@ int16_t PopupWindow(Game& game, int16_t mode, std::string_view name) {
 
 void ShadowText(Game& game, int16_t x, int16_t y, std::string_view text, int16_t bold,
                 int16_t on_screen) {
-  DrawShadowText(TextOf(game), game.display.GameScreen, game.pictures.PicMemory, x, y, text,
-                 bold, on_screen);
+  DrawShadowText(TextOf(game), game.display.GameScreen, game.pictures.PicMemory, x, y, text, bold,
+                 on_screen);
 }
 
 void ColorText(Game& game, int16_t x, int16_t y, int red, int green, int blue,
