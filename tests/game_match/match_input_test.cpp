@@ -44,6 +44,37 @@ TEST(MatchKeys, XHeldAtTheRouletteGivesTheFirstMoveToTheCpu) {
   EXPECT_EQ(first_mover, 2);
 }
 
+// Key_X is never cleared by the match: while it is held, each of the player's turns places
+// a block at once, where the CPU's hand-over left the cursor.
+TEST(MatchKeys, XHeldPlacesABlockTheMomentEachPlayersTurnBegins) {
+  MatchHarness h(12);
+  h.platform().ScheduleKeyDown(0, vk::kX);
+  uint32_t turn_began = 0;
+  std::vector<uint32_t> delays;
+  int16_t first_cpu_column = -1;
+  h.UseDriver([&](HeadlessPlatform& p) {
+    const MatchState& m = h.game().match;
+    if (!h.InPlay()) return;
+    const int player_blocks = CountBlocks(m.Board, kPlayer);
+    if (first_cpu_column < 0 && CountBlocks(m.Board, kCpu) == 1) first_cpu_column = m.EnemyX;
+    if (m.CharaTurn == -1 && turn_began == 0 && player_blocks == static_cast<int>(delays.size())) {
+      turn_began = p.Now();
+    }
+    if (player_blocks > static_cast<int>(delays.size())) {
+      delays.push_back(p.Now() - turn_began);
+      turn_began = 0;
+      if (delays.size() == 1) {
+        // The first block lies on the CPU's opening block, under the cursor put above it.
+        EXPECT_EQ(m.Board.At(first_cpu_column, 27), kPlayer);
+      }
+      if (delays.size() == 3) p.PressKey(vk::kEscape);
+    }
+  });
+  EXPECT_EQ(h.Play(0, 3), 0);
+  ASSERT_EQ(delays.size(), 3u);
+  for (uint32_t d : delays) EXPECT_LE(d, 3u);
+}
+
 TEST(MatchKeys, RouletteStoppedOnThePlayersLineGivesThePlayerTheFirstMove) {
   MatchHarness h(6);
   bool pressed = false;
