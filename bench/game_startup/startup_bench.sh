@@ -1,79 +1,81 @@
 #!/usr/bin/env bash
 # Start-up cost of the real game in a real window, measured under a virtual X server:
-#   - time from exec to the mapped window (median of several starts),
+#   - time from exec to the mapped window (median of several starts), and the processor time
+#     the game had used by then (less sensitive to a loaded machine than the wall time),
 #   - resident memory once the menu shows,
-#   - use of one core while the menu waits for a key, over 10 s.
-# Usage (inside xvfb-run, SDL_AUDIODRIVER=dummy): startup_bench.sh <program folder> [starts]
+#   - use of one core while the menu waits for a key, over 20 s, per thread.
+# Usage (inside xvfb-run, SDL_AUDIODRIVER=dummy):
+#   startup_bench.sh <program folder> [starts] <rv_map_wait>
 set -u
-pid=""
-elapsed=-1
-cpu_ms=0
 dist=$1
 starts=${2:-5}
+map_wait=$3
+caption='Ravolin Ver 0.31'
+idle_s=20
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$dist"/. "$work"/
 rm -f "$work"/rvdat.cck "$work"/*.lock
-ticks=$(getconf CLK_TCK)
 
-now_us() { echo $(( $(date +%s%N) / 1000 )); }
-
-# Starts the game and polls until a viewable window with its caption exists; sets pid,
-# elapsed (microseconds, -1 when no window came) and cpu_ms, the processor time the game had
-# used by then. On a loaded machine the wall time mostly measures the wait for a core; the
-# processor time does not.
-start_game() {
-  local t0
-  t0=$(now_us)
-  "$work/rv_031" >/dev/null 2>&1 &
-  pid=$!
-  elapsed=-1
-  for _ in $(seq 20000); do
-    if xdotool search --onlyvisible --name '^Ravolin Ver 0\.31$' >/dev/null 2>&1; then
-      elapsed=$(( $(now_us) - t0 ))
-      cpu_ms=$(( $(cpu_ticks "$pid") * 1000 / ticks ))
-      return 0
-    fi
-  done
+# Processor time of a thread or a whole process in microseconds (the scheduler's ns account).
+thread_cpu_us() { awk '{ printf "%d", $1 / 1000 }' "$1/schedstat" 2>/dev/null || echo 0; }
+process_cpu_us() {
+  local sum=0
+  for t in /proc/"$1"/task/*; do sum=$(( sum + $(thread_cpu_us "$t") )); done
+  echo "$sum"
 }
 
+# The game is not our child (rv_map_wait started it): wait for it to go by polling.
 stop_game() {
-  kill "$pid" 2>/dev/null  # SIGTERM is a closed window: the regular shutdown runs
-  wait "$pid" 2>/dev/null
+  kill "$1" 2>/dev/null  # SIGTERM is a closed window: the regular shutdown runs
+  for _ in $(seq 500); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.01
+  done
+  kill -9 "$1" 2>/dev/null
 }
 
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 declare -a times cpus
-for i in $(seq "$starts"); do
+for _ in $(seq "$starts"); do
   rm -f "$work/rvdat.cck"
-  start_game
-  times+=("$elapsed")
-  cpus+=("$cpu_ms")
-  stop_game
+  # Command substitution waits for rv_map_wait itself, and so for the game's end.
+  read -r _ _ _ map_us _ cpu_us <<<"$("$map_wait" "$caption" "$work/rv_031")"
+  times+=("$map_us")
+  cpus+=("$cpu_us")
 done
-sorted=$(printf '%s\n' "${times[@]}" | sort -n)
-median=$(echo "$sorted" | sed -n "$(( (starts + 1) / 2 ))p")
-echo "exec to mapped window (us): $(echo $sorted | tr '\n' ' ')"
-echo "exec to mapped window, median: $(( median / 1000 )).$(( (median % 1000) / 100 )) ms"
-echo "processor time used by then (ms): ${cpus[*]}"
+t_med=$(printf '%s\n' "${times[@]}" | median)
+c_med=$(printf '%s\n' "${cpus[@]}" | median)
+echo "exec to mapped window (ms): $(printf '%s\n' "${times[@]}" | sort -n | awk '{ printf "%.1f ", $1 / 1000 }')"
+echo "exec to mapped window, median: $(awk -v v="$t_med" 'BEGIN { printf "%.1f", v / 1000 }') ms"
+echo "processor time used by then, median: $(awk -v v="$c_med" 'BEGIN { printf "%.1f", v / 1000 }') ms (all: $(printf '%s\n' "${cpus[@]}" | sort -n | awk '{ printf "%.0f ", $1 / 1000 }'))"
 echo "load average while measuring: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # One more start, left running through the logo (about 9.5 s) into the menu.
-start_game
+rm -f "$work/rvdat.cck"
+read -r _ pid _ map_us _ _ <<<"$("$map_wait" --keep "$caption" "$work/rv_031")"
+if [ "$map_us" = -1 ]; then
+  echo "the game did not start"
+  exit 1
+fi
 sleep 11
-rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$pid/status")
-hwm=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
-anon=$(awk '/^RssAnon/ { print $2 }' "/proc/$pid/status")
-echo "resident in the menu: $(( rss / 1024 )).$(( (rss % 1024) * 10 / 1024 )) MB (peak $(( hwm / 1024 )) MB, anonymous $(( anon / 1024 )) MB)"
-c0=$(cpu_ticks "$pid")
+kb() { awk -v k="$1" '$1 == k":" { print $2 }' "$2"; }
+mb() { awk -v v="$1" 'BEGIN { printf "%.1f", v / 1024 }'; }
+status=/proc/$pid/status
+rollup=/proc/$pid/smaps_rollup
+echo "resident in the menu: $(mb "$(kb VmRSS "$status")") MB (peak $(mb "$(kb VmHWM "$status")") MB;" \
+  "anonymous $(mb "$(kb Anonymous "$rollup")") MB, files $(mb "$(kb RssFile "$status")") MB," \
+  "shared memory $(mb "$(kb RssShmem "$status")") MB; proportional $(mb "$(kb Pss "$rollup")") MB)"
 declare -A t0s
-for t in /proc/"$pid"/task/*; do t0s[$t]=$(awk '{ print $14 + $15 }' "$t/stat"); done
-sleep 10
-c1=$(cpu_ticks "$pid")
+for t in /proc/"$pid"/task/*; do t0s[$t]=$(thread_cpu_us "$t"); done
+c0=$(process_cpu_us "$pid")
+sleep "$idle_s"
+c1=$(process_cpu_us "$pid")
 for t in /proc/"$pid"/task/*; do
-  echo "  thread $(cat "$t/comm"): $(( $(awk '{ print $14 + $15 }' "$t/stat") - ${t0s[$t]:-0} )) ticks"
+  echo "  thread $(cat "$t/comm"): $(( ($(thread_cpu_us "$t") - ${t0s[$t]:-0}) / 1000 )) ms"
 done
-awk -v d=$(( c1 - c0 )) -v t="$ticks" \
-  'BEGIN { printf "idle in the menu: %d ticks in 10 s = %.2f %% of a core\n", d, 100 * d / (10 * t) }'
-stop_game
+awk -v d=$(( c1 - c0 )) -v s="$idle_s" \
+  'BEGIN { printf "idle in the menu: %.1f ms in %d s = %.2f %% of a core\n", d / 1000, s, d / (s * 10000) }'
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+stop_game "$pid"
