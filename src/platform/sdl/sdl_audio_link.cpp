@@ -20,4 +20,12 @@ SdlAudioLink MakeSdlAudio() {
   return link;
 }
 
+uint32_t SdlMusicDoneEventType() {
+#ifdef RV_HAVE_SDL_AUDIO
+  return SdlAudio::MusicDoneEventType();
+#else
+  return 0;
+#endif
+}
+
 }  // namespace rv

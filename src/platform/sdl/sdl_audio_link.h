@@ -17,4 +17,8 @@ struct SdlAudioLink {
 
 SdlAudioLink MakeSdlAudio();
 
+// The event type alone, without opening any audio: the platform needs it from its first
+// event pump, while the device itself is opened only when the game first asks for audio.
+uint32_t SdlMusicDoneEventType();
+
 }  // namespace rv

@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <system_error>
 
 #include "platform/sdl/renderer_choice.h"
@@ -42,6 +44,26 @@ std::string ProbeRendererName(SDL_Renderer* renderer) {
   return text != nullptr ? reinterpret_cast<const char*>(text) : std::string();
 }
 
+// SDL's X11 keyboard opens an input method, for which libX11 parses the locale's whole
+// Compose table: some 14 ms of processor time before the window can appear. The game reads
+// key-downs and key-ups only, never composed text, so for the moment of the video start-up
+// the table is an empty file (XCOMPOSEFILE, libX11's own setting); the environment is put
+// back at once. No other thread reads the environment meanwhile: the audio device is
+// opened later.
+bool InitVideo() {
+  const char* previous = std::getenv("XCOMPOSEFILE");
+  const std::optional<std::string> saved =
+      previous != nullptr ? std::optional<std::string>(previous) : std::nullopt;
+  setenv("XCOMPOSEFILE", "/dev/null", 1);
+  const bool ready = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  if (saved) {
+    setenv("XCOMPOSEFILE", saved->c_str(), 1);
+  } else {
+    unsetenv("XCOMPOSEFILE");
+  }
+  return ready;
+}
+
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlWindowOptions options) : options_(options) {
@@ -49,7 +71,9 @@ SdlPlatform::SdlPlatform(SdlWindowOptions options) : options_(options) {
   // into SDL_QUIT.
   events_ready_ = SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
   if (!events_ready_) std::cerr << "SDL: " << SDL_GetError() << '\n';
-  audio_ = MakeSdlAudio();
+  // The audio device is opened on first use: the game asks for it only once its window
+  // is open, so the window does not wait for the sound system.
+  music_done_event_ = SdlMusicDoneEventType();
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -97,7 +121,7 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
         }
         break;
       default:
-        if (audio_.music_done_event != 0 && event.type == audio_.music_done_event) {
+        if (music_done_event_ != 0 && event.type == music_done_event_) {
           sink.OnMusicDone(event.user.code);
         }
         break;
@@ -108,7 +132,7 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
 bool SdlPlatform::OpenWindow(const std::string& caption) {
   if (window_ != nullptr) return true;
   if (!video_ready_) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!InitVideo()) {
       std::cerr << "SDL video: " << SDL_GetError() << '\n';
       return false;
     }
@@ -213,7 +237,7 @@ void SdlPlatform::ShowMessage(std::string_view text, std::string_view caption, M
   const std::string title(caption);
   std::cerr << title << ": " << body << std::endl;
   if (!video_ready_) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
+    if (!InitVideo()) return;
     video_ready_ = true;
   }
   const Uint32 flags = icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING : 0;
@@ -227,7 +251,10 @@ std::filesystem::path SdlPlatform::ProgramFolder() {
   return exe.parent_path();
 }
 
-Audio& SdlPlatform::audio() { return *audio_.audio; }
+Audio& SdlPlatform::audio() {
+  if (!audio_.audio) audio_ = MakeSdlAudio();
+  return *audio_.audio;
+}
 
 SdlWindowReport SdlPlatform::DescribeWindow() const {
   SdlWindowReport report;

@@ -74,7 +74,8 @@ class SdlPlatform : public Platform {
   int texture_width_ = 0;
   int texture_height_ = 0;
   bool has_picture_ = false;
-  SdlAudioLink audio_;
+  uint32_t music_done_event_ = 0;
+  SdlAudioLink audio_;  // made on the first call of audio()
 };
 
 }  // namespace rv
