@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -252,6 +253,79 @@ TEST_F(SdlAudioDummy, ReopeningAPlayerReplacesItsTrack) {
   const auto t0 = Clock::now();
   ASSERT_EQ(WaitMusicDone(3000), 0);
   EXPECT_LT(MsSince(t0), 1000);
+}
+
+// A track is held decoded only while it may still sound: decoded on its first Play, and
+// given back when it stands rewound and another player starts.
+TEST_F(SdlAudioDummy, TrackIsDecodedOnFirstPlay) {
+  ASSERT_TRUE(audio_->OpenMusic(0, Wav("a.wav", 300)));
+  EXPECT_FALSE(audio_->MusicDecoded(0));
+  audio_->StopMusic(0);  // nothing decoded, nothing playing: harmless
+  audio_->SeekMusic(0);
+  EXPECT_FALSE(audio_->MusicDecoded(0));
+  audio_->PlayMusic(0);
+  EXPECT_TRUE(audio_->MusicDecoded(0));
+  EXPECT_TRUE(audio_->MusicPlaying(0));
+}
+
+TEST_F(SdlAudioDummy, RewoundTrackIsReleasedWhenAnotherStartsAndDecodedAgain) {
+  ASSERT_TRUE(audio_->OpenMusic(0, Wav("a.wav", 300)));
+  ASSERT_TRUE(audio_->OpenMusic(1, Wav("b.wav", 300)));
+  audio_->PlayMusic(0);
+  audio_->StopMusic(0);
+  audio_->SeekMusic(0);
+  EXPECT_TRUE(audio_->MusicDecoded(0));  // kept until another player needs the room
+  audio_->PlayMusic(1);
+  EXPECT_FALSE(audio_->MusicDecoded(0));
+  EXPECT_TRUE(audio_->MusicDecoded(1));
+  // Player 0 comes back from the beginning; player 1 is playing, so it keeps its track.
+  const auto t0 = Clock::now();
+  audio_->PlayMusic(0);
+  EXPECT_TRUE(audio_->MusicDecoded(0));
+  EXPECT_TRUE(audio_->MusicDecoded(1));
+  EXPECT_TRUE(audio_->MusicPlaying(0));
+  EXPECT_TRUE(audio_->MusicPlaying(1));
+  std::vector<int> done;
+  while (done.size() < 2 && MsSince(t0) < 3000) {
+    for (int p : PumpMusicDone(10)) done.push_back(p);
+  }
+  std::sort(done.begin(), done.end());
+  EXPECT_EQ(done, (std::vector<int>{0, 1}));
+  EXPECT_GE(MsSince(t0), 250);  // the whole track again, not a remainder
+}
+
+// A paused player has a position to resume from, and an ended one may still have its end
+// report waiting for the game: neither gives its track back.
+TEST_F(SdlAudioDummy, PausedAndEndedTracksAreKept) {
+  ASSERT_TRUE(audio_->OpenMusic(0, Wav("a.wav", 400)));
+  ASSERT_TRUE(audio_->OpenMusic(1, Wav("b.wav", 100)));
+  audio_->PlayMusic(0);
+  SDL_Delay(50);
+  audio_->StopMusic(0);
+  audio_->PlayMusic(1);
+  EXPECT_TRUE(audio_->MusicDecoded(0));
+  SDL_Delay(300);  // player 1 ends while no events are serviced
+  audio_->PlayMusic(0);  // resumes, and must not take player 1's track or its report
+  EXPECT_TRUE(audio_->MusicPlaying(0));
+  EXPECT_TRUE(audio_->MusicDecoded(1));
+  EXPECT_EQ(WaitMusicDone(1000), 1);
+  EXPECT_EQ(WaitMusicDone(3000), 0);
+}
+
+// A track that vanishes between its opening and its first Play leaves the player silent.
+TEST_F(SdlAudioDummy, TrackGoneBeforeItsFirstPlayStaysSilent) {
+  const auto file = Wav("gone.wav", 200);
+  ASSERT_TRUE(audio_->OpenMusic(0, file));
+  std::filesystem::remove(file);
+  audio_->PlayMusic(0);
+  EXPECT_FALSE(audio_->MusicDecoded(0));
+  EXPECT_FALSE(audio_->MusicPlaying(0));
+  audio_->StopMusic(0);
+  audio_->SeekMusic(0);
+  EXPECT_TRUE(PumpMusicDone(100).empty());
+  WriteBytes(file, ToneWav(100));  // back again: the next Play decodes it
+  audio_->PlayMusic(0);
+  EXPECT_TRUE(audio_->MusicPlaying(0));
 }
 
 // The game's looping rules on the real mixer: the track restarts on every end until stopped.

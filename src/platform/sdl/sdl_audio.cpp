@@ -126,18 +126,55 @@ bool SdlAudio::OpenMusic(int player, const std::filesystem::path& file) {
     Mix_FreeChunk(p.chunk);
     p.chunk = nullptr;
   }
+  p.file.clear();
   p.where = Where::kStart;
   if (!mixer_open_) return false;
-  // SDL2_mixer 2.6 decodes MP3 (and anything it plays as music) into a chunk here.
-  p.chunk = Mix_LoadWAV(file.c_str());
+  // Opening the file as a stream reads its headers only: it tells whether the track can be
+  // played without decoding it. The type is told from the contents, not the file's name,
+  // as the decoder on Play does.
+  SDL_RWops* source = SDL_RWFromFile(file.c_str(), "rb");
+  if (source == nullptr) return false;
+  Mix_Music* probe = Mix_LoadMUS_RW(source, 1);
+  if (probe == nullptr) return false;
+  Mix_FreeMusic(probe);
+  p.file = file;
+  return true;
+}
+
+bool SdlAudio::MusicDecoded(int player) const {
+  return ValidPlayer(player) && players_[player].chunk != nullptr;
+}
+
+bool SdlAudio::Decode(int player) {
+  Player& p = players_[player];
+  if (p.chunk) return true;
+  // SDL2_mixer 2.6 decodes MP3 (and anything it plays as music) into a chunk here. This
+  // stalls the caller for the length of one decode.
+  p.chunk = Mix_LoadWAV(p.file.c_str());
   return p.chunk != nullptr;
 }
 
+// A player at its start has been halted (or never played) and its end reports were
+// dropped, so its chunk is on no channel and nothing waits for it.
+void SdlAudio::ReleaseIdleTracks(int except) {
+  for (int other = 0; other < 2; ++other) {
+    if (other == except) continue;
+    Refresh(other);
+    Player& p = players_[other];
+    if (p.chunk && p.where == Where::kStart) {
+      Mix_FreeChunk(p.chunk);
+      p.chunk = nullptr;
+    }
+  }
+}
+
 void SdlAudio::PlayMusic(int player) {
-  if (!ValidPlayer(player) || !players_[player].chunk) return;
+  if (!ValidPlayer(player) || players_[player].file.empty()) return;
   Refresh(player);
   Player& p = players_[player];
   if (p.where == Where::kStart) {
+    ReleaseIdleTracks(player);
+    if (!Decode(player)) return;  // an unreadable track stays silent
     if (Mix_PlayChannel(player, p.chunk, 0) == player) p.where = Where::kPlaying;
   } else if (p.where == Where::kPaused) {
     Mix_Resume(player);
@@ -156,9 +193,9 @@ void SdlAudio::StopMusic(int player) {
 }
 
 void SdlAudio::SeekMusic(int player) {
-  if (!ValidPlayer(player) || !players_[player].chunk) return;
+  if (!ValidPlayer(player) || players_[player].file.empty()) return;
   // The mixer cannot rewind a channel: halt it, and the next Play starts the chunk afresh.
-  if (Mix_Playing(player)) Mix_HaltChannel(player);
+  if (players_[player].chunk && Mix_Playing(player)) Mix_HaltChannel(player);
   DropPendingReports(player);
   players_[player].where = Where::kStart;
 }

@@ -1,6 +1,11 @@
 #pragma once
-// Audio through SDL2_mixer. Each music player is a mixer channel of its own (0 and 1) with
-// its track decoded once into memory; effects share channel 2, where a new one cuts the old.
+// Audio through SDL2_mixer. Each music player is a mixer channel of its own (0 and 1);
+// effects share channel 2, where a new one cuts the old.
+//
+// Memory: a decoded track is some 10 MB. OpenMusic only checks that the file can be decoded;
+// the track is decoded on its first Play. When a player starts, every other player that
+// stands rewound at its start (so has nothing to resume) gives its decoded track back, and
+// decodes it again on its next Play. The game plays one track at a time, so one is held.
 // Without an audio device the object is silent: every call does nothing, harmlessly.
 //
 // Completion: the mixer reports a channel's end on the audio thread. Only a track that has
@@ -51,6 +56,8 @@ class SdlAudio : public Audio {
   bool MusicPlaying(int player);
   bool EffectPlaying() const;
   size_t CachedEffectCount() const { return effects_.size(); }
+  // Whether the player holds its track decoded now.
+  bool MusicDecoded(int player) const;
 
   // The built-in tone as a complete 16-bit mono WAV file at 44.1 kHz: a soft sine beep
   // with a raised-cosine attack and release, so it neither clicks in nor out.
@@ -59,13 +66,18 @@ class SdlAudio : public Audio {
  private:
   enum class Where { kStart, kPlaying, kPaused, kEnd };
   struct Player {
-    Mix_Chunk* chunk = nullptr;
+    std::filesystem::path file;  // empty while no track is open
+    Mix_Chunk* chunk = nullptr;  // the decoded track, or nullptr until it is needed
     Where where = Where::kStart;
   };
 
   static bool ValidPlayer(int player) { return player == 0 || player == 1; }
   // Notices a track that has ended since we last looked.
   void Refresh(int player);
+  // Decodes the player's track if it is not held; false when that fails.
+  bool Decode(int player);
+  // Gives back the decoded tracks of the other players that stand at their start.
+  void ReleaseIdleTracks(int except);
   // Removes the queued end reports of one player.
   void DropPendingReports(int player);
   // Plays a chunk on the effect channel and, with wait, blocks until it has ended.
