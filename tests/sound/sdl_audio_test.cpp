@@ -304,7 +304,7 @@ TEST_F(SdlAudioDummy, PausedAndEndedTracksAreKept) {
   audio_->StopMusic(0);
   audio_->PlayMusic(1);
   EXPECT_TRUE(audio_->MusicDecoded(0));
-  SDL_Delay(300);  // player 1 ends while no events are serviced
+  SDL_Delay(300);        // player 1 ends while no events are serviced
   audio_->PlayMusic(0);  // resumes, and must not take player 1's track or its report
   EXPECT_TRUE(audio_->MusicPlaying(0));
   EXPECT_TRUE(audio_->MusicDecoded(1));

@@ -14,7 +14,7 @@ constexpr int kRate = 44100;
 // About 46 ms of latency at 44.1 kHz: a placement click still lands with its block, and the
 // mixing thread wakes half as often as with 1024 frames (half its idle processor time).
 constexpr int kChunkFrames = 2048;
-constexpr int kChannels = 3;        // players 0 and 1, effects on 2
+constexpr int kChannels = 3;  // players 0 and 1, effects on 2
 constexpr uint32_t kNoEventType = static_cast<uint32_t>(-1);
 
 // The mixer's completion callback. SDL_mixer takes a plain function pointer with no user

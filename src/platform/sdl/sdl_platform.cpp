@@ -275,7 +275,8 @@ SdlWindowReport SdlPlatform::DescribeWindow() const {
   const Uint32 flags = SDL_GetWindowFlags(window_);
   report.borderless = (flags & SDL_WINDOW_BORDERLESS) != 0;
   report.always_on_top = (flags & SDL_WINDOW_ALWAYS_ON_TOP) != 0;
-  report.fullscreen_desktop = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+  report.fullscreen_desktop =
+      (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
   report.cursor_hidden = SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE;
   return report;
 }
