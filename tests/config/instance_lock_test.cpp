@@ -11,10 +11,13 @@
 #include <filesystem>
 #include <string>
 
+#include "support/lock_holder.h"
+
 namespace rv {
 namespace {
 
 namespace fs = std::filesystem;
+using test::LockHolder;
 
 class InstanceLockTest : public ::testing::Test {
  protected:
@@ -28,64 +31,6 @@ class InstanceLockTest : public ::testing::Test {
 
   fs::path dir_;
   fs::path lock_file_;
-};
-
-// A child process that takes the lock, reports whether it got it through a pipe, and then
-// holds it until the parent writes to it or kills it.
-class LockHolder {
- public:
-  explicit LockHolder(const fs::path& lock_file) {
-    int ready[2];
-    int release[2];
-    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(ready[0]);
-      ::close(release[1]);
-      auto lock = InstanceLock::TryAcquire(lock_file);
-      const char got = (lock && lock->holds_lock()) ? 'y' : 'n';
-      if (::write(ready[1], &got, 1) != 1) ::_exit(2);
-      char dummy;
-      while (::read(release[0], &dummy, 1) < 0) {
-      }
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release[0]);
-    release_fd_ = release[1];
-    char got = 'n';
-    if (::read(ready[0], &got, 1) == 1) acquired_ = (got == 'y');
-    ::close(ready[0]);
-  }
-  ~LockHolder() {
-    if (pid_ > 0) Kill();
-  }
-
-  bool acquired() const { return acquired_; }
-
-  // Lets the child end normally; returns its exit status.
-  int Finish() {
-    const char go = 'x';
-    if (::write(release_fd_, &go, 1) != 1) return -1;
-    return Reap();
-  }
-  void Kill() {
-    ::kill(pid_, SIGKILL);
-    Reap();
-  }
-
- private:
-  int Reap() {
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    ::close(release_fd_);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
-  pid_t pid_ = -1;
-  int release_fd_ = -1;
-  bool acquired_ = false;
 };
 
 TEST_F(InstanceLockTest, AcquireCreatesTheFileAndHoldsIt) {

@@ -15,6 +15,7 @@
 #include "game/game.h"
 #include "game/ranking/ranking_file.h"
 #include "shell_harness.h"
+#include "support/lock_holder.h"
 
 namespace rv::test {
 namespace {
@@ -33,46 +34,6 @@ const std::vector<std::string> kRequired = {
     "Wave/wave1.dat",    "Wave/wave2.dat",     "Wave/wave3.dat",   "Wave/wave4.dat",
     "mpng.so",           "rvdat.cfg"};
 
-// Another process holding an exclusive lock on a file until this object goes.
-class LockHolder {
- public:
-  explicit LockHolder(const fs::path& lock_file) {
-    int ready[2];
-    int release[2];
-    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(ready[0]);
-      ::close(release[1]);
-      auto lock = InstanceLock::TryAcquire(lock_file);
-      const char held = lock && lock->holds_lock() ? '1' : '0';
-      (void)!::write(ready[1], &held, 1);
-      char c;
-      (void)!::read(release[0], &c, 1);  // returns when the parent closes its end
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release[0]);
-    release_fd_ = release[1];
-    char held = '0';
-    held_ = ::read(ready[0], &held, 1) == 1 && held == '1';
-    ::close(ready[0]);
-  }
-  ~LockHolder() { Release(); }
-  void Release() {
-    if (release_fd_ >= 0) ::close(release_fd_);
-    release_fd_ = -1;
-    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-  bool held() const { return held_; }
-
- private:
-  pid_t pid_ = -1;
-  int release_fd_ = -1;
-  bool held_ = false;
-};
-
 // Escape as soon as the menu is up: a start that got all the way through.
 void QuitAtMenu(ShellRun& run) {
   run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kEscape); });
@@ -90,7 +51,7 @@ void ExpectRefusedBeforeAnything(ShellRun& run, int status) {
 TEST(ShellStartRefusal, AnotherProcessHoldingTheDialogLockGivesErrorOne) {
   ShellRun run;
   LockHolder dialog(run.folder / kConfigLockFile);
-  ASSERT_TRUE(dialog.held());
+  ASSERT_TRUE(dialog.acquired());
   const int status = run.Run();
   ExpectRefusedBeforeAnything(run, status);
   ASSERT_EQ(run.platform.Messages().size(), 1u);
@@ -107,7 +68,7 @@ TEST(ShellStartRefusal, AnotherProcessHoldingTheDialogLockGivesErrorOne) {
 TEST(ShellStartRefusal, SecondCopyHoldingTheGameLockGivesErrorOne) {
   ShellRun run;
   LockHolder other_copy(run.folder / kGameLockFile);
-  ASSERT_TRUE(other_copy.held());
+  ASSERT_TRUE(other_copy.acquired());
   const int status = run.Run();
   ExpectRefusedBeforeAnything(run, status);
   ASSERT_EQ(run.platform.Messages().size(), 1u);

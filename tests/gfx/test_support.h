@@ -8,20 +8,10 @@
 #include <vector>
 
 #include "game/gfx/surface.h"
+#include "platform/headless/silent_audio.h"
 #include "platform/platform.h"
 
 namespace rv::test {
-
-class NullAudio : public Audio {
- public:
-  bool OpenMusic(int, const std::filesystem::path&) override { return false; }
-  void PlayMusic(int) override {}
-  void StopMusic(int) override {}
-  void SeekMusic(int) override {}
-  bool PlayEffect(const std::filesystem::path&, bool) override { return false; }
-  void PlayFallbackTone(bool) override {}
-  void StopEffect() override {}
-};
 
 // A clock that moves only when told, and every presented frame kept.
 class RecordingPlatform : public Platform {
@@ -43,7 +33,7 @@ class RecordingPlatform : public Platform {
   uint32_t present_cost_ms = 0;  // the clock moves this much with every present
 
  private:
-  NullAudio audio_;
+  SilentAudio audio_;
 };
 
 // A fresh folder under the system's temporary folder, removed with the object.
