@@ -6,23 +6,36 @@
 #include <cerrno>
 #include <cstring>
 
+#include "config/stored_file.h"
+
 namespace rv {
 
 namespace {
 
 void Report(std::string* error, const char* action, const std::filesystem::path& file, int err) {
-  if (error) *error = std::string(action) + " " + file.string() + ": " + std::strerror(err);
+  if (error) *error = DescribeFileProblem(action, file, std::strerror(err));
+}
+
+// Read-write as the game always opened it, which creates a missing file; a file the player
+// may only read is still read, so that a read-only setting is applied rather than ignored.
+StoredFileOpen OpenForReading(const std::filesystem::path& file) {
+  StoredFileOpen opened = OpenStoredFile(file, O_RDWR | O_CREAT);
+  if (!opened.ok() && (opened.error == EACCES || opened.error == EROFS)) {
+    opened = OpenStoredFile(file, O_RDONLY);
+  }
+  return opened;
 }
 
 }  // namespace
 
 int16_t ReadConfigValue(const std::filesystem::path& file, std::string* error) {
   if (error) error->clear();
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    Report(error, "cannot open", file, errno);
+  const StoredFileOpen opened = OpenForReading(file);
+  if (!opened.ok()) {
+    if (error) *error = DescribeFileProblem("cannot open", file, opened.Reason());
     return 0;
   }
+  const int fd = opened.fd;
   uint8_t bytes[2] = {0, 0};
   std::size_t got = 0;
   while (got < sizeof bytes) {
@@ -42,11 +55,12 @@ int16_t ReadConfigValue(const std::filesystem::path& file, std::string* error) {
 
 bool WriteConfigValue(const std::filesystem::path& file, int16_t value, std::string* error) {
   if (error) error->clear();
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    Report(error, "cannot open", file, errno);
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDWR | O_CREAT);
+  if (!opened.ok()) {
+    if (error) *error = DescribeFileProblem("cannot open", file, opened.Reason());
     return false;
   }
+  const int fd = opened.fd;
   const auto raw = static_cast<uint16_t>(value);
   const uint8_t bytes[2] = {static_cast<uint8_t>(raw & 0xFF), static_cast<uint8_t>(raw >> 8)};
   std::size_t done = 0;

@@ -5,40 +5,54 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <utility>
+
+#include "config/stored_file.h"
 
 namespace rv {
 namespace {
 
-// flock retried across signals; the result is 0 or the errno of the failure.
+// flock without waiting; the result is 0 or the errno of the failure. A non-blocking flock
+// returns at once, so an interruption is only retried a bounded number of times.
 int FlockNoWait(int fd, int operation) {
-  for (;;) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
     if (::flock(fd, operation | LOCK_NB) == 0) return 0;
     if (errno != EINTR) return errno;
   }
+  return EINTR;
 }
 
-int OpenForLock(const std::filesystem::path& lock_file, int flags) {
-  for (;;) {
-    const int fd = ::open(lock_file.c_str(), flags | O_CLOEXEC, 0644);
-    if (fd >= 0 || errno != EINTR) return fd;
-  }
+void Explain(std::string* problem, const std::filesystem::path& lock_file,
+             const std::string& reason) {
+  if (problem) *problem = DescribeFileProblem("cannot lock", lock_file, reason);
+}
+
+bool CannotWrite(const StoredFileOpen& opened) {
+  return opened.error == EACCES || opened.error == EROFS || opened.error == EPERM;
 }
 
 }  // namespace
 
-std::optional<InstanceLock> InstanceLock::TryAcquire(const std::filesystem::path& lock_file) {
-  int fd = OpenForLock(lock_file, O_RDWR | O_CREAT);
+std::optional<InstanceLock> InstanceLock::TryAcquire(const std::filesystem::path& lock_file,
+                                                     std::string* problem) {
+  if (problem) problem->clear();
+  StoredFileOpen opened = OpenStoredFile(lock_file, O_RDWR | O_CREAT);
   // A lock file that exists but may not be written (another user's, a read-only folder)
   // can still be locked through a read-only descriptor.
-  if (fd < 0) fd = OpenForLock(lock_file, O_RDONLY);
-  if (fd < 0) return InstanceLock(-1);
-  const int err = FlockNoWait(fd, LOCK_EX);
-  if (err == 0) return InstanceLock(fd);
-  ::close(fd);
-  if (err == EWOULDBLOCK) return std::nullopt;
-  // A file system without flock support: nobody can lock it, so nobody holds it.
-  return InstanceLock(-1);
+  if (!opened.ok() && CannotWrite(opened)) opened = OpenStoredFile(lock_file, O_RDONLY);
+  // Missing and impossible to create (a read-only folder, or none): nobody can hold it, so
+  // nobody does.
+  if (opened.missing()) return InstanceLock(-1);
+  if (!opened.ok()) {
+    Explain(problem, lock_file, opened.Reason());
+    return std::nullopt;
+  }
+  const int err = FlockNoWait(opened.fd, LOCK_EX);
+  if (err == 0) return InstanceLock(opened.fd);
+  ::close(opened.fd);
+  if (err != EWOULDBLOCK) Explain(problem, lock_file, std::strerror(err));
+  return std::nullopt;
 }
 
 InstanceLock::InstanceLock(InstanceLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
@@ -60,13 +74,19 @@ void InstanceLock::Release() {
   fd_ = -1;
 }
 
-bool IsLockHeldElsewhere(const std::filesystem::path& lock_file) {
-  const int fd = OpenForLock(lock_file, O_RDONLY);
-  if (fd < 0) return false;
-  const int err = FlockNoWait(fd, LOCK_SH);
-  if (err == 0) ::flock(fd, LOCK_UN);
-  ::close(fd);
-  return err == EWOULDBLOCK;
+bool IsLockHeldElsewhere(const std::filesystem::path& lock_file, std::string* problem) {
+  if (problem) problem->clear();
+  const StoredFileOpen opened = OpenStoredFile(lock_file, O_RDONLY);
+  if (opened.missing()) return false;
+  if (!opened.ok()) {
+    Explain(problem, lock_file, opened.Reason());
+    return true;
+  }
+  const int err = FlockNoWait(opened.fd, LOCK_SH);
+  if (err == 0) ::flock(opened.fd, LOCK_UN);
+  ::close(opened.fd);
+  if (err != 0 && err != EWOULDBLOCK) Explain(problem, lock_file, std::strerror(err));
+  return err != 0;
 }
 
 }  // namespace rv

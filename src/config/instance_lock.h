@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace rv {
 
@@ -16,10 +17,14 @@ class InstanceLock {
  public:
   // Creates the lock file when missing and takes an exclusive lock on it without waiting.
   // nullopt when another holder has it (another process, or another open of the same file
-  // in this process). When the file can be neither created nor opened (a read-only folder
-  // without the file) no one can lock it, so the result holds nothing: holds_lock() is false
-  // and the caller runs unguarded rather than refusing for a rival that does not exist.
-  static std::optional<InstanceLock> TryAcquire(const std::filesystem::path& lock_file);
+  // in this process), and also whenever the lock cannot be taken or verified (a file that
+  // exists but may not be opened, a file system refusing the lock, a FIFO or a device in
+  // the file's place): another copy may then be running. `problem`, when given, names the
+  // file and the reason in those cases, and is cleared otherwise. Only when the file does not
+  // exist and cannot be created (a read-only folder) can no rival hold it: the result then
+  // holds nothing, holds_lock() is false, and the caller runs unguarded.
+  static std::optional<InstanceLock> TryAcquire(const std::filesystem::path& lock_file,
+                                                std::string* problem = nullptr);
 
   InstanceLock(InstanceLock&& other) noexcept;
   InstanceLock& operator=(InstanceLock&& other) noexcept;
@@ -39,7 +44,8 @@ class InstanceLock {
 // True when some holder has the lock on lock_file. The probe opens the file read-only (never
 // creating it: a missing file is not held), tries a shared lock without waiting and drops it
 // at once, so the holder's exclusive lock is never disturbed. A lock that this process holds
-// through an InstanceLock counts as held too.
-bool IsLockHeldElsewhere(const std::filesystem::path& lock_file);
+// through an InstanceLock counts as held too, and so does one that cannot be verified (see
+// TryAcquire; `problem` as there).
+bool IsLockHeldElsewhere(const std::filesystem::path& lock_file, std::string* problem = nullptr);
 
 }  // namespace rv

@@ -119,7 +119,13 @@ int RunMatch(const CommandIo& io) {
   io.out << "score " << ScoreOf(game.match, a.mode) << "\n";
   io.out << "place " << game.totals.RankIn << "\n";
   if (ranking && fs::exists(folder.path() / "rvdat.dat")) {
-    fs::copy_file(folder.path() / "rvdat.dat", *ranking, fs::copy_options::overwrite_existing);
+    const FileResult saved = folder.CopyRankingTo(*ranking);
+    if (!saved.ok) {
+      // Said on both streams: a caller reading only the results must not take them as kept.
+      io.out << "error the ranking was not saved: " << saved.error << "\n";
+      io.err << "rv_sim: match: the ranking was not saved: " << saved.error << "\n";
+      return kExitFailed;
+    }
   }
   return kExitOk;
 }

@@ -34,6 +34,7 @@ int RunScore(const CommandIo& io) {
   while (reader.Next(line)) {
     const int n = reader.line_no();
     const std::vector<std::string> words = SplitWords(line);
+    if (words.empty()) throw InputError{n, "a blank line where a round was expected"};
     if (words[0] == "mode") {
       if (!times.empty()) throw InputError{n, "'mode' must come before the rounds"};
       if (words.size() != 2) throw InputError{n, "'mode' takes 1 value"};

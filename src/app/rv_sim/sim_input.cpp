@@ -9,10 +9,14 @@ namespace rv::sim {
 
 namespace {
 
+// Every character that splits words (vertical tab and form feed too) counts as blank, so a
+// line that holds nothing else is skipped like an empty one.
+constexpr const char* kBlank = " \t\n\v\f\r";
+
 std::string Trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r");
+  const auto first = s.find_first_not_of(kBlank);
   if (first == std::string::npos) return {};
-  const auto last = s.find_last_not_of(" \t\r");
+  const auto last = s.find_last_not_of(kBlank);
   return s.substr(first, last - first + 1);
 }
 
@@ -31,6 +35,7 @@ int16_t Value(const std::string& word, int lo, int hi, const std::string& what, 
 // One key line before the board; false when the line is `board`.
 bool ReadKey(const std::vector<std::string>& words, int line, MatchState& s,
              std::set<std::string>& seen) {
+  if (words.empty()) throw InputError{line, "a blank line where a key was expected"};
   const std::string& key = words[0];
   if (!seen.insert(key).second) throw InputError{line, "'" + key + "' is given twice"};
   if (key == "board") {

@@ -17,9 +17,12 @@ int main(int argc, char** argv) {
       QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
 
   // Held until main returns, that is as long as the window exists.
-  auto lock = rv::AcquireDialogStart(folder);
+  std::string problem;
+  auto lock = rv::AcquireDialogStart(folder, &problem);
   if (!lock) {
-    rv::ShowWarningBox(rv::StartErrorCaption(), rv::StartErrorText());
+    QString text = rv::StartErrorText();
+    if (!problem.empty()) text += QStringLiteral("\n") + QString::fromStdString(problem);
+    rv::ShowWarningBox(rv::StartErrorCaption(), text);
     return rv::kRefusedExitStatus;
   }
   rv::Form1 form(folder);

@@ -11,12 +11,15 @@ QString StartErrorText() {
       "Ravolinコンフィグを二重起動、または\nRavolinと一緒に起動させることはできません！");
 }
 
-std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder) {
-  auto lock = InstanceLock::TryAcquire(program_folder / kConfigLockFile);
+std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder,
+                                               std::string* problem) {
+  auto lock = InstanceLock::TryAcquire(program_folder / kConfigLockFile, problem);
   if (!lock) return std::nullopt;
   std::error_code ec;
-  if (std::filesystem::exists(program_folder / kRunningMarkerFile, ec)) return std::nullopt;
-  if (IsLockHeldElsewhere(program_folder / kGameLockFile)) return std::nullopt;
+  // A marker that cannot be looked at may be the game's: refused as well.
+  const bool marker = std::filesystem::exists(program_folder / kRunningMarkerFile, ec);
+  if (marker || ec) return std::nullopt;
+  if (IsLockHeldElsewhere(program_folder / kGameLockFile, problem)) return std::nullopt;
   return lock;
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "config/instance_lock.h"
 
@@ -23,7 +24,9 @@ QString StartErrorText();
 // game's marker rvdat.cck exists (also one left behind by a game that did not end normally;
 // the game's next regular end removes it), or the game holds its lock. The own lock is taken
 // before the game is looked at, and the game takes its own before looking at ours, so two
-// programs started at the same moment cannot both miss each other.
-std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder);
+// programs started at the same moment cannot both miss each other. A lock that cannot be
+// taken or looked at counts as held; `problem`, when given, then names the file and why.
+std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder,
+                                               std::string* problem = nullptr);
 
 }  // namespace rv

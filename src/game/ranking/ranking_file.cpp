@@ -7,16 +7,17 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "config/stored_file.h"
 
 namespace rv {
 
 namespace {
 
 std::string Describe(const std::string& action, const std::filesystem::path& file, int err) {
-  return action + " " + file.string() + ": " + std::strerror(err);
+  return DescribeFileProblem(action, file, std::strerror(err));
 }
 
 void PutLe(uint8_t* out, uint64_t v, int bytes) {
@@ -44,62 +45,26 @@ bool ReadFully(int fd, uint8_t* out, std::size_t size, std::size_t& got) {
   return true;
 }
 
-bool WriteFully(int fd, const uint8_t* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::write(fd, data + done, size - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
+// The tail past offset 2159 of the file that is about to be replaced; a missing file has none.
+FileResult ReadOldTail(const std::filesystem::path& file, std::vector<uint8_t>& tail) {
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY);
+  if (!opened.ok()) {
+    if (opened.missing()) return {};
+    return {false, DescribeFileProblem("cannot open the ranking file", file, opened.Reason())};
   }
-  return true;
-}
-
-struct OldFile {
-  bool exists = false;
-  mode_t mode = 0644;
-  std::vector<uint8_t> tail;  // bytes after offset 2159
-};
-
-FileResult ReadOldFile(const std::filesystem::path& file, OldFile& old) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return {};
-    return {false, Describe("cannot open", file, errno)};
-  }
-  old.exists = true;
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int err = errno;
-    ::close(fd);
-    return {false, Describe("cannot inspect", file, err)};
-  }
-  old.mode = st.st_mode & 07777;
-  const off_t size = st.st_size;
-  if (size > static_cast<off_t>(kRankingFileSize)) {
-    old.tail.resize(static_cast<std::size_t>(size) - kRankingFileSize);
+  bool read_ok = ::fstat(opened.fd, &st) == 0;
+  if (read_ok && st.st_size > static_cast<off_t>(kRankingFileSize)) {
+    tail.resize(static_cast<std::size_t>(st.st_size) - kRankingFileSize);
     std::size_t got = 0;
-    const bool read_ok = ::lseek(fd, static_cast<off_t>(kRankingFileSize), SEEK_SET) >= 0 &&
-                         ReadFully(fd, old.tail.data(), old.tail.size(), got);
-    if (!read_ok) {
-      const int err = errno;
-      ::close(fd);
-      return {false, Describe("cannot read", file, err)};
-    }
-    old.tail.resize(got);
+    read_ok = ::lseek(opened.fd, static_cast<off_t>(kRankingFileSize), SEEK_SET) >= 0 &&
+              ReadFully(opened.fd, tail.data(), tail.size(), got);
+    tail.resize(got);
   }
-  ::close(fd);
+  const int err = errno;
+  ::close(opened.fd);
+  if (!read_ok) return {false, Describe("cannot read the ranking file", file, err)};
   return {};
-}
-
-// The folder's own entry is synced so that the rename itself survives a power cut.
-void SyncFolder(const std::filesystem::path& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
 }
 
 }  // namespace
@@ -128,12 +93,13 @@ RankingTables DecodeRanking(const uint8_t* bytes, std::size_t size) {
 
 RankingLoad LoadRankingFile(const std::filesystem::path& file) {
   RankingLoad result;
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) {
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDWR | O_CREAT);
+  if (!opened.ok()) {
     result.ok = false;
-    result.error = Describe("cannot open the ranking file", file, errno);
+    result.error = DescribeFileProblem("cannot open the ranking file", file, opened.Reason());
     return result;
   }
+  const int fd = opened.fd;
   std::array<uint8_t, kRankingFileSize> bytes{};
   std::size_t got = 0;
   const bool read_ok = ReadFully(fd, bytes.data(), bytes.size(), got);
@@ -149,43 +115,12 @@ RankingLoad LoadRankingFile(const std::filesystem::path& file) {
 }
 
 FileResult WriteRankingFile(const std::filesystem::path& file, const RankingTables& tables) {
-  // A link keeps pointing at the ranking: the new file replaces the link's target.
-  std::error_code ec;
-  std::filesystem::path target = file;
-  if (std::filesystem::is_symlink(file, ec)) {
-    const std::filesystem::path resolved = std::filesystem::weakly_canonical(file, ec);
-    if (!ec) target = resolved;
-  }
-  OldFile old;
-  if (FileResult read = ReadOldFile(target, old); !read.ok) return read;
-  if (old.exists && ::access(target.c_str(), W_OK) != 0) {
-    return {false, Describe("cannot write the ranking file", target, errno)};
-  }
-
-  std::filesystem::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return {false, Describe("cannot create a temporary file beside", target, errno)};
-
-  const std::array<uint8_t, kRankingFileSize> bytes = EncodeRanking(tables);
-  bool ok = ::fchmod(fd, old.mode) == 0 && WriteFully(fd, bytes.data(), bytes.size()) &&
-            WriteFully(fd, old.tail.data(), old.tail.size()) && ::fsync(fd) == 0;
-  int err = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return {false, Describe("cannot write the ranking file", target, err)};
-  }
-  SyncFolder(folder);
-  return {};
+  const std::filesystem::path target = ResolveWriteTarget(file);
+  std::vector<uint8_t> bytes;
+  if (FileResult read = ReadOldTail(target, bytes); !read.ok) return read;
+  const std::array<uint8_t, kRankingFileSize> encoded = EncodeRanking(tables);
+  bytes.insert(bytes.begin(), encoded.begin(), encoded.end());
+  return ReplaceFileAtomically(target, bytes);
 }
 
 }  // namespace rv

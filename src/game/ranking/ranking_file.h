@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "config/atomic_file.h"
 #include "game/ranking/ranking_tables.h"
 
 namespace rv {
@@ -16,11 +17,6 @@ namespace rv {
 constexpr std::size_t kRankingFileSize = 2160;
 constexpr std::size_t kRankMovesOffset = 540;
 constexpr std::size_t kRankTimeOffset = 1620;
-
-struct FileResult {
-  bool ok = true;
-  std::string error;  // one line that names the file and the reason (for logs and tools)
-};
 
 struct RankingLoad {
   bool ok = true;
@@ -34,14 +30,15 @@ std::array<uint8_t, kRankingFileSize> EncodeRanking(const RankingTables& tables)
 RankingTables DecodeRanking(const uint8_t* bytes, std::size_t size);
 
 // Opens the file read-write, creating it empty when missing (all lists then stay empty); a
-// short file reads as zeros past its end. A file that exists but cannot be opened or read
-// is an error naming the file, never a silently empty ranking that the next result would
-// overwrite.
+// short file reads as zeros past its end. A FIFO, device or folder in its place is refused. A file
+// that exists but cannot be opened or read is an error naming the file, never a silently empty
+// ranking that the next result would overwrite.
 RankingLoad LoadRankingFile(const std::filesystem::path& file);
 
 // Rewrites all 15 lists so that a crash at any moment leaves either the old file or the
 // new one: the new bytes and the old file's tail go to a temporary file in the same folder,
-// which is flushed, synced and renamed over the old file. A read-only file is not replaced.
+// which is flushed, synced and renamed over the old file. A read-only file is not replaced; a
+// link is followed to a regular file only, never to a device or a FIFO.
 FileResult WriteRankingFile(const std::filesystem::path& file, const RankingTables& tables);
 
 }  // namespace rv

@@ -12,6 +12,7 @@
 #include "config/config_file.h"
 #include "config/instance_lock.h"
 #include "config/priority.h"
+#include "config/stored_file.h"
 #include "game/game.h"
 #include "game/ranking/ranking_file.h"
 #include "game/shell/required_files.h"
@@ -43,12 +44,12 @@ constexpr std::string_view kUnexpectedCaption = "エラー";
 // Creates the marker when missing; an existing one, a stale one included, is left as it is.
 // Opening read-only with O_CREAT needs no write access to a marker that is already there.
 bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    *reason = std::strerror(errno);
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY | O_CREAT);
+  if (!opened.ok()) {
+    *reason = opened.Reason();
     return false;
   }
-  ::close(fd);
+  ::close(opened.fd);
   return true;
 }
 
@@ -111,8 +112,15 @@ void Load_RankingFile(Game& game) {
 }
 
 void Load_Config(Game& game, const StartupOptions& options) {
-  // A file that cannot be read gives index 0, as an empty one does.
-  const int16_t index = ReadConfigValue(game.File("rvdat.cfg"));
+  // A FIFO or a device is refused rather than taken for an empty setting; any other file
+  // that cannot be read gives index 0, as an empty one does.
+  const std::filesystem::path file = game.File("rvdat.cfg");
+  if (ExistsAsNonRegular(file)) {
+    game.FailAndUnload("設定ファイルを読み込めません！\n" +
+                           DescribeFileProblem("cannot open", file, std::string(kNotRegularReason)),
+                       kStartErrorCaption);
+  }
+  const int16_t index = ReadConfigValue(file);
   if (options.apply_priority) {
     options.apply_priority(game, index);
   } else {
@@ -152,11 +160,17 @@ std::string WindowCaption() {
 
 // Our own lock is taken before the dialog's is looked at (the dialog does the same the
 // other way round), so two programs started at the same moment cannot both miss each other.
+// A lock that cannot be taken or looked at (a FIFO in its place, another user's unreadable
+// file) counts as held: another copy may be running, and two games in one folder would each
+// rewrite the ranking from their own memory. The box then names the file as well.
 void Form_Initialize(StartContext& start) {
-  start.lock = InstanceLock::TryAcquire(start.folder / kGameLockFile);
-  if (start.lock && !IsLockHeldElsewhere(start.folder / kConfigLockFile)) return;
+  std::string problem;
+  start.lock = InstanceLock::TryAcquire(start.folder / kGameLockFile, &problem);
+  if (start.lock && !IsLockHeldElsewhere(start.folder / kConfigLockFile, &problem)) return;
   start.lock.reset();
-  RefuseStart(start, kDuplicateText, kDuplicateCaption);
+  std::string text(kDuplicateText);
+  if (!problem.empty()) text += "\n" + problem;
+  RefuseStart(start, text, kDuplicateCaption);
 }
 
 void FindFile(StartContext& start, const std::string& name) {

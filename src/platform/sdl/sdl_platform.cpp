@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/sdl/hangup_signal.h"
 #include "platform/sdl/renderer_choice.h"
 #include "platform/sdl/sdl_keys.h"
 
@@ -71,6 +72,7 @@ SdlPlatform::SdlPlatform(SdlWindowOptions options) : options_(options) {
   // into SDL_QUIT.
   events_ready_ = SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
   if (!events_ready_) std::cerr << "SDL: " << SDL_GetError() << '\n';
+  if (events_ready_) ForwardHangupAsTerminate();
   // The audio device is opened on first use: the game asks for it only once its window
   // is open, so the window does not wait for the sound system.
   music_done_event_ = SdlMusicDoneEventType();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "config/atomic_file.h"
 #include "game/cpu/random_source.h"
 #include "game/game.h"
 #include "platform/headless/headless_platform.h"
@@ -18,7 +19,8 @@ namespace rv::sim {
 
 // A fresh folder under the system's temporary folder holding links to the assets of
 // `assets_folder` (Picture, Wave, Music, mpng.so) and, when given, a copy of a ranking
-// file. Removed with the object.
+// file. Removed with the object, also when its set-up fails; folders of killed runs are
+// removed when the next one is made.
 class TempProgramFolder {
  public:
   TempProgramFolder(const std::filesystem::path& assets_folder,
@@ -29,7 +31,16 @@ class TempProgramFolder {
 
   const std::filesystem::path& path() const { return path_; }
 
+  // Hands the folder's ranking back to `ranking_file` by the same crash-safe replacement
+  // the game uses: killed at any moment, the file holds the old ranking or the new one.
+  FileResult CopyRankingTo(const std::filesystem::path& ranking_file) const;
+
  private:
+  void Fill(const std::filesystem::path& assets,
+            const std::optional<std::filesystem::path>& ranking_file);
+  void Remove();
+
+  int lock_fd_ = -1;  // the folder's flock, held while it is in use
   std::filesystem::path path_;
 };
 

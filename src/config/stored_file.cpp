@@ -1,0 +1,81 @@
+#include "config/stored_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace rv {
+
+std::string StoredFileOpen::Reason() const {
+  return not_regular ? std::string(kNotRegularReason) : std::string(std::strerror(error));
+}
+
+bool ExistsAsNonRegular(const std::filesystem::path& file) {
+  struct stat st {};
+  return ::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+StoredFileOpen OpenStoredFile(const std::filesystem::path& file, int flags, mode_t mode) {
+  StoredFileOpen result;
+  // Looked at before the open, so that a device is never opened at all; the check after the
+  // open closes the gap in which the name could be replaced.
+  if (ExistsAsNonRegular(file)) {
+    result.not_regular = true;
+    return result;
+  }
+  // O_NONBLOCK makes the open of a FIFO return at once; it means nothing to a regular file.
+  // An interrupted open is not retried: the caller decides, and a shutdown may be pending.
+  const int fd = ::open(file.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+  if (fd < 0) {
+    result.error = errno;
+    return result;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    result.error = errno;
+    ::close(fd);
+    return result;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    result.not_regular = true;
+    ::close(fd);
+    return result;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  result.fd = fd;
+  return result;
+}
+
+bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes,
+                    std::string* error) {
+  bytes.clear();
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY);
+  if (!opened.ok()) {
+    if (error) *error = DescribeFileProblem("cannot open", file, opened.Reason());
+    return false;
+  }
+  uint8_t chunk[4096];
+  for (;;) {
+    const ssize_t n = ::read(opened.fd, chunk, sizeof chunk);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (error) *error = DescribeFileProblem("cannot read", file, std::strerror(errno));
+      ::close(opened.fd);
+      return false;
+    }
+    bytes.insert(bytes.end(), chunk, chunk + n);
+  }
+  ::close(opened.fd);
+  return true;
+}
+
+std::string DescribeFileProblem(const std::string& action, const std::filesystem::path& file,
+                                const std::string& reason) {
+  return action + " " + file.string() + ": " + reason;
+}
+
+}  // namespace rv

@@ -1,0 +1,48 @@
+#pragma once
+// Opening the files the programs keep beside them (rvdat.dat, rvdat.cfg, rvdat.cck, the lock
+// files) without ever blocking. A FIFO, a device, a socket or a folder put in a stored file's
+// place is refused by name instead of being waited on or written through: opening a FIFO
+// for reading blocks until a writer comes, and such a wait ignores every shutdown request.
+
+#include <sys/types.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rv {
+
+// The reason given for a name that is not a regular file.
+inline constexpr std::string_view kNotRegularReason = "not a regular file";
+
+struct StoredFileOpen {
+  int fd = -1;               // an open descriptor of a regular file, or -1
+  int error = 0;             // errno of a failed open; 0 when the file is not regular
+  bool not_regular = false;  // the name (or the link's target) is not a regular file
+
+  bool ok() const { return fd >= 0; }
+  bool missing() const { return !not_regular && error == ENOENT; }
+  // "not a regular file", or the system's text for `error`.
+  std::string Reason() const;
+};
+
+// open(2) with `flags` (O_CREAT allowed) plus close-on-exec, for regular files only. A symbolic
+// link is followed when it leads to a regular file. The descriptor is in blocking mode again
+// when returned.
+StoredFileOpen OpenStoredFile(const std::filesystem::path& file, int flags, mode_t mode = 0644);
+
+// The whole content of a regular file; false with `error` naming the file and the reason.
+bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes,
+                    std::string* error);
+
+// True when `file` exists (a link is followed) and is anything but a regular file.
+bool ExistsAsNonRegular(const std::filesystem::path& file);
+
+// "ACTION FILE: REASON", one line for logs, boxes and tools.
+std::string DescribeFileProblem(const std::string& action, const std::filesystem::path& file,
+                                const std::string& reason);
+
+}  // namespace rv
