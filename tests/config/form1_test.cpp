@@ -3,6 +3,9 @@
 
 #include "config/dialog/form1.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QByteArray>
 #include <QDir>
@@ -23,6 +26,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "config/dialog/start_check.h"
 #include "config/instance_lock.h"
@@ -492,14 +496,31 @@ class Form1Test : public QObject {
     QTest::newRow("marker") << QStringLiteral("marker");
     QTest::newRow("second copy") << QStringLiteral("copy");
     QTest::newRow("game lock") << QStringLiteral("game");
+    QTest::newRow("FIFO as the game's lock") << QStringLiteral("fifo game");
+    QTest::newRow("FIFO as the dialog's lock") << QStringLiteral("fifo copy");
   }
   void startIsRefused() {
     QFETCH(QString, cause);
     const fs::path folder = ToPath(dir_.path());
     std::optional<InstanceLock> rival;
+    const bool fifo = cause.startsWith(QLatin1String("fifo"));
+    const fs::path fifo_file =
+        folder / (cause.endsWith(QLatin1String("copy")) ? kConfigLockFile : kGameLockFile);
     if (cause == QLatin1String("marker")) {
       QFile marker(dir_.filePath(QStringLiteral("rvdat.cck")));
       QVERIFY(marker.open(QIODevice::WriteOnly));
+    } else if (fifo) {
+      // Refused at once and by name: an open that waited for a writer would hang the dialog.
+      fs::remove(fifo_file);
+      QCOMPARE(::mkfifo(fifo_file.c_str(), 0644), 0);
+      std::string problem;
+      ::alarm(20);
+      QVERIFY(!AcquireDialogStart(folder, &problem).has_value());
+      ::alarm(0);
+      QVERIFY2(problem.find(fifo_file.string()) != std::string::npos, problem.c_str());
+      QVERIFY(fs::remove(fifo_file));
+      QVERIFY(AcquireDialogStart(folder).has_value());
+      return;
     } else {
       rival = InstanceLock::TryAcquire(
           folder / (cause == QLatin1String("copy") ? kConfigLockFile : kGameLockFile));

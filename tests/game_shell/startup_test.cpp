@@ -322,5 +322,43 @@ TEST(ShellLoadingOrder, AMissingRankingFileStartsWithEmptyListsAndCreatesIt) {
   EXPECT_TRUE(fs::exists(run.folder / "rvdat.dat"));
 }
 
+// A FIFO in place of any stored file ends the start with a box naming it, at once: a FIFO
+// opened for reading would wait for a writer that never comes, deaf to every signal. A
+// marker that another copy may own is never removed by the refused start.
+TEST(ShellStoredFiles, AFifoInPlaceOfAStoredFileIsRefusedByNameWithoutWaiting) {
+  struct Case {
+    const char* name;
+    bool window_opens;  // refused after the window, through the regular shutdown
+  };
+  const Case cases[] = {{kGameLockFile, false},
+                        {kConfigLockFile, false},
+                        {"rvdat.cck", false},
+                        {"rvdat.dat", true},
+                        {"rvdat.cfg", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShellRun run;
+    fs::remove(run.folder / c.name);
+    ASSERT_EQ(::mkfifo((run.folder / c.name).c_str(), 0644), 0);
+    const bool marker_is_fifo = std::string(c.name) == "rvdat.cck";
+    if (!marker_is_fifo) WriteFile(run.folder / "rvdat.cck", {});  // another copy's, maybe
+    ::alarm(20);
+    const int status = run.Run();
+    ::alarm(0);
+    EXPECT_EQ(status, kStartFailedStatus);
+    ASSERT_EQ(run.platform.Messages().size(), 1u);
+    EXPECT_NE(run.platform.Messages()[0].text.find(c.name), std::string::npos)
+        << run.platform.Messages()[0].text;
+    EXPECT_NE(run.platform.Messages()[0].text.find("not a regular file"), std::string::npos);
+    EXPECT_EQ(run.platform.WindowCaption().empty(), !c.window_opens);
+    EXPECT_TRUE(run.priorities.empty());
+    EXPECT_TRUE(fs::is_fifo(run.folder / c.name));
+    if (!marker_is_fifo) {
+      // Before the window the marker may be another copy's and stays; after it, it is ours.
+      EXPECT_EQ(fs::exists(run.folder / "rvdat.cck"), !c.window_opens);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace rv::test

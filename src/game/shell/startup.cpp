@@ -57,13 +57,15 @@ bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
 // would lose every result, so the game says so at once rather than later.
 void CreateMarker(StartContext& start) {
   const std::filesystem::path marker = start.folder / kRunningMarker;
-  std::string reason;
   if (::access(start.folder.c_str(), W_OK | X_OK) != 0) {
-    reason = std::strerror(errno);
-  } else if (TouchMarker(marker, &reason)) {
-    return;
+    RefuseStart(
+        start,
+        "Ravolinのフォルダに書き込めません！\n" + marker.string() + ": " + std::strerror(errno),
+        kStartErrorCaption);
   }
-  RefuseStart(start, "Ravolinのフォルダに書き込めません！\n" + marker.string() + ": " + reason,
+  std::string reason;
+  if (TouchMarker(marker, &reason)) return;
+  RefuseStart(start, "実行中の印のファイルを作れません！\n" + marker.string() + ": " + reason,
               kStartErrorCaption);
 }
 

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs inside xvfb-run: the real game gets SIGHUP (the terminal that started it closed) while
+# its window is up, and ends through the regular shutdown: status 0, running marker gone, so
+# the configuration dialog is not kept out.
+# Usage: hangup_test.sh <program folder of the build> <work folder>
+set -u
+dist=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work/game"
+cp -r "$dist"/. "$work/game"/
+rm -f "$work/game"/rvdat.cck "$work/game"/rvdat.dat "$work/game"/*.lock
+log=$work/game.log
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- game output"
+  cat "$log"
+  kill -9 "$pid" 2>/dev/null
+  exit 1
+}
+
+"$work/game/rv_031" >"$log" 2>&1 &
+pid=$!
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver ' | head -n 1)
+[ -n "$wid" ] || fail "no game window"
+[ -e "$work/game/rvdat.cck" ] || fail "no running marker while the game runs"
+sleep 1  # inside the logo's fade: a blocking wait, as every screen is
+kill -HUP "$pid"
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the game still runs 10 s after SIGHUP"
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "the game ended with status $status after SIGHUP"
+[ -e "$work/game/rvdat.cck" ] && fail "the running marker is still there after SIGHUP"
+echo "PASS"
