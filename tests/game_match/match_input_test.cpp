@@ -2,9 +2,15 @@
 // arrows, Escape during the CPU's walk, and both error boxes.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 
+#include "config/atomic_file.h"
+#include "game/ranking/ranking_file.h"
 #include "match_harness.h"
 #include "platform/headless/headless_audio.h"
 
@@ -12,6 +18,11 @@ namespace rv::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::vector<char> ReadAll(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 bool SameRegion(const CapturedFrame& frame, int x, int y, const Surface& s, int sx, int sy, int w,
                 int h) {
@@ -205,6 +216,47 @@ TEST(MatchExit, RankingFileThatCannotBeWrittenEndsWithTheScoreErrorBox) {
     EXPECT_EQ(h.platform().Messages()[0].icon, MessageIcon::kWarning);
     EXPECT_FALSE(fs::exists(h.folder() / "rvdat.cck"));
     EXPECT_TRUE(fs::is_directory(h.folder() / "rvdat.dat"));
+  }
+  EXPECT_TRUE(seen_win) << "no seed gave the player a round";
+}
+
+// The disk fills while the result is written (a file size limit in a child process makes
+// the write fail part-way): the same score error box, and the old ranking stays whole.
+TEST(MatchExit, AFullDiskAtTheRankingWriteShowsTheScoreErrorBoxAndKeepsTheOldRanking) {
+  enum ChildResult { kBoxShown = 0, kNoWin = 3, kWrongEnd = 4, kNoLimit = 9 };
+  RankingTables old;
+  old.RankScore[kRankEntries - 1] = 77;
+  bool seen_win = false;
+  for (uint64_t seed = 1; seed <= 20 && !seen_win; ++seed) {
+    MatchHarness h(seed, [&](const fs::path& folder) {
+      ASSERT_TRUE(WriteRankingFile(folder / "rvdat.dat", old).ok);
+    });
+    h.UseBot(sim::PlayerKind::kGreedy, seed);
+    const std::vector<char> before = ReadAll(h.folder() / "rvdat.dat");
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{1000, 1000};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(kNoLimit);
+      const std::optional<int> status = h.Play(0, 1);
+      if (h.round_ends.size() == 1 && h.round_ends[0].winner != kPlayer) ::_exit(kNoWin);
+      const auto& messages = h.platform().Messages();
+      const bool box = status == 1 && messages.size() == 1 && messages[0].text == "エラー発生！" &&
+                       messages[0].caption == "エラー２";
+      ::_exit(box ? kBoxShown : kWrongEnd);
+    }
+    int wait_status = 0;
+    ASSERT_EQ(::waitpid(child, &wait_status, 0), child);
+    ASSERT_TRUE(WIFEXITED(wait_status));
+    const int result = WEXITSTATUS(wait_status);
+    EXPECT_EQ(ReadAll(h.folder() / "rvdat.dat"), before);
+    if (result == kNoWin) continue;
+    seen_win = true;
+    EXPECT_EQ(result, kBoxShown) << "4: no score error box, 9: no file size limit";
+    for (const auto& entry : fs::directory_iterator(h.folder())) {
+      EXPECT_FALSE(IsTemporaryNameOf(h.folder() / "rvdat.dat", entry.path().filename().string()))
+          << entry.path();
+    }
   }
   EXPECT_TRUE(seen_win) << "no seed gave the player a round";
 }
