@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 #include "match_harness.h"
@@ -49,6 +50,9 @@ class MatchTiming : public ::testing::Test {
     // frames from the fade on.
     dark_info_ = h_.frame_log.front();
     dark_frame_ = first_frames_.front();
+    if (const char* dir = std::getenv("RV_TEST_FRAMES_DIR")) {
+      SavePng(*dark_frame_, std::filesystem::path(dir) / "dark_pause.png");
+    }
     h_.frame_log.erase(h_.frame_log.begin());
     first_frames_.erase(first_frames_.begin());
   }
