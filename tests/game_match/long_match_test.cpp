@@ -17,19 +17,24 @@ namespace {
 
 constexpr uint32_t kIdleMs = 101u * 60u * 1000u;
 
-// The player stops the roulette, then leaves the board alone for 101 minutes before holding
-// X, which drops a block at once in each of its turns.
+// The player stops the roulette, then walks away from the board for 101 minutes (the
+// virtual clock jumps in one sleep) and comes back holding X, which drops a block at once
+// in each of its turns.
 void PlayASlowRound(MatchHarness& h) {
   bool roulette_stopped = false;
-  h.UseDriver([&h, roulette_stopped](HeadlessPlatform& p) mutable {
+  bool away = false;
+  h.UseDriver([&h, roulette_stopped, away](HeadlessPlatform& p) mutable {
     const MatchState& m = h.game().match;
     if (!roulette_stopped && m.RoundNo == 1) {
       roulette_stopped = true;
       p.ScheduleKeyPress(p.Now() + 2500, vk::kX, 50);
     }
-    if (h.InPlay() && p.Now() - h.match_started_at >= kIdleMs && h.game().keys.Key_X == 0) {
-      p.PressKey(vk::kX);
+    if (!h.InPlay() || m.CharaTurn != -1) return;
+    if (!away) {
+      away = true;
+      p.Sleep(static_cast<int>(kIdleMs));
     }
+    if (h.game().keys.Key_X == 0) p.PressKey(vk::kX);
   });
 }
 
