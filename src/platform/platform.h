@@ -84,7 +84,8 @@ class Platform {
   virtual void Present(FrameView frame) = 0;
 
   // Shows a message box (a real dialog where a display exists) and writes the same line
-  // to standard error. Returns when it is closed.
+  // to standard error. Returns when it is closed. An open game window gives way to the box
+  // and stays hidden: every box of the game ends it.
   virtual void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) = 0;
 
   // The folder of the executable, whatever the working folder.

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 
 #include "match_harness.h"
 
@@ -44,15 +46,31 @@ class MatchTiming : public ::testing::Test {
     };
     ASSERT_EQ(h_.Play(1, 3), std::nullopt);
     ASSERT_GT(h_.frame_log.size(), 40u);
+    // The first frame is the cleared screen of the dark pause; the tests below count the
+    // frames from the fade on.
+    dark_info_ = h_.frame_log.front();
+    dark_frame_ = first_frames_.front();
+    if (const char* dir = std::getenv("RV_TEST_FRAMES_DIR")) {
+      SavePng(*dark_frame_, std::filesystem::path(dir) / "dark_pause.png");
+    }
+    h_.frame_log.erase(h_.frame_log.begin());
+    first_frames_.erase(first_frames_.begin());
   }
 
   MatchHarness h_{11};
   std::vector<CapturedFrame> first_frames_;
+  FrameInfo dark_info_{};
+  std::optional<CapturedFrame> dark_frame_;
 };
 
 TEST_F(MatchTiming, DarkForThreeSecondsThenTwentySevenFadeSteps) {
   const std::vector<FrameInfo>& log = h_.frame_log;
-  // Nothing is presented during the dark pause.
+  const Surface dark(640, 480, 0x000000);
+  // The cleared screen is shown at once, whatever the selection's fade left on the display,
+  // and nothing else is presented during the dark pause.
+  EXPECT_EQ(dark_info_.time, h_.match_started_at);
+  ASSERT_TRUE(dark_frame_.has_value());
+  EXPECT_TRUE(SameFrame(*dark_frame_, dark));
   EXPECT_GT(log[0].time, h_.match_started_at + 3000);
   EXPECT_LE(log[0].time, h_.match_started_at + 3000 + kWaitSlack);
   // 27 steps paced to 40 ms; the last one leaves exactly the match background.
@@ -63,7 +81,6 @@ TEST_F(MatchTiming, DarkForThreeSecondsThenTwentySevenFadeSteps) {
   // Step 0 blends at alpha 0 and leaves the dark screen; the steps between bring the
   // background in; the last, at 255, leaves exactly the background.
   const Surface& background = h_.game().pictures.Screen;
-  const Surface dark(640, 480, 0x000000);
   EXPECT_TRUE(SameFrame(first_frames_[0], dark));
   EXPECT_FALSE(SameFrame(first_frames_[3], dark));
   EXPECT_FALSE(SameFrame(first_frames_[3], background));

@@ -20,13 +20,32 @@ TEST(BattleTimeText, MinutesSecondsAndHundredthsOfTwoDigitsEach) {
   EXPECT_EQ(BattleTimeText((99 * 60 + 59) * 1000 + 999), "99:59:99");
 }
 
-TEST(BattleTimeText, TotalsPastTheFieldsShowTheLargestValueThatFits) {
-  // 100 minutes would need a third minute digit.
-  EXPECT_EQ(BattleTimeText(100 * 60 * 1000), "99:59:99");
-  // Past 32767 s, where a 16-bit count of seconds would overflow.
-  EXPECT_EQ(BattleTimeText(32768LL * 1000), "99:59:99");
-  EXPECT_EQ(BattleTimeText(std::numeric_limits<int32_t>::max()), "99:59:99");
-  EXPECT_EQ(BattleTimeText(std::numeric_limits<int64_t>::max()), "99:59:99");
+TEST(BattleTimeText, AHundredMinutesAndMoreShowEveryMinute) {
+  struct Case {
+    int64_t ms;
+    const char* text;
+  };
+  const Case cases[] = {
+      {100LL * 60 * 1000, "100:00:00"},
+      {(123LL * 60 + 45) * 1000 + 670, "123:45:67"},
+      {(123LL * 60 + 45) * 1000 + 679, "123:45:67"},  // thousandths are dropped
+      // Past 32767 s, where a 16-bit count of seconds would overflow (546 min 7 s).
+      {32767LL * 1000, "546:07:00"},
+      {32768LL * 1000, "546:08:00"},
+      {std::numeric_limits<int32_t>::max(), "35791:23:64"},
+      {std::numeric_limits<int64_t>::max(), "153722867280912:55:80"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BattleTimeText(c.ms), c.text) << c.ms;
+}
+
+TEST(BattleTimeX, StaysAt350UntilTheTextWouldCrossThePanelsRightEdge) {
+  // The panel's last column is 439; the shadow is one pixel right of the face.
+  EXPECT_EQ(BattleTimeX(0), 350);
+  EXPECT_EQ(BattleTimeX(72), 350);  // "123:45:67" at 8 px a digit
+  EXPECT_EQ(BattleTimeX(89), 350);  // ends on 439
+  EXPECT_EQ(BattleTimeX(90), 349);
+  EXPECT_EQ(BattleTimeX(168), 271);  // the longest total of all, 21 characters
+  for (int w = 0; w <= 239; ++w) EXPECT_LE(BattleTimeX(w) + w, 439) << w;
 }
 
 TEST(BattleTimeText, NegativeTotalsShowAsZero) {

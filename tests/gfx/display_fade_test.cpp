@@ -67,7 +67,8 @@ TEST_F(DisplayTest, ShapesAreOutlinesOverTheScreenAndRepaintAtOnce) {
     for (int x = 140; x < 190; ++x) {
       int i = x - 160, j = y - 320;
       bool inside = i >= 0 && j >= 0 && i < 16 && j < 16;
-      bool border = inside && (i == 0 || j == 0 || i == 15 || j == 15);
+      const int b = CursorShape::kBorder;
+      bool border = inside && (i < b || j < b || i >= 16 - b || j >= 16 - b);
       uint32_t want = border ? Display::kCharaColor : display.GameScreen.Pixel(x, y);
       ASSERT_EQ(FramePixel(f, x, y), want) << x << "," << y;
     }
@@ -151,7 +152,8 @@ TEST_F(FadeTest, EachStepBlendsAgainOverThePreviousOne) {
 TEST_F(FadeTest, StepsArePacedTo40MillisecondsByTheFrameStamps) {
   FadeScreen(context, 1);
   ASSERT_EQ(platform.waits.size(), 27u);
-  for (int32_t w : platform.waits) EXPECT_EQ(w, 40 - static_cast<int32_t>(platform.present_cost_ms));
+  for (int32_t w : platform.waits)
+    EXPECT_EQ(w, 40 - static_cast<int32_t>(platform.present_cost_ms));
   EXPECT_EQ(stamps.FrameEnd - stamps.FrameStart, static_cast<int32_t>(platform.present_cost_ms));
   EXPECT_EQ(platform.now, 27u * 40u);
 }
@@ -163,8 +165,9 @@ TEST_F(FadeTest, OtherKindsDrawNothingAndReturnAtOnce) {
   EXPECT_TRUE(platform.frames.empty());
   EXPECT_TRUE(platform.waits.empty());
   EXPECT_EQ(blend.Alpha, 77);
-  EXPECT_EQ(std::vector<uint32_t>(before.data(), before.data() + 640 * 480),
-            std::vector<uint32_t>(display.GameScreen.data(), display.GameScreen.data() + 640 * 480));
+  EXPECT_EQ(
+      std::vector<uint32_t>(before.data(), before.data() + 640 * 480),
+      std::vector<uint32_t>(display.GameScreen.data(), display.GameScreen.data() + 640 * 480));
 }
 
 TEST_F(FadeTest, AnEmptySourceLeavesTheScreenAsItWas) {

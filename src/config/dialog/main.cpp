@@ -1,17 +1,19 @@
 // rv_config: the configuration dialog. Exit status 0 after the window closes, 1 when the
-// start is refused (the game runs, or another copy of the dialog does).
+// start is refused (the game runs, or another copy of the dialog does), 2 without a display.
 
 #include <QApplication>
 #include <QFile>
 #include <filesystem>
 #include <string>
 
+#include "config/dialog/display_guard.h"
 #include "config/dialog/form1.h"
 #include "config/dialog/start_check.h"
 #include "config/dialog/warning_box.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  const auto app = rv::StartQtApplication(argc, argv);
+  if (!app) return rv::kNoDisplayExitStatus;
   // The program folder is the executable's, whatever the working folder is.
   const std::filesystem::path folder(
       QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());

@@ -33,14 +33,17 @@ void Display::Clear() { GameScreen.Fill(0x000000); }
 
 void Display::DrawOutline(const CursorShape& shape) {
   auto put = [this](int x, int y, uint32_t c) {
-    if (x >= 0 && y >= 0 && x < kWidth && y < kHeight) frame_[static_cast<size_t>(y) * kWidth + x] = c;
+    if (x >= 0 && y >= 0 && x < kWidth && y < kHeight)
+      frame_[static_cast<size_t>(y) * kWidth + x] = c;
   };
   const int n = CursorShape::kSize;
-  for (int i = 0; i < n; ++i) {
-    put(shape.X() + i, shape.Y(), shape.Color());
-    put(shape.X() + i, shape.Y() + n - 1, shape.Color());
-    put(shape.X(), shape.Y() + i, shape.Color());
-    put(shape.X() + n - 1, shape.Y() + i, shape.Color());
+  for (int b = 0; b < CursorShape::kBorder; ++b) {
+    for (int i = 0; i < n; ++i) {
+      put(shape.X() + i, shape.Y() + b, shape.Color());
+      put(shape.X() + i, shape.Y() + n - 1 - b, shape.Color());
+      put(shape.X() + b, shape.Y() + i, shape.Color());
+      put(shape.X() + n - 1 - b, shape.Y() + i, shape.Color());
+    }
   }
 }
 
@@ -51,7 +54,8 @@ const std::vector<uint32_t>& Display::Compose() {
     // Someone gave the screen another size: show what fits, black elsewhere.
     std::fill(frame_.begin(), frame_.end(), 0u);
     for (int y = 0; y < std::min(kHeight, GameScreen.height()); ++y) {
-      std::copy_n(GameScreen.Row(y), std::min(kWidth, GameScreen.width()), &frame_[static_cast<size_t>(y) * kWidth]);
+      std::copy_n(GameScreen.Row(y), std::min(kWidth, GameScreen.width()),
+                  &frame_[static_cast<size_t>(y) * kWidth]);
     }
   }
   // The player's shape is placed after the CPU's on the form, so it is drawn on top.

@@ -13,10 +13,11 @@ namespace rv {
 
 class Display;
 
-// A 16 x 16 rectangle outline, one pixel wide, drawn over the game screen while visible.
+// A 16 x 16 rectangle outline, two pixels wide, drawn over the game screen while visible.
 class CursorShape {
  public:
   static constexpr int kSize = 16;
+  static constexpr int kBorder = 2;
 
   CursorShape(Display& owner, uint32_t color) : owner_(owner), color_(color) {}
   CursorShape(const CursorShape&) = delete;
@@ -42,8 +43,11 @@ class Display {
  public:
   static constexpr int kWidth = 640;
   static constexpr int kHeight = 480;
-  static constexpr uint32_t kCharaColor = 0x0000FF;  // blue: the player's cursor
-  static constexpr uint32_t kEnemyColor = 0xFF0000;  // red: the CPU's cursor
+  // Light shades of blue and red: a pure blue outline on the dark navy board is lost at
+  // 1.8:1. These stand at least 3:1 against the board and against the average colour of
+  // either side's block beside (or, for the CPU's, under) the cursor.
+  static constexpr uint32_t kCharaColor = 0x8CC8FF;  // blue (140, 200, 255): the player's cursor
+  static constexpr uint32_t kEnemyColor = 0xFFAA96;  // red (255, 170, 150): the CPU's cursor
 
   explicit Display(Platform& platform);
   Display(const Display&) = delete;

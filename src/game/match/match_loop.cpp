@@ -86,6 +86,9 @@ void RunMatch(Game& game) {
   m.PlayerWon.assign(rounds, 0);
   m.RoundMoves.assign(rounds, 0);
 
+  // The selection left the screen cleared but not shown: the three seconds are dark only
+  // once the cleared screen is refreshed.
+  game.display.Refresh();
   game.WaitMs(3000);
   LoadPictureOrThrow(game, 1, "pic1");
   FadeContext fade = game.Fade();

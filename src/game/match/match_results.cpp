@@ -1,5 +1,6 @@
 #include "game/match/match_results.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -15,6 +16,7 @@ namespace {
 constexpr int kPanelX = 200;
 constexpr int kPanelY = 96;
 constexpr int kPanelHeight = 190;
+constexpr int kBattleTimeX = 350;
 
 // The panel grows strip by strip, each strip up to the width the time since the sweep
 // began calls for. Measuring from the start (rather than adding up the rounded growth of
@@ -40,7 +42,9 @@ void DrawResults(Game& game, int32_t score) {
   ShadowText(game, 280, 112, "試合終了！", -1, 1);
   ShadowText(game, 225, 160, "戦闘時間", 0, 1);
   ShadowText(game, 225, 200, "得点", 0, 1);
-  ColorText(game, 350, 160, 255, 255, 0, BattleTimeText(game.totals.TotalTime), 0);
+  const std::string time = BattleTimeText(game.totals.TotalTime);
+  const int time_width = game.text ? game.text->TextWidth(game.display.GameScreen.text(), time) : 0;
+  ColorText(game, static_cast<int16_t>(BattleTimeX(time_width)), 160, 255, 255, 0, time, 0);
   ColorText(game, 350, 200, 0, 255, 0, std::to_string(score), 0);
   if (game.totals.RankIn != -1) {
     ColorText(game, 270, 250, 255, 255, 0, FullWidthDigits(game.totals.RankIn) + "位", -1);
@@ -75,11 +79,14 @@ std::string BattleTimeText(int64_t total_ms) {
   int64_t sec = hundredths / 100;
   const int64_t m = sec / 60;
   sec %= 60;
-  if (m > 99) return "99:59:99";
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(m), static_cast<int>(sec),
-                static_cast<int>(h));
+  char text[32];
+  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(m),
+                static_cast<long long>(sec), static_cast<long long>(h));
   return text;
+}
+
+int BattleTimeX(int text_width) {
+  return std::min(kBattleTimeX, kPanelX + kPanelWidth - 1 - text_width);
 }
 
 std::string FullWidthDigits(int value) {

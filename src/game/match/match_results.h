@@ -17,10 +17,14 @@ constexpr double kPanelPixelsPerMs = 0.4;
 // never below 0 nor past the full width.
 int PanelWidthAt(int32_t elapsed_ms);
 
-// "mm:ss:hh" of a battle time in milliseconds. Computed in 64 bits, so no total overflows;
-// when the minutes would need more than two digits the largest value that fits the fields,
-// "99:59:99", is shown instead of a longer or wrapped text. A negative total shows as zero.
+// "mm:ss:hh" of a battle time in milliseconds; 100 minutes and more show every minute
+// ("123:45:67"). Computed in 64 bits, so no total overflows the way a 16-bit count of
+// seconds would past 546 minutes. A negative total shows as zero.
 std::string BattleTimeText(int64_t total_ms);
+
+// Left edge of the battle time: x 350, or further left when a long minute count would
+// carry the text (with its one-pixel shadow) past the panel's right edge.
+int BattleTimeX(int text_width);
 
 // The decimal digits of a non-negative value in full-width forms ("３" for 3).
 std::string FullWidthDigits(int value);

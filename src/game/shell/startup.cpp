@@ -29,8 +29,9 @@ constexpr std::string_view kMissingFileText = "Ravolinの起動に必要なフ�
 constexpr std::string_view kMissingFileCaption = "起動エラー２";
 constexpr std::string_view kDisplayFailText = "Ravolinの起動に失敗しました！";
 constexpr std::string_view kDisplayFailCaption = "Ravolin";
-// Our own failures (a folder we cannot write, a file we cannot read) name what went wrong.
-constexpr std::string_view kStartErrorCaption = "起動エラー";
+// Our own failures (a folder we cannot write, a file we cannot read, no Japanese face) name
+// what went wrong under the program's name; "起動エラー" is the dialog's refusal.
+constexpr std::string_view kStartErrorCaption = "Ravolin";
 constexpr std::string_view kUnexpectedText = "Ravolinでエラーが発生しました！\n";
 constexpr std::string_view kUnexpectedCaption = "エラー";
 

@@ -8,8 +8,10 @@
 #include <system_error>
 
 #include "platform/sdl/hangup_signal.h"
+#include "platform/sdl/message_helper.h"
 #include "platform/sdl/renderer_choice.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/video_driver_choice.h"
 
 namespace rv {
 
@@ -45,6 +47,18 @@ std::string ProbeRendererName(SDL_Renderer* renderer) {
   return text != nullptr ? reinterpret_cast<const char*>(text) : std::string();
 }
 
+// SDL falls back to its off-screen driver when no display answers; that is no display for
+// a player, so video is given up again unless the driver was asked for by name.
+bool OnRealDisplay() {
+  const char* chosen = SDL_GetCurrentVideoDriver();
+  const char* requested = std::getenv("SDL_VIDEODRIVER");
+  const std::string driver = chosen != nullptr ? chosen : "";
+  if (AcceptVideoDriver(driver, requested != nullptr ? requested : "")) return true;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  SDL_SetError("no display (neither X11 nor Wayland answers; SDL offered \"%s\")", driver.c_str());
+  return false;
+}
+
 // SDL's X11 keyboard opens an input method, for which libX11 parses the locale's whole
 // Compose table: some 14 ms of processor time before the window can appear. The game reads
 // key-downs and key-ups only, never composed text, so for the moment of the video start-up
@@ -62,7 +76,7 @@ bool InitVideo() {
   } else {
     unsetenv("XCOMPOSEFILE");
   }
-  return ready;
+  return ready && OnRealDisplay();
 }
 
 }  // namespace
@@ -232,18 +246,30 @@ void SdlPlatform::Redraw() {
   SDL_RenderPresent(renderer_);
 }
 
-// Standard error first: without a display the dialog cannot appear, and the player still
-// learns why the game ended.
+// Standard error first: without a display no box can appear, and the player still learns
+// why the game ended. The box is rv_message beside the program; SDL's own box is the
+// fallback where that cannot run.
 void SdlPlatform::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
   const std::string body = UnixLines(text);
   const std::string title(caption);
   std::cerr << title << ": " << body << std::endl;
+  GiveWayToBox();
+  if (RunMessageHelper(ProgramFolder() / kMessageHelperName, title, body, icon)) return;
   if (!video_ready_) {
     if (!InitVideo()) return;
     video_ready_ = true;
   }
   const Uint32 flags = icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING : 0;
-  SDL_ShowSimpleMessageBox(flags, title.c_str(), body.c_str(), window_);
+  SDL_ShowSimpleMessageBox(flags, title.c_str(), body.c_str(), nullptr);
+}
+
+// A topmost window covering the desktop would hide the box, so it goes out of the way
+// first. Every box of the game ends it, so the window does not come back.
+void SdlPlatform::GiveWayToBox() {
+  if (window_ == nullptr) return;
+  SDL_SetWindowAlwaysOnTop(window_, SDL_FALSE);
+  SDL_HideWindow(window_);
+  SDL_ShowCursor(SDL_ENABLE);
 }
 
 std::filesystem::path SdlPlatform::ProgramFolder() {

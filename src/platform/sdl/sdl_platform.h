@@ -64,6 +64,7 @@ class SdlPlatform : public Platform {
   bool CreateRenderer();
   bool EnsureTexture(int width, int height);
   void Redraw();
+  void GiveWayToBox();
 
   SdlWindowOptions options_;
   bool events_ready_ = false;

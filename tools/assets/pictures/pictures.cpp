@@ -538,10 +538,12 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
            {Align::kCenter, 3, kRowInkBottom, {}, {}});
   DrawText(img, *fonts.gothic, "中級", GoldText(20), rects::kDifficultyName[1],
            {Align::kCenter, 3, kRowInkBottom, {}, {}});
+  // As bright a fill and as plain an outline as the other two: a deep red fill and a
+  // near-black outline made the same face look thin.
   TextStyle hard = GoldText(20);
-  hard.top = Rgb(255, 220, 200);
-  hard.bottom = Rgb(255, 70, 50);
-  hard.outline = Rgb(90, 0, 0);
+  hard.top = Rgb(255, 232, 214);
+  hard.bottom = Rgb(255, 112, 84);
+  hard.outline = Rgb(150, 22, 10);
   // Wide enough to start at the left edge on the selection screen and to end
   // at the right edge beside the ranking's label.
   DrawText(img, *fonts.gothic, "上級 ― 最強のCPUに挑め！", hard, rects::kDifficultyName[2],

@@ -1,0 +1,140 @@
+// The game's message box program as the platform starts it, and the video drivers the game
+// accepts as a display.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/message_helper.h"
+#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/video_driver_choice.h"
+
+namespace rv {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(VideoDriverChoice, OnlyARealDisplayUnlessADriverIsAskedFor) {
+  struct Case {
+    const char* chosen;
+    const char* requested;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"x11", "", true},    {"wayland", "", true},    {"offscreen", "", false},
+      {"dummy", "", false}, {"KMSDRM", "", false},    {"evdev", "", false},
+      {"", "", false},      {"dummy", "dummy", true}, {"offscreen", "offscreen", true},
+      {"x11", "x11", true}, {"", "dummy", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(AcceptVideoDriver(c.chosen, c.requested), c.accepted)
+        << "'" << c.chosen << "' asked '" << c.requested << "'";
+  }
+}
+
+// Restores one environment variable when the test ends.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value != nullptr) {
+      ::setenv(name, value, 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// With no X11 and no Wayland display SDL would fall back to its off-screen driver; the game
+// must see that as no display.
+TEST(VideoDriverChoice, NoDisplayMeansNoWindowEvenThoughSdlCouldDrawOffScreen) {
+  const fs::path runtime = fs::temp_directory_path() / "rv_no_display_runtime";
+  fs::create_directories(runtime);
+  ScopedEnv driver("SDL_VIDEODRIVER", nullptr);
+  ScopedEnv display("DISPLAY", nullptr);
+  ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+  ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.c_str());  // no Wayland socket in here
+  ScopedEnv audio("SDL_AUDIODRIVER", "dummy");
+  SdlPlatform platform;
+  EXPECT_FALSE(platform.OpenWindow("Ravolin Ver 0.31"));
+  EXPECT_EQ(platform.DescribeWindow().window_width, 0);
+  fs::remove_all(runtime);
+}
+
+// A stand-in for rv_message: writes its arguments one per line, ends with a given status.
+class FakeHelper {
+ public:
+  explicit FakeHelper(int status) : folder_(fs::temp_directory_path() / "rv_fake_helper") {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    std::ofstream script(path());
+    script << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '"
+           << (folder_ / "args").string() << "'\nexit " << status << "\n";
+    script.close();
+    ::chmod(path().c_str(), 0755);
+  }
+  ~FakeHelper() { fs::remove_all(folder_); }
+  fs::path path() const { return folder_ / "rv_message"; }
+  std::vector<std::string> Arguments() const {
+    std::ifstream in(folder_ / "args");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+ private:
+  fs::path folder_;
+};
+
+TEST(MessageHelper, ArgumentsCarryIconCaptionAndTextAfterTheOptionsEnd) {
+  EXPECT_EQ(MessageHelperArguments("起動エラー２", "足りません！", MessageIcon::kWarning),
+            (std::vector<std::string>{"--warning", "--", "起動エラー２", "足りません！"}));
+  EXPECT_EQ(MessageHelperArguments("Ravolin", "-platform x", MessageIcon::kNone),
+            (std::vector<std::string>{"--plain", "--", "Ravolin", "-platform x"}));
+}
+
+TEST(MessageHelper, ShownOnlyWhenTheHelperEndsWell) {
+  struct Case {
+    int status;
+    bool shown;
+  };
+  for (const Case c : {Case{0, true}, Case{2, false}, Case{1, false}, Case{64, false}}) {
+    FakeHelper helper(c.status);
+    EXPECT_EQ(RunMessageHelper(helper.path(), "エラー", "配列エラーが発生しました！",
+                               MessageIcon::kWarning),
+              c.shown)
+        << c.status;
+    EXPECT_EQ(helper.Arguments(), (std::vector<std::string>{"--warning", "--", "エラー",
+                                                            "配列エラーが発生しました！"}));
+  }
+}
+
+TEST(MessageHelper, AMissingOrUnrunnableHelperIsNoBox) {
+  EXPECT_FALSE(RunMessageHelper("/nonexistent/rv_message", "Ravolin", "x", MessageIcon::kNone));
+  FakeHelper helper(0);
+  ::chmod(helper.path().c_str(), 0644);
+  EXPECT_FALSE(RunMessageHelper(helper.path(), "Ravolin", "x", MessageIcon::kNone));
+  EXPECT_TRUE(helper.Arguments().empty()) << "it ran";
+}
+
+}  // namespace
+}  // namespace rv
