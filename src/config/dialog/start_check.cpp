@@ -11,12 +11,12 @@ QString StartErrorText() {
       "Ravolinコンフィグを二重起動、または\nRavolinと一緒に起動させることはできません！");
 }
 
-std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder) {
-  auto lock = InstanceLock::TryAcquire(program_folder / kConfigLockFile);
+std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& data_folder) {
+  auto lock = InstanceLock::TryAcquire(data_folder / kConfigLockFile);
   if (!lock) return std::nullopt;
   std::error_code ec;
-  if (std::filesystem::exists(program_folder / kRunningMarkerFile, ec)) return std::nullopt;
-  if (IsLockHeldElsewhere(program_folder / kGameLockFile)) return std::nullopt;
+  if (std::filesystem::exists(data_folder / kRunningMarkerFile, ec)) return std::nullopt;
+  if (IsLockHeldElsewhere(data_folder / kGameLockFile)) return std::nullopt;
   return lock;
 }
 

@@ -24,6 +24,7 @@ QString StartErrorText();
 // the game's next regular end removes it), or the game holds its lock. The own lock is taken
 // before the game is looked at, and the game takes its own before looking at ours, so two
 // programs started at the same moment cannot both miss each other.
-std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder);
+// data_folder is where both programs keep the marker and the locks (ResolveDataFolder).
+std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& data_folder);
 
 }  // namespace rv

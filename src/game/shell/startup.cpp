@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "config/config_file.h"
+#include "config/data_folder.h"
 #include "config/instance_lock.h"
 #include "config/priority.h"
 #include "game/game.h"
@@ -55,9 +56,9 @@ bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
 // The ranking and the marker are written beside the program: a folder we may not write
 // would lose every result, so the game says so at once rather than later.
 void CreateMarker(StartContext& start) {
-  const std::filesystem::path marker = start.folder / kRunningMarker;
+  const std::filesystem::path marker = start.data / kRunningMarker;
   std::string reason;
-  if (::access(start.folder.c_str(), W_OK | X_OK) != 0) {
+  if (::access(start.data.c_str(), W_OK | X_OK) != 0) {
     reason = std::strerror(errno);
   } else if (TouchMarker(marker, &reason)) {
     return;
@@ -72,7 +73,7 @@ void CreateMarker(StartContext& start) {
   start.platform.ShowMessage(kDisplayFailText, kDisplayFailCaption, MessageIcon::kNone);
   start.platform.CloseWindow();
   std::error_code ignored;
-  std::filesystem::remove(start.folder / kRunningMarker, ignored);
+  std::filesystem::remove(start.data / kRunningMarker, ignored);
   throw ProgramExit{kStartFailedStatus};
 }
 
@@ -139,7 +140,7 @@ int UnexpectedStartFailure(StartContext& start, const std::exception& e) {
   if (start.window_open) {
     start.platform.CloseWindow();
     std::error_code ignored;
-    std::filesystem::remove(start.folder / kRunningMarker, ignored);
+    std::filesystem::remove(start.data / kRunningMarker, ignored);
   }
   return kStartFailedStatus;
 }
@@ -153,14 +154,22 @@ std::string WindowCaption() {
 // Our own lock is taken before the dialog's is looked at (the dialog does the same the
 // other way round), so two programs started at the same moment cannot both miss each other.
 void Form_Initialize(StartContext& start) {
-  start.lock = InstanceLock::TryAcquire(start.folder / kGameLockFile);
-  if (start.lock && !IsLockHeldElsewhere(start.folder / kConfigLockFile)) return;
+  start.lock = InstanceLock::TryAcquire(start.data / kGameLockFile);
+  if (start.lock && !IsLockHeldElsewhere(start.data / kConfigLockFile)) return;
   start.lock.reset();
   RefuseStart(start, kDuplicateText, kDuplicateCaption);
 }
 
+void UseDataFolder(StartContext& start) {
+  const DataFolder data = ResolveDataFolder(start.folder);
+  if (!data.ok()) {
+    RefuseStart(start, "Ravolinのデータフォルダを作れません！\n" + data.error, kStartErrorCaption);
+  }
+  start.data = data.path;
+}
+
 void FindFile(StartContext& start, const std::string& name) {
-  if (FilePresent(start.folder, name)) return;
+  if (FilePresent(IsPlayerDataFile(name) ? start.data : start.folder, name)) return;
   RefuseStart(start, kMissingFileText, kMissingFileCaption);
 }
 
@@ -190,12 +199,13 @@ void Form_Activate(Game& game, const StartupOptions& options) {
 // checks before it need nothing but the platform and the folder, and the window appears
 // sooner.
 int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options) {
-  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false};
+  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false, {}};
   std::optional<Game> game;
   try {
+    UseDataFolder(start);
     Form_Initialize(start);
     OpenGameWindow(start, Form_Load(start));
-    game.emplace(platform, rng);
+    game.emplace(platform, rng, start.data);
     game->lock = std::move(start.lock);
     game->MarkWindowOpen();
     ActivateAndRun(*game, options);
