@@ -8,8 +8,10 @@
 #include <set>
 #include <string>
 
+#include "app/rv_sim/match_driver/player_bot.h"
 #include "config/data_folder.h"
 #include "config/instance_lock.h"
+#include "game/game.h"
 #include "game/shell/startup.h"
 #include "shell_harness.h"
 #include "support/lock_holder.h"
@@ -100,6 +102,40 @@ TEST(ShellDataFolder, TheDataGoesWhereTheProgramFolderSaysAndNowhereElse) {
       EXPECT_FALSE(fs::exists(home.path() / "xdg")) << "a portable game made a home folder";
     }
   }
+}
+
+// A whole match of the installed game, started from the menu and played by the bot: its
+// result is ranked in the per-user folder.
+TEST(ShellDataFolder, AnInstalledGamesMatchRanksInThePerUserFolder) {
+  TempFolder home;
+  const ScopedEnv xdg("XDG_DATA_HOME", (home.path() / "xdg").string());
+  ShellRun run;
+  run.guard_ms = 600000;
+  WriteFile(run.folder / kInstalledMarkFile, {});
+  fs::remove(run.folder / "rvdat.cfg");
+  const auto program_before = NamesIn(run.folder);
+  const fs::path data = home.path() / "xdg" / kDataFolderName;
+
+  std::optional<sim::PlayerBot> bot;
+  run.at_config = [&](Game& game) { bot.emplace(game, sim::PlayerKind::kGreedy, 3); };
+  // Game start, then the start row of the selection (weakest computer, one round).
+  run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kX); });
+  run.AfterMs(3000, [&] { run.Press(vk::kDown); });
+  run.AfterMs(300, [&] { run.Press(vk::kDown); });
+  run.AfterMs(300, [&] { run.Press(vk::kX); });
+  run.When(
+      [&] {
+        bot->Drive(run.platform);
+        return run.MenuShown(2);
+      },
+      [&] { run.Press(vk::kEscape); });
+  EXPECT_EQ(run.Run(), 0);
+  EXPECT_FALSE(run.guard_fired);
+  EXPECT_TRUE(run.platform.Messages().empty());
+  ASSERT_NE(run.game, nullptr);
+  EXPECT_EQ(run.game->totals.RankIn, 1) << "the bot did not win: choose another seed";
+  EXPECT_EQ(fs::file_size(data / "rvdat.dat"), 2160u);
+  EXPECT_EQ(NamesIn(run.folder), program_before);
 }
 
 TEST(ShellDataFolder, TheDialogsLockInThePerUserFolderKeepsTheInstalledGameOut) {
