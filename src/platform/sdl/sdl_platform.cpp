@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/sdl/renderer_choice.h"
+#include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_keys.h"
 
 namespace rv {
@@ -77,6 +78,7 @@ SdlPlatform::SdlPlatform(SdlWindowOptions options) : options_(options) {
 }
 
 SdlPlatform::~SdlPlatform() {
+  gamepads_.reset();  // before SDL_Quit, which frees the pads
   CloseWindow();
   audio_.audio.reset();
   SDL_Quit();
@@ -99,9 +101,13 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
   };
   // One pump, then the queue drained without pumping again: SDL_PollEvent would pump the
   // display connection once more for the final, empty poll, on every pass of every wait.
+  // Pads are looked for only once the window is up: the search must not delay it.
+  if (window_ != nullptr && !gamepads_) gamepads_ = std::make_unique<SdlGamepads>();
+  if (gamepads_) gamepads_->Start();
   SDL_PumpEvents();
   SDL_Event event;
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+    if (gamepads_ && gamepads_->HandleEvent(event, sink, SDL_GetTicks())) continue;
     switch (event.type) {
       case SDL_KEYDOWN:  // auto-repeat included: the handlers expect repeated key-downs
         if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) sink.OnKeyDown(code);
@@ -127,6 +133,7 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
         break;
     }
   }
+  if (gamepads_) gamepads_->Repeat(sink, SDL_GetTicks());
 }
 
 bool SdlPlatform::OpenWindow(const std::string& caption) {
