@@ -22,21 +22,27 @@ echo "built $(basename "$deb")"
 
 dpkg-deb --contents "$deb" >"$work/contents.txt" || fail "dpkg-deb cannot read the package"
 for f in ./usr/bin/ravolin ./usr/bin/ravolin-config ./usr/bin/ravolin-sim \
-         ./usr/lib/ravolin/rv_031 ./usr/lib/ravolin/rv_config ./usr/lib/ravolin/rv_sim \
-         ./usr/lib/ravolin/mpng.so ./usr/lib/ravolin/ravolin-installed \
-         ./usr/lib/ravolin/Picture/pic1.dat ./usr/lib/ravolin/Picture/pic10.dat \
-         ./usr/lib/ravolin/Wave/wave1.dat ./usr/lib/ravolin/Music/ravolin.mp3 \
-         ./usr/lib/ravolin/Music/decision.mp3 ./usr/share/applications/$app.desktop \
+         ./usr/lib/games/ravolin/rv_031 ./usr/lib/games/ravolin/rv_config ./usr/lib/games/ravolin/rv_sim \
+         ./usr/lib/games/ravolin/mpng.so ./usr/lib/games/ravolin/ravolin-installed \
+         ./usr/lib/games/ravolin/Picture/pic1.dat ./usr/lib/games/ravolin/Picture/pic10.dat \
+         ./usr/lib/games/ravolin/Wave/wave1.dat ./usr/lib/games/ravolin/Music/ravolin.mp3 \
+         ./usr/lib/games/ravolin/Music/decision.mp3 ./usr/share/applications/$app.desktop \
          ./usr/share/applications/$app.Config.desktop ./usr/share/metainfo/$app.metainfo.xml \
          ./usr/share/icons/hicolor/48x48/apps/$app.png \
          ./usr/share/icons/hicolor/128x128/apps/$app.png \
          ./usr/share/icons/hicolor/256x256/apps/$app.png; do
   grep -q " $f\( ->.*\)\?$" "$work/contents.txt" || fail "$f is not in the package"
 done
-grep -q ' ./usr/bin/ravolin -> ../lib/ravolin/rv_031$' "$work/contents.txt" \
+grep -q ' ./usr/bin/ravolin -> ../lib/games/ravolin/rv_031$' "$work/contents.txt" \
   || fail "the launcher is not a relative link to the game"
 # The player's data is never part of the package.
 grep -E 'rvdat\.|\.lock$' "$work/contents.txt" && fail "player data in the package"
+
+# No maintainer scripts and no conffiles: apt remove then leaves nothing, not even dpkg's
+# record of the package.
+dpkg-deb --ctrl-tarfile "$deb" | tar -t >"$work/control.txt" || fail "no control archive"
+grep -E 'postinst|postrm|preinst|prerm|conffiles' "$work/control.txt" \
+  && fail "the package has maintainer scripts or conffiles"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"

@@ -27,9 +27,9 @@ fail() {
 
 # Stripped, as the package is: debug information names the build folder, nothing else may.
 cmake --install "$build" --prefix "$prefix" --strip >"$work/install.log" || fail "install failed"
-for f in bin/ravolin bin/ravolin-config bin/ravolin-sim lib/ravolin/rv_031 lib/ravolin/rv_config \
-         lib/ravolin/mpng.so lib/ravolin/Picture/pic10.dat lib/ravolin/Wave/wave4.dat \
-         lib/ravolin/Music/ravolin.mp3 share/applications/$app.desktop \
+for f in bin/ravolin bin/ravolin-config bin/ravolin-sim lib/games/ravolin/rv_031 lib/games/ravolin/rv_config \
+         lib/games/ravolin/mpng.so lib/games/ravolin/Picture/pic10.dat lib/games/ravolin/Wave/wave4.dat \
+         lib/games/ravolin/Music/ravolin.mp3 share/applications/$app.desktop \
          share/applications/$app.Config.desktop share/metainfo/$app.metainfo.xml \
          share/icons/hicolor/48x48/apps/$app.png share/icons/hicolor/128x128/apps/$app.png \
          share/icons/hicolor/256x256/apps/$app.png; do
