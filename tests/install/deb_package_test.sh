@@ -30,7 +30,8 @@ for f in ./usr/bin/ravolin ./usr/bin/ravolin-config ./usr/bin/ravolin-sim \
          ./usr/share/applications/$app.Config.desktop ./usr/share/metainfo/$app.metainfo.xml \
          ./usr/share/icons/hicolor/48x48/apps/$app.png \
          ./usr/share/icons/hicolor/128x128/apps/$app.png \
-         ./usr/share/icons/hicolor/256x256/apps/$app.png; do
+         ./usr/share/icons/hicolor/256x256/apps/$app.png \
+         ./usr/share/icons/hicolor/scalable/apps/$app.svg; do
   grep -q " $f\( ->.*\)\?$" "$work/contents.txt" || fail "$f is not in the package"
 done
 grep -q ' ./usr/bin/ravolin -> ../lib/games/ravolin/rv_031$' "$work/contents.txt" \

@@ -1,9 +1,11 @@
 // rv_icons THEME_ROOT NAME
-// Writes the desktop icon into THEME_ROOT/hicolor/NxN/apps/NAME.png at every installed size.
+// Writes the desktop icon into THEME_ROOT/hicolor/NxN/apps/NAME.png at every installed size,
+// and THEME_ROOT/hicolor/scalable/apps/NAME.svg.
 #include <cstdio>
 #include <exception>
 
 #include "pictures/icon.h"
+#include "pictures/icon_svg.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -11,7 +13,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    if (!rv::assets::WriteIconTheme(argv[1], argv[2])) {
+    if (!rv::assets::WriteIconTheme(argv[1], argv[2]) ||
+        !rv::assets::WriteScalableIcon(argv[1], argv[2])) {
       std::fprintf(stderr, "rv_icons: cannot write the icons into %s\n", argv[1]);
       return 1;
     }
