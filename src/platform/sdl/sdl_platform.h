@@ -78,7 +78,7 @@ class SdlPlatform : public Platform {
   bool has_picture_ = false;
   uint32_t music_done_event_ = 0;
   SdlAudioLink audio_;                     // made on the first call of audio()
-  std::unique_ptr<SdlGamepads> gamepads_;  // made by the first pump after the window opened
+  std::unique_ptr<SdlGamepads> gamepads_;  // started when the window has opened
 };
 
 }  // namespace rv
