@@ -51,7 +51,8 @@ void BM_BeforeTheWindow(benchmark::State& state) {
   for (auto _ : state) {
     rv::HeadlessPlatform platform;
     platform.SetProgramFolder(folder.path());
-    rv::StartContext start{platform, folder.path(), std::nullopt, false};
+    rv::StartContext start{platform, folder.path(), std::nullopt, false, {}};
+    rv::UseDataFolder(start);
     rv::Form_Initialize(start);
     benchmark::DoNotOptimize(rv::Form_Load(start));
   }

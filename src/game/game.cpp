@@ -1,20 +1,22 @@
 #include "game/game.h"
 
 #include <system_error>
+#include <utility>
 
 namespace rv {
 
-Game::Game(Platform& platform_in, RandomSource& rng_in)
+Game::Game(Platform& platform_in, RandomSource& rng_in, std::filesystem::path data_folder_in)
     : platform(platform_in),
       rng(rng_in),
       folder(platform_in.ProgramFolder()),
+      data_folder(data_folder_in.empty() ? folder : std::move(data_folder_in)),
       loop(platform_in, *this),
       display(platform_in),
       loader(folder),
       sound(platform_in.audio(), folder) {}
 
 std::filesystem::path Game::File(std::string_view relative) const {
-  return folder / std::filesystem::path(std::string(relative));
+  return data_folder / std::filesystem::path(std::string(relative));
 }
 
 void Game::Form_Unload(int status) {

@@ -43,11 +43,12 @@ struct MatchTotals {
 class Game : private EventSink {
  public:
   // rng is the CPU's randomness (the game passes a clock-seeded one, tests a seeded one).
-  Game(Platform& platform, RandomSource& rng);
+  // data_folder holds the player's files; empty means the program folder.
+  Game(Platform& platform, RandomSource& rng, std::filesystem::path data_folder = {});
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
-  // A file of the program folder, e.g. File("rvdat.dat") or File("Music/ravolin.mp3").
+  // A file of the player's data folder: File("rvdat.dat"), File("rvdat.cfg").
   std::filesystem::path File(std::string_view relative) const;
 
   // Shorthands of the pacing every screen uses.
@@ -68,7 +69,8 @@ class Game : private EventSink {
 
   Platform& platform;
   RandomSource& rng;
-  const std::filesystem::path folder;
+  const std::filesystem::path folder;       // the program folder: pictures, sounds, module
+  const std::filesystem::path data_folder;  // the ranking, the setting, the marker
 
   Keys keys;
   FrameStamps stamps;

@@ -200,18 +200,31 @@ TEST(ShellRunningMarker, AMarkerThatCannotBeCreatedEndsTheStartWithAClearMessage
   EXPECT_TRUE(fs::is_directory(run.folder / "rvdat.cck")) << "the failure exit removed it";
 }
 
+// A program folder that cannot be written sends the data to the per-user folder; one that
+// cannot be written either ends the start with a clear message.
 TEST(ShellRunningMarker, AFolderThatCannotBeWrittenEndsTheStartWithAClearMessage) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
   ShellRun run;
-  fs::permissions(run.folder,
-                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
+  TempFolder home;
+  fs::create_directories(home.path() / "ravolin");
+  const char* saved = std::getenv("XDG_DATA_HOME");
+  const std::string saved_value = saved != nullptr ? saved : "";
+  ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+  const auto no_write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::permissions(run.folder, no_write, fs::perm_options::remove);
+  fs::permissions(home.path() / "ravolin", no_write, fs::perm_options::remove);
   const int status = run.Run();
   fs::permissions(run.folder, fs::perms::owner_write, fs::perm_options::add);
+  fs::permissions(home.path() / "ravolin", fs::perms::owner_write, fs::perm_options::add);
+  if (saved != nullptr) {
+    ::setenv("XDG_DATA_HOME", saved_value.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_DATA_HOME");
+  }
   EXPECT_EQ(status, kStartFailedStatus);
   EXPECT_FALSE(run.platform.WindowOpen());
   ASSERT_EQ(run.platform.Messages().size(), 1u);
-  EXPECT_NE(run.platform.Messages()[0].text.find("書き込めません"), std::string::npos);
+  EXPECT_NE(run.platform.Messages()[0].text.find("ravolin"), std::string::npos);
 }
 
 TEST(ShellWindow, CaptionCarriesTheBuildVersion) {

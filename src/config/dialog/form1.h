@@ -1,7 +1,7 @@
 #pragma once
 // The configuration dialog's one window: a four-position slider for the game's process
 // priority, a joking description of each position, and the buttons that save it to
-// rvdat.cfg in the program folder.
+// rvdat.cfg in the data folder (the program folder, or the per-user one of an install).
 
 #include <QWidget>
 #include <cstdint>

@@ -26,7 +26,8 @@ QString StartErrorText();
 // before the game is looked at, and the game takes its own before looking at ours, so two
 // programs started at the same moment cannot both miss each other. A lock that cannot be
 // taken or looked at counts as held; `problem`, when given, then names the file and why.
-std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& program_folder,
+// data_folder is where both programs keep the marker and the locks (ResolveDataFolder).
+std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& data_folder,
                                                std::string* problem = nullptr);
 
 }  // namespace rv

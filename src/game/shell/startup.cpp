@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "config/config_file.h"
+#include "config/data_folder.h"
 #include "config/instance_lock.h"
 #include "config/priority.h"
 #include "config/stored_file.h"
@@ -57,8 +58,8 @@ bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
 // The ranking and the marker are written beside the program: a folder we may not write
 // would lose every result, so the game says so at once rather than later.
 void CreateMarker(StartContext& start) {
-  const std::filesystem::path marker = start.folder / kRunningMarker;
-  if (::access(start.folder.c_str(), W_OK | X_OK) != 0) {
+  const std::filesystem::path marker = start.data / kRunningMarker;
+  if (::access(start.data.c_str(), W_OK | X_OK) != 0) {
     RefuseStart(
         start,
         "Ravolinのフォルダに書き込めません！\n" + marker.string() + ": " + std::strerror(errno),
@@ -76,7 +77,7 @@ void CreateMarker(StartContext& start) {
   start.platform.ShowMessage(kDisplayFailText, kDisplayFailCaption, MessageIcon::kNone);
   start.platform.CloseWindow();
   std::error_code ignored;
-  std::filesystem::remove(start.folder / kRunningMarker, ignored);
+  std::filesystem::remove(start.data / kRunningMarker, ignored);
   throw ProgramExit{kStartFailedStatus};
 }
 
@@ -150,7 +151,7 @@ int UnexpectedStartFailure(StartContext& start, const std::exception& e) {
   if (start.window_open) {
     start.platform.CloseWindow();
     std::error_code ignored;
-    std::filesystem::remove(start.folder / kRunningMarker, ignored);
+    std::filesystem::remove(start.data / kRunningMarker, ignored);
   }
   return kStartFailedStatus;
 }
@@ -168,16 +169,24 @@ std::string WindowCaption() {
 // rewrite the ranking from their own memory. The box then names the file as well.
 void Form_Initialize(StartContext& start) {
   std::string problem;
-  start.lock = InstanceLock::TryAcquire(start.folder / kGameLockFile, &problem);
-  if (start.lock && !IsLockHeldElsewhere(start.folder / kConfigLockFile, &problem)) return;
+  start.lock = InstanceLock::TryAcquire(start.data / kGameLockFile, &problem);
+  if (start.lock && !IsLockHeldElsewhere(start.data / kConfigLockFile, &problem)) return;
   start.lock.reset();
   std::string text(kDuplicateText);
   if (!problem.empty()) text += "\n" + problem;
   RefuseStart(start, text, kDuplicateCaption);
 }
 
+void UseDataFolder(StartContext& start) {
+  const DataFolder data = ResolveDataFolder(start.folder);
+  if (!data.ok()) {
+    RefuseStart(start, "Ravolinのデータフォルダを作れません！\n" + data.error, kStartErrorCaption);
+  }
+  start.data = data.path;
+}
+
 void FindFile(StartContext& start, const std::string& name) {
-  if (FilePresent(start.folder, name)) return;
+  if (FilePresent(IsPlayerDataFile(name) ? start.data : start.folder, name)) return;
   RefuseStart(start, kMissingFileText, kMissingFileCaption);
 }
 
@@ -207,12 +216,13 @@ void Form_Activate(Game& game, const StartupOptions& options) {
 // checks before it need nothing but the platform and the folder, and the window appears
 // sooner.
 int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options) {
-  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false};
+  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false, {}};
   std::optional<Game> game;
   try {
+    UseDataFolder(start);
     Form_Initialize(start);
     OpenGameWindow(start, Form_Load(start));
-    game.emplace(platform, rng);
+    game.emplace(platform, rng, start.data);
     game->lock = std::move(start.lock);
     game->MarkWindowOpen();
     ActivateAndRun(*game, options);

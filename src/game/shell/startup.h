@@ -41,6 +41,7 @@ struct StartContext {
   std::filesystem::path folder;      // the program folder
   std::optional<InstanceLock> lock;  // the game's own lock, handed to the Game
   bool window_open = false;
+  std::filesystem::path data;  // the player's data folder (UseDataFolder)
 };
 
 // Runs the whole program and returns its exit status.
@@ -49,6 +50,9 @@ int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options
 // "Ravolin Ver 0.31": major and minor version of the build.
 std::string WindowCaption();
 
+// Decides the player's data folder (the program folder, or the per-user one of an
+// installed game) before anything looks for the marker or the locks.
+void UseDataFolder(StartContext& start);
 void Form_Initialize(StartContext& start);
 // Returns the caption of the window.
 std::string Form_Load(StartContext& start);
@@ -57,7 +61,8 @@ void OpenGameWindow(StartContext& start, const std::string& caption);
 // Everything after the window: the face, pictures, music, ranking, configuration, title.
 void Form_Activate(Game& game, const StartupOptions& options);
 
-// Exits with the missing-file box when folder/name does not exist.
+// Exits with the missing-file box when name does not exist: the player's data files are
+// looked for in the data folder, the rest in the program folder.
 void FindFile(StartContext& start, const std::string& name);
 
 }  // namespace rv

@@ -21,6 +21,8 @@ struct SDL_Texture;
 
 namespace rv {
 
+class SdlGamepads;
+
 struct SdlWindowOptions {
   // False gives a plain 640 x 480 window (benchmarks and tests of the windowed present).
   bool fullscreen = true;
@@ -76,7 +78,8 @@ class SdlPlatform : public Platform {
   int texture_height_ = 0;
   bool has_picture_ = false;
   uint32_t music_done_event_ = 0;
-  SdlAudioLink audio_;  // made on the first call of audio()
+  SdlAudioLink audio_;                     // made on the first call of audio()
+  std::unique_ptr<SdlGamepads> gamepads_;  // started when the window has opened
 };
 
 }  // namespace rv

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the Debian package of the build folder with CPack and checks what it holds and
+# what it depends on.
+# Usage: deb_package_test.sh <build folder> <work folder>
+set -u
+build=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+app=io.github.ravolin.Ravolin
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake") >"$work/cpack.log" 2>&1 \
+  || { cat "$work/cpack.log"; fail "cpack failed"; }
+deb=$(ls "$work"/ravolin_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || fail "no ravolin_*.deb was made"
+echo "built $(basename "$deb")"
+
+dpkg-deb --contents "$deb" >"$work/contents.txt" || fail "dpkg-deb cannot read the package"
+for f in ./usr/bin/ravolin ./usr/bin/ravolin-config ./usr/bin/ravolin-sim \
+         ./usr/lib/games/ravolin/rv_031 ./usr/lib/games/ravolin/rv_config ./usr/lib/games/ravolin/rv_sim ./usr/lib/games/ravolin/rv_message \
+         ./usr/lib/games/ravolin/mpng.so ./usr/lib/games/ravolin/ravolin-installed \
+         ./usr/lib/games/ravolin/Picture/pic1.dat ./usr/lib/games/ravolin/Picture/pic10.dat \
+         ./usr/lib/games/ravolin/Wave/wave1.dat ./usr/lib/games/ravolin/Music/ravolin.mp3 \
+         ./usr/lib/games/ravolin/Music/decision.mp3 ./usr/share/applications/$app.desktop \
+         ./usr/share/applications/$app.Config.desktop ./usr/share/metainfo/$app.metainfo.xml \
+         ./usr/share/icons/hicolor/48x48/apps/$app.png \
+         ./usr/share/icons/hicolor/128x128/apps/$app.png \
+         ./usr/share/icons/hicolor/256x256/apps/$app.png \
+         ./usr/share/icons/hicolor/scalable/apps/$app.svg; do
+  grep -q " $f\( ->.*\)\?$" "$work/contents.txt" || fail "$f is not in the package"
+done
+grep -q ' ./usr/bin/ravolin -> ../lib/games/ravolin/rv_031$' "$work/contents.txt" \
+  || fail "the launcher is not a relative link to the game"
+# The player's data is never part of the package.
+grep -E 'rvdat\.|\.lock$' "$work/contents.txt" && fail "player data in the package"
+
+# No maintainer scripts and no conffiles: apt remove then leaves nothing, not even dpkg's
+# record of the package.
+dpkg-deb --ctrl-tarfile "$deb" | tar -t >"$work/control.txt" || fail "no control archive"
+grep -E 'postinst|postrm|preinst|prerm|conffiles' "$work/control.txt" \
+  && fail "the package has maintainer scripts or conffiles"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for need in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libpng16-16 libqt6widgets6 libfreetype6 \
+            libfontconfig1 fonts-ipafont-gothic qt6-qpa-plugins; do
+  echo "$depends" | grep -q "\b$need\b" || fail "Depends lacks $need"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = ravolin ] || fail "the package is not named ravolin"
+echo "PASS"
