@@ -2,20 +2,24 @@
 //   BM_PlayMusicReturn: how long PlayMusic keeps the game thread, the way the game plays
 //     (menu and match music take turns, each stopped and rewound before the other starts).
 //   BM_MusicPlaying: processor time of decoding and mixing per second of music (the whole
-//     process, while this thread sleeps), and the largest gap between two mixing passes of
+//     process, while this thread sleeps; less the cost with no music playing, it is what the
+//     music adds), and the largest gap between two mixing passes of
 //     the device against its nominal period (a gap well past the period would be an underrun).
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
+#include "platform/sdl/music_mixer.h"
 #include "platform/sdl/sdl_audio.h"
 
 namespace {
@@ -25,6 +29,12 @@ using Clock = std::chrono::steady_clock;
 
 const fs::path kTracks[2] = {fs::path(RV_DIST_DIR) / "Music" / "ravolin.mp3",
                              fs::path(RV_DIST_DIR) / "Music" / "decision.mp3"};
+
+double ThreadCpuS() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
 
 double ProcessCpuMs() {
   rusage usage{};
@@ -84,7 +94,8 @@ void BM_PlayMusicReturn(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayMusicReturn)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// Arg: how many players sound at once (1: the menu's track; 2: both tracks).
+// Arg: how many players sound at once (0: none, the mixing thread's own cost; 1: the menu's
+// track; 2: both tracks).
 void BM_MusicPlaying(benchmark::State& state) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   rv::SdlAudio audio;
@@ -115,6 +126,49 @@ void BM_MusicPlaying(benchmark::State& state) {
     if (!audio.MusicPlaying(1 - p)) state.SkipWithError("a track stopped while measured");
   }
 }
-BENCHMARK(BM_MusicPlaying)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
+// One device buffer (2048 frames, 46 ms) of the streamed players, decoded and mixed, with no
+// device: the work of the music hook in each pass, and so its processor time per second of
+// music. Arg: how many players sound.
+void BM_MixPass(benchmark::State& state) {
+  constexpr size_t kFrames = 2048;
+  rv::MusicMixer mixer(44100, 2, nullptr);
+  const int players = int(state.range(0));
+  for (int p = 0; p < players; ++p) {
+    if (!mixer.Open(p, kTracks[p])) {
+      state.SkipWithError("a track cannot be opened (build the assets target)");
+      return;
+    }
+    mixer.Play(p);
+  }
+  std::vector<int16_t> buffer(2 * kFrames);
+  double worst_us = 0.0;
+  const double cpu0 = ThreadCpuS();
+  for (auto _ : state) {
+    std::fill(buffer.begin(), buffer.end(), int16_t(0));
+    const auto t0 = Clock::now();
+    mixer.Mix(buffer.data(), kFrames);
+    const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    state.SetIterationTime(s);
+    worst_us = std::max(worst_us, s * 1e6);
+    for (int p = 0; p < players; ++p) {
+      if (!mixer.Playing(p)) {  // at the end: start over, as the game's answer would
+        mixer.Seek(p);
+        mixer.Play(p);
+      }
+    }
+  }
+  state.counters["worst_us"] = worst_us;
+  const double music_s = double(state.iterations()) * kFrames / 44100.0;
+  // Processor time, not wall time: on a busy machine the pass may wait for a core.
+  state.counters["cpu_ms_per_s"] = (ThreadCpuS() - cpu0) * 1e3 / music_s;
+}
+BENCHMARK(BM_MixPass)
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(2000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+BENCHMARK(BM_MusicPlaying)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
