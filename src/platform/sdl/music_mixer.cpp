@@ -22,7 +22,8 @@ MusicMixer::~MusicMixer() = default;
 
 bool MusicMixer::Open(int player, const std::filesystem::path& file) {
   if (!ValidPlayer(player)) return false;
-  // The file is opened before the lock is taken: the audio thread never waits for a disk.
+  // The file is opened and its headers read before the lock is taken, so the audio thread
+  // never waits for that.
   std::string error;
   std::unique_ptr<StreamedTrack> track = StreamedTrack::Open(file, rate_, &error);
   if (!track) {
