@@ -284,41 +284,6 @@ TEST_F(MusicMixerTest, DevicesOfOtherChannelCounts) {
   }
 }
 
-TEST_F(MusicMixerTest, AnUnplayableTrackIsSilentAndNeverReports) {
-  Make(500);
-  WriteBytes(dir_.path() / "bad.mp3", std::vector<uint8_t>(100, 0x11));
-  EXPECT_FALSE(mixer_->Open(0, dir_.path() / "bad.mp3"));
-  EXPECT_FALSE(mixer_->Open(1, dir_.path() / "missing.mp3"));
-  EXPECT_FALSE(mixer_->Open(2, Track("a.mp3", 100)));
-  for (int p : {0, 1, 2, -1}) {
-    mixer_->Play(p);
-    EXPECT_FALSE(mixer_->Playing(p));
-    mixer_->Seek(p);
-    mixer_->Stop(p);
-  }
-  Passes(4 * kPass);
-  EXPECT_TRUE(std::all_of(out_.begin(), out_.end(), [](int16_t s) { return s == 0; }));
-  EXPECT_TRUE(reports_.empty());
-}
-
-// Opening another track halts the player's old one, and the old one's end is never told.
-TEST_F(MusicMixerTest, ReopeningReplacesTheTrackAndItsPlace) {
-  Make(100);
-  ASSERT_TRUE(mixer_->Open(0, Track("long.mp3", 3000)));
-  mixer_->Play(0);
-  Passes(kPass * 4);
-  const auto short_file = Track("short.mp3", 300);
-  ASSERT_TRUE(mixer_->Open(0, short_file));
-  EXPECT_FALSE(mixer_->Playing(0));
-  mixer_->Play(0);
-  const size_t start = mixed_;
-  const auto ref = Decoded(short_file);
-  Passes(ref.size() / 2 + kPass);
-  EXPECT_EQ(Out(start, ref.size() / 2), ref);
-  ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_GE(reports_[0].at_frame, start);
-}
-
 // Playing a track of a minute holds a few frames of it decoded, not the minute (which would
 // be some 10 MB).
 TEST_F(MusicMixerTest, PlayingALongTrackHoldsLittleMemory) {
