@@ -1,5 +1,6 @@
-// What decoding one music track costs: the game thread stalls this long on the track's first
-// Play (and on a Play after the track was given back). Measured on the dummy audio device.
+// What decoding one whole music track into memory costs (SDL2_mixer's Mix_LoadWAV): the
+// stall a Play would have if the players held their tracks decoded, and the yardstick for
+// the streamed players (rv_music_play_bench). Measured on the dummy audio device.
 
 #include <SDL.h>
 #include <SDL_mixer.h>

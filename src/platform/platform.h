@@ -38,8 +38,10 @@ class EventSink {
   virtual ~EventSink() = default;
   virtual void OnKeyDown(int16_t key_code) = 0;  // auto-repeat arrives as repeated key-downs
   virtual void OnKeyUp(int16_t key_code) = 0;
-  virtual void OnClose() = 0;                    // window closed, SIGTERM, SIGINT
-  virtual void OnMusicDone(int player) = 0;      // a music player reached the end of its track
+  virtual void OnClose() = 0;  // window closed, SIGTERM, SIGINT
+  // A music player reached the end of its track (a streaming backend may tell shortly
+  // before the end, so that an answering Seek and Play join the start on without a gap).
+  virtual void OnMusicDone(int player) = 0;
 };
 
 // A composed 640 x 480 picture, pixels 0x00RRGGBB, rows top-down, no padding.
@@ -53,11 +55,14 @@ struct FrameView {
 class Audio {
  public:
   virtual ~Audio() = default;
-  // Decodes the track once; false when it cannot be opened (the player then stays silent).
+  // Makes the track ready to play; false when it cannot be opened (the player then stays
+  // silent).
   virtual bool OpenMusic(int player, const std::filesystem::path& file) = 0;
   virtual void PlayMusic(int player) = 0;  // starts where the player stands
   virtual void StopMusic(int player) = 0;  // halts; the position is kept
-  virtual void SeekMusic(int player) = 0;  // back to the beginning
+  // Back to the beginning; a playing player whose end was already told goes there at that
+  // end, without a gap.
+  virtual void SeekMusic(int player) = 0;
   // Plays an effect, cutting the one that is playing. wait = true blocks until it has
   // ended, servicing no events. Returns false when the file cannot be played.
   virtual bool PlayEffect(const std::filesystem::path& file, bool wait) = 0;

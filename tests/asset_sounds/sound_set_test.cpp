@@ -12,6 +12,8 @@
 #include <iterator>
 #include <string>
 
+#include "platform/sdl/music_mixer.h"
+#include "platform/sdl/streamed_track.h"
 #include "sound/music.h"
 #include "sound/sequencer.h"
 
@@ -100,6 +102,44 @@ class SoundSet : public ::testing::Test {
     return d;
   }
 
+  // A track as the game's music player decodes it: streamed, a device buffer at a time.
+  static Decoded DecodeStreamed(const std::string& relative) {
+    Decoded d;
+    auto track = StreamedTrack::Open(*folder_ / relative, 44100);
+    EXPECT_NE(track, nullptr) << relative;
+    if (track == nullptr) return d;
+    std::vector<std::int16_t> block(2 * 2048);
+    std::size_t got = 0;
+    while ((got = track->Read(block.data(), 2048)) > 0) {
+      d.samples.insert(d.samples.end(), block.begin(), block.begin() + std::ptrdiff_t(2 * got));
+    }
+    EXPECT_FALSE(track->failed()) << relative << ": " << track->error();
+    return d;
+  }
+
+  // Two passes through a track as the music player plays them when the game answers every
+  // end with Seek then Play: the second pass joined on to the first.
+  static Decoded PlayTwice(const std::string& relative, std::size_t frames_per_pass) {
+    Decoded d;
+    int reports = 0;
+    MusicMixer mixer(44100, 2, [&reports](int) { ++reports; });
+    EXPECT_TRUE(mixer.Open(0, *folder_ / relative)) << relative;
+    mixer.Play(0);
+    std::vector<std::int16_t> buffer(2 * 2048);
+    int answered = 0;
+    while (d.Frames() < 2 * frames_per_pass) {
+      std::fill(buffer.begin(), buffer.end(), 0);
+      mixer.Mix(buffer.data(), 2048);
+      d.samples.insert(d.samples.end(), buffer.begin(), buffer.end());
+      if (reports > answered) {
+        answered = reports;
+        mixer.Seek(0);
+        mixer.Play(0);
+      }
+    }
+    return d;
+  }
+
   static fs::path* folder_;
 };
 
@@ -174,7 +214,7 @@ const TrackCase kTracks[] = {{"Music/ravolin.mp3", &MatchScore},
 
 void TracksDecodeToTheirComposedLength() {
   for (const auto& t : kTracks) {
-    const Decoded d = Set::Decode(t.file);
+    const Decoded d = Set::DecodeStreamed(t.file);
     EXPECT_GE(d.Seconds(), 30.0) << t.file;
     EXPECT_LE(d.Seconds(), 90.0) << t.file;
     // The tag frame lets the decoder drop the encoder's delay and padding
@@ -187,7 +227,7 @@ void TracksDecodeToTheirComposedLength() {
 
 void TracksHaveSaneLevelsAndNoClipping() {
   for (const auto& t : kTracks) {
-    const Decoded d = Set::Decode(t.file);
+    const Decoded d = Set::DecodeStreamed(t.file);
     ASSERT_GT(d.Frames(), 0u) << t.file;
     EXPECT_LT(d.Peak(), kMinus1Db) << t.file << " peaks above -1 dBFS";
     EXPECT_GT(d.Peak(), 32767 / 3) << t.file << " is too quiet";
@@ -207,7 +247,7 @@ void TracksHaveSaneLevelsAndNoClipping() {
 
 void TracksLoopWithoutASeam() {
   for (const auto& t : kTracks) {
-    const Decoded d = Set::Decode(t.file);
+    const Decoded d = Set::DecodeStreamed(t.file);
     const std::size_t ten_ms = 441;
     ASSERT_GT(d.Frames(), 4 * ten_ms) << t.file;
     const double head = d.Rms(0, ten_ms);
@@ -228,6 +268,32 @@ void TracksLoopWithoutASeam() {
   }
 }
 
+// Streamed piece by piece, a track is the same sound as decoded whole.
+void StreamingDecodesWhatAWholeDecodeGives() {
+  for (const auto& t : kTracks) {
+    const Decoded streamed = Set::DecodeStreamed(t.file);
+    const Decoded whole = Set::Decode(t.file);
+    ASSERT_EQ(streamed.Frames(), whole.Frames()) << t.file;
+    EXPECT_TRUE(streamed.samples == whole.samples) << t.file;
+  }
+}
+
+// As played, the end of a pass runs straight into the start of the next: the frames around
+// the seam are the track's last frames followed by its first, with nothing between.
+void PlayedLoopJoinsEndToStart() {
+  for (const auto& t : kTracks) {
+    const Decoded once = Set::DecodeStreamed(t.file);
+    const std::size_t n = once.Frames();
+    const Decoded played = Set::PlayTwice(t.file, n);
+    ASSERT_GE(played.Frames(), 2 * n) << t.file;
+    EXPECT_TRUE(std::equal(once.samples.begin(), once.samples.end(), played.samples.begin()))
+        << t.file << ": first pass";
+    EXPECT_TRUE(std::equal(once.samples.begin(), once.samples.end(),
+                           played.samples.begin() + std::ptrdiff_t(2 * n)))
+        << t.file << ": second pass";
+  }
+}
+
 // Generating the set takes seconds, and CTest runs every test in a process of
 // its own: the checks are grouped so that it is generated three times, not nine.
 TEST_F(SoundSet, EffectsAreCleanMonoWavsOfTheirLengths) {
@@ -241,6 +307,8 @@ TEST_F(SoundSet, TracksDecodeToCleanSeamlessLoopsOfTheirComposedLength) {
   TracksDecodeToTheirComposedLength();
   TracksHaveSaneLevelsAndNoClipping();
   TracksLoopWithoutASeam();
+  StreamingDecodesWhatAWholeDecodeGives();
+  PlayedLoopJoinsEndToStart();
 }
 
 TEST_F(SoundSet, TwoRunsWriteIdenticalBytes) {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -14,22 +15,26 @@ constexpr int kRate = 44100;
 // About 46 ms of latency at 44.1 kHz: a placement click still lands with its block, and the
 // mixing thread wakes half as often as with 1024 frames (half its idle processor time).
 constexpr int kChunkFrames = 2048;
-constexpr int kChannels = 3;  // players 0 and 1, effects on 2
+constexpr int kChannels = 1;  // effects only; the music comes through the music hook
 constexpr uint32_t kNoEventType = static_cast<uint32_t>(-1);
 
-// The mixer's completion callback. SDL_mixer takes a plain function pointer with no user
-// data, so this is the one place that cannot reach our object; it therefore touches no state
-// at all: it only posts an event, which SDL allows from any thread. It runs on the audio
-// thread for a natural end, and on the caller's thread inside Mix_HaltChannel, whose reports
-// SeekMusic and OpenMusic remove again at once. Ends on the effect channel are not wanted.
-void OnChannelFinished(int channel) {
-  if (channel != 0 && channel != 1) return;
+// A music player's end, reported on the audio thread. It touches no state at all: it only
+// posts an event, which SDL allows from any thread.
+void PostMusicDone(int player) {
   const uint32_t type = SdlAudio::MusicDoneEventType();
   if (type == kNoEventType) return;
   SDL_Event event{};
   event.type = type;
-  event.user.code = channel;
+  event.user.code = player;
   SDL_PushEvent(&event);
+}
+
+// The mixer's music hook, on the audio thread: the stream holds silence, then our music,
+// then the mixer adds the effect channel on top.
+void MixMusic(void* music, Uint8* stream, int len) {
+  auto* mixer = static_cast<MusicMixer*>(music);
+  const size_t frame_bytes = size_t(mixer->device_channels()) * sizeof(int16_t);
+  mixer->Mix(reinterpret_cast<int16_t*>(stream), size_t(len) / frame_bytes);
 }
 
 int DropReportsOf(void* userdata, SDL_Event* event) {
@@ -87,16 +92,17 @@ SdlAudio::SdlAudio() {
   mixer_open_ = true;
   Mix_AllocateChannels(kChannels);
   Mix_ReserveChannels(kChannels);  // nothing here plays on "any free channel"
-  Mix_ChannelFinished(&OnChannelFinished);
+  StartMusicMixer();
   const std::vector<uint8_t> tone = FallbackToneWav();
   tone_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(tone.data(), int(tone.size())), 1);
 }
 
 SdlAudio::~SdlAudio() {
   if (mixer_open_) {
-    Mix_ChannelFinished(nullptr);
+    // Once the hook is removed the audio thread no longer reaches the players.
+    Mix_HookMusic(nullptr, nullptr);
+    music_.reset();
     Mix_HaltChannel(-1);
-    for (Player& p : players_) Mix_FreeChunk(p.chunk);
     for (auto& [path, chunk] : effects_) Mix_FreeChunk(chunk);
     Mix_FreeChunk(tone_);
     Mix_CloseAudio();
@@ -112,100 +118,42 @@ void SdlAudio::DropPendingReports(int player) {
   if (events_init_) SDL_FilterEvents(&DropReportsOf, &player);
 }
 
-void SdlAudio::Refresh(int player) {
-  Player& p = players_[player];
-  if ((p.where == Where::kPlaying || p.where == Where::kPaused) && !Mix_Playing(player)) {
-    p.where = Where::kEnd;
+bool SdlAudio::StartMusicMixer() {
+  int freq = 0, channels = 0;
+  Uint16 format = 0;
+  if (Mix_QuerySpec(&freq, &format, &channels) == 0 || format != AUDIO_S16SYS || freq <= 0 ||
+      channels <= 0) {
+    std::fprintf(stderr, "sound: the device's format cannot take the music; music is silent\n");
+    return false;
   }
-}
-
-bool SdlAudio::OpenMusic(int player, const std::filesystem::path& file) {
-  if (!ValidPlayer(player)) return false;
-  Player& p = players_[player];
-  if (p.chunk) {
-    Mix_HaltChannel(player);
-    DropPendingReports(player);
-    Mix_FreeChunk(p.chunk);
-    p.chunk = nullptr;
-  }
-  p.file.clear();
-  p.where = Where::kStart;
-  if (!mixer_open_) return false;
-  // Opening the file as a stream reads its headers only: it tells whether the track can be
-  // played without decoding it. The type is told from the contents, not the file's name,
-  // as the decoder on Play does.
-  SDL_RWops* source = SDL_RWFromFile(file.c_str(), "rb");
-  if (source == nullptr) return false;
-  Mix_Music* probe = Mix_LoadMUS_RW(source, 1);
-  if (probe == nullptr) return false;
-  Mix_FreeMusic(probe);
-  p.file = file;
+  music_ = std::make_unique<MusicMixer>(freq, channels, &PostMusicDone);
+  Mix_HookMusic(&MixMusic, music_.get());
   return true;
 }
 
-bool SdlAudio::MusicDecoded(int player) const {
-  return ValidPlayer(player) && players_[player].chunk != nullptr;
-}
-
-bool SdlAudio::Decode(int player) {
-  Player& p = players_[player];
-  if (p.chunk) return true;
-  // SDL2_mixer 2.6 decodes MP3 (and anything it plays as music) into a chunk here. This
-  // stalls the caller for the length of one decode.
-  p.chunk = Mix_LoadWAV(p.file.c_str());
-  return p.chunk != nullptr;
-}
-
-// A player at its start has been halted (or never played) and its end reports were
-// dropped, so its chunk is on no channel and nothing waits for it.
-void SdlAudio::ReleaseIdleTracks(int except) {
-  for (int other = 0; other < 2; ++other) {
-    if (other == except) continue;
-    Refresh(other);
-    Player& p = players_[other];
-    if (p.chunk && p.where == Where::kStart) {
-      Mix_FreeChunk(p.chunk);
-      p.chunk = nullptr;
-    }
-  }
+bool SdlAudio::OpenMusic(int player, const std::filesystem::path& file) {
+  if (!ValidPlayer(player) || !music_) return false;
+  const bool opened = music_->Open(player, file);
+  DropPendingReports(player);  // the replaced track's end is no longer news
+  return opened;
 }
 
 void SdlAudio::PlayMusic(int player) {
-  if (!ValidPlayer(player) || players_[player].file.empty()) return;
-  Refresh(player);
-  Player& p = players_[player];
-  if (p.where == Where::kStart) {
-    ReleaseIdleTracks(player);
-    if (!Decode(player)) return;  // an unreadable track stays silent
-    if (Mix_PlayChannel(player, p.chunk, 0) == player) p.where = Where::kPlaying;
-  } else if (p.where == Where::kPaused) {
-    Mix_Resume(player);
-    p.where = Where::kPlaying;
-  }
-  // Playing already: nothing to do. At the end: a player stands there until it is rewound.
+  if (ValidPlayer(player) && music_) music_->Play(player);
 }
 
 void SdlAudio::StopMusic(int player) {
-  if (!ValidPlayer(player) || !players_[player].chunk) return;
-  Refresh(player);
-  Player& p = players_[player];
-  if (p.where != Where::kPlaying) return;
-  Mix_Pause(player);  // keeps the position, and a pause is not an end
-  p.where = Where::kPaused;
+  if (ValidPlayer(player) && music_) music_->Stop(player);
 }
 
 void SdlAudio::SeekMusic(int player) {
-  if (!ValidPlayer(player) || players_[player].file.empty()) return;
-  // The mixer cannot rewind a channel: halt it, and the next Play starts the chunk afresh.
-  if (players_[player].chunk && Mix_Playing(player)) Mix_HaltChannel(player);
+  if (!ValidPlayer(player) || !music_) return;
+  music_->Seek(player);
   DropPendingReports(player);
-  players_[player].where = Where::kStart;
 }
 
 bool SdlAudio::MusicPlaying(int player) {
-  if (!ValidPlayer(player) || !players_[player].chunk) return false;
-  Refresh(player);
-  return players_[player].where == Where::kPlaying && !Mix_Paused(player);
+  return ValidPlayer(player) && music_ && music_->Playing(player);
 }
 
 bool SdlAudio::EffectPlaying() const { return mixer_open_ && Mix_Playing(kEffectChannel) != 0; }
