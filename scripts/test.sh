@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test; then runs
-# the rules, drawing and game tests again under the address and undefined-behaviour sanitizers.
+# the rules, drawing, game, sound and stored-file tests again under the address and
+# undefined-behaviour sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh -DRV_WERROR=ON -DRV_BUILD_TESTS=ON
 ctest --test-dir build --output-on-failure -j2
 
-sanitized=(rv_rules_tests gfx_tests rv_game_match_tests rv_game_ranking_tests)
+sanitized=(rv_rules_tests gfx_tests rv_game_match_tests rv_game_ranking_tests rv_sound_tests
+           rv_config_lock_tests)
 cmake -S . -B build-asan -G Ninja -DRV_WERROR=ON -DRV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-asan --target assets mpng "${sanitized[@]}"
 label_regex="^($(IFS='|'; echo "${sanitized[*]}"))\$"
