@@ -9,10 +9,14 @@ namespace rv::sim {
 
 namespace {
 
+// The same white space that SplitWords splits on, so a line kept as meaningful always has a
+// first word (a line of nothing but a vertical tab or a form feed is blank).
+constexpr const char* kWhiteSpace = " \t\n\v\f\r";
+
 std::string Trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r");
+  const auto first = s.find_first_not_of(kWhiteSpace);
   if (first == std::string::npos) return {};
-  const auto last = s.find_last_not_of(" \t\r");
+  const auto last = s.find_last_not_of(kWhiteSpace);
   return s.substr(first, last - first + 1);
 }
 
