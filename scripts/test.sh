@@ -15,3 +15,7 @@ cmake --build build-asan --target assets mpng "${sanitized[@]}"
 label_regex="^($(IFS='|'; echo "${sanitized[*]}"))\$"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j2 -L "$label_regex"
+
+# Every reader of outside bytes, fuzzed for a few seconds each in a clang build of its own
+# (build-fuzz/), after replaying the inputs that once broke one.
+scripts/fuzz.sh --brief 5

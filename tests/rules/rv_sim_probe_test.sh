@@ -114,6 +114,17 @@ expect_error score-winner 2 "line 2: winner 'X'" -- score
 mkdir "$work/dir.dat"
 expect_error rank-unreadable 1 "dir.dat" -- rank "$work/dir.dat" 1 1 5 5 5
 
+# A step from off the board is no position of the game: refused, never settled.
+{ echo "chara 0 28"; board_with_floor "$empty_row"; } >"$work/in"
+expect_error settle-from-off-left 2 "command line: settle right cannot end in column 0" -- settle right
+{ echo "chara 39 28"; board_with_floor "$empty_row"; } >"$work/in"
+expect_error settle-from-off-right 2 "command line: settle left cannot end in column 39" -- settle left
+
+# White space of any kind is blank: a line of a vertical tab or a form feed holds no key.
+printf '\v\n\f\n' >"$work/in"
+expect_error blank-vertical-tab 2 "line 3: the input has no 'board' line" -- four
+expect_error blank-form-feed 2 "line 3: no rounds given" -- score
+
 if [[ $failures -ne 0 ]]; then
   echo "$failures rv_sim check(s) failed"
   exit 1

@@ -21,6 +21,13 @@ int RunSettle(const CommandIo& io) {
   }
   Position pos = ReadPosition(io.in);
   MatchState& s = pos.state;
+  // The step came from a column of the board: a right step ends in 1..40, a left one in
+  // -1..38. The game can reach no other; the rule would send the cursor back off the board.
+  if ((step == StepDirection::kRight && s.CharaX < 1) ||
+      (step == StepDirection::kLeft && s.CharaX > kColumns - 2)) {
+    throw InputError{0, "settle " + io.args[0] + " cannot end in column " +
+                            std::to_string(s.CharaX) + ": the cursor came from off the board"};
+  }
   if (!SettleCursor(s.Board, step, s.FirstMover, s.MoveRound, s.CharaX, s.CharaY)) {
     throw InputError{pos.board_line, "the board has no empty cell for the cursor"};
   }
