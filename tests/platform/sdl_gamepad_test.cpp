@@ -335,6 +335,33 @@ TEST_F(VirtualPadTest, BackAndStartCloseTheGame) {
   SDL_JoystickDetachVirtual(index);
 }
 
+// With no pad connected the devices are looked at twice a second, not on every pass of the
+// menu's wait (a connected pad is read on every pass: the tests above depend on it).
+TEST_F(VirtualPadTest, WithoutAPadDevicesAreLookedAtEveryHalfSecond) {
+  SdlGamepads pads;
+  EXPECT_FALSE(pads.UpdateDue(1000)) << "due before the subsystem runs";
+  ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0);
+  pads.Start();
+  EXPECT_TRUE(pads.UpdateDue(1000)) << "the first pass must look";
+  pads.Update(1000);
+  struct Step {
+    uint32_t last_update;
+    uint32_t now;
+    bool due;
+  };
+  const Step steps[] = {{1000, 1001, false},
+                        {1000, 1499, false},
+                        {1000, 1500, true},
+                        {0xFFFFFF00u, 0x10, false},
+                        {0xFFFFFF00u, 0xF4, true}};  // 500 ms across the clock's wrap
+  for (const Step& step : steps) {
+    pads.Update(step.last_update);
+    EXPECT_EQ(pads.UpdateDue(step.now), step.due) << step.last_update << " -> " << step.now;
+  }
+  pads.Stop();
+  SDL_Quit();
+}
+
 // Pads are not looked for before the window exists: the window does not wait for them.
 TEST_F(VirtualPadTest, NoPadSearchBeforeTheWindow) {
   SdlPlatform platform;

@@ -161,8 +161,23 @@ void SdlGamepads::Stop() {
 void SdlGamepads::Start() {
   if (tried_) return;
   tried_ = true;
+  // The pads are read by Update, not by every pump of the event queue.
+  SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
   started_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
   if (!started_) std::cerr << "SDL game controllers: " << SDL_GetError() << '\n';
+}
+
+bool SdlGamepads::UpdateDue(uint32_t now) const {
+  if (!started_) return false;
+  if (!open_.empty() || !updated_once_) return true;
+  return now - last_update_ >= kDetectIntervalMs;  // wrap-safe
+}
+
+void SdlGamepads::Update(uint32_t now) {
+  if (!UpdateDue(now)) return;
+  updated_once_ = true;
+  last_update_ = now;
+  SDL_GameControllerUpdate();
 }
 
 bool SdlGamepads::HandleEvent(const SDL_Event& event, EventSink& sink, uint32_t now) {

@@ -77,8 +77,19 @@ class SdlGamepads {
   SdlGamepads(const SdlGamepads&) = delete;
   SdlGamepads& operator=(const SdlGamepads&) = delete;
 
+  // Looking for pads costs a little on every pass of every wait, and the menu waits for a
+  // long time: while none is connected the devices are looked at only every
+  // kDetectIntervalMs, which is still prompt for a pad plugged in; a connected pad is read
+  // on every pass.
+  static constexpr uint32_t kDetectIntervalMs = 500;
+
   // Starts SDL's game controller subsystem on the first call; later calls do nothing.
   void Start();
+  // Reads the pads and looks for new ones, as often as said above; call once per pass,
+  // before the events are pumped.
+  void Update(uint32_t now);
+  // Whether Update(now) reads the devices.
+  bool UpdateDue(uint32_t now) const;
   // Closes the pads and the subsystem; before SDL_Quit, which frees them.
   void Stop();
   // Device arrivals and removals and the pads' inputs; false for any other event.
@@ -89,6 +100,8 @@ class SdlGamepads {
  private:
   bool tried_ = false;
   bool started_ = false;
+  bool updated_once_ = false;
+  uint32_t last_update_ = 0;
   std::map<int32_t, SDL_GameController*> open_;  // by joystick instance id
   GamepadKeys keys_;
 };

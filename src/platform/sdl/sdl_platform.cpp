@@ -117,6 +117,7 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
   };
   // One pump, then the queue drained without pumping again: SDL_PollEvent would pump the
   // display connection once more for the final, empty poll, on every pass of every wait.
+  if (gamepads_) gamepads_->Update(SDL_GetTicks());
   SDL_PumpEvents();
   SDL_Event event;
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
