@@ -35,21 +35,6 @@ constexpr Color kWhite = Rgb(255, 255, 255);
 
 float Clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
 
-// The title leans its letters forward by the same amount.
-Mask Sheared(const Mask& m, float k) {
-  Mask out(m.Width() + static_cast<int>(std::ceil(k * m.Height())), m.Height());
-  for (int y = 0; y < out.Height(); ++y) {
-    const float shift = k * static_cast<float>(m.Height() - 1 - y);
-    for (int x = 0; x < out.Width(); ++x) {
-      const float sx = static_cast<float>(x) - shift;
-      const int x0 = static_cast<int>(std::floor(sx));
-      const float f = sx - static_cast<float>(x0);
-      out.Ref(x, y) = m.At(x0, y) * (1.0f - f) + m.At(x0 + 1, y) * f;
-    }
-  }
-  return out;
-}
-
 Color GoldAt(float t) {
   if (t < 0.5f) return Mix(kGoldTop, kGoldMiddle, t / 0.5f);
   return Mix(kGoldLower, kGoldBottom, (t - 0.5f) / 0.5f);

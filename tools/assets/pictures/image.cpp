@@ -279,4 +279,18 @@ bool WriteBmp24(const std::string& path, const Image& img) {
   return std::fwrite(b.data(), 1, b.size(), f.get()) == b.size() && std::fflush(f.get()) == 0;
 }
 
+Mask Sheared(const Mask& m, float k) {
+  Mask out(m.Width() + static_cast<int>(std::ceil(k * m.Height())), m.Height());
+  for (int y = 0; y < out.Height(); ++y) {
+    const float shift = k * static_cast<float>(m.Height() - 1 - y);
+    for (int x = 0; x < out.Width(); ++x) {
+      const float sx = static_cast<float>(x) - shift;
+      const int x0 = static_cast<int>(std::floor(sx));
+      const float f = sx - static_cast<float>(x0);
+      out.Ref(x, y) = m.At(x0, y) * (1.0f - f) + m.At(x0 + 1, y) * f;
+    }
+  }
+  return out;
+}
+
 }  // namespace rv::assets

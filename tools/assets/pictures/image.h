@@ -80,6 +80,9 @@ class Image {
 Mask PolygonMask(int w, int h, const std::vector<std::pair<float, float>>& pts);
 // Filled rounded rectangle, anti-aliased.
 Mask RoundRectMask(int w, int h, float x0, float y0, float x1, float y1, float radius);
+// Leaned forward: the bottom row stays, each row above moves right by k per row (the title's
+// letters and the icon's).
+Mask Sheared(const Mask& m, float k);
 
 // Deterministic writers (no time stamps). They return false on any I/O error.
 bool WritePng(const std::string& path, const Image& img);
