@@ -19,23 +19,6 @@ namespace {
 constexpr std::size_t kTemporarySuffixLength = 6;  // mkstemp's XXXXXX
 constexpr int kCreateAttempts = 4;
 
-std::string Describe(const std::string& action, const std::filesystem::path& file, int err) {
-  return DescribeFileProblem(action, file, std::strerror(err));
-}
-
-bool WriteFully(int fd, std::span<const uint8_t> data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 std::filesystem::path FolderOf(const std::filesystem::path& target) {
   std::filesystem::path folder = target.parent_path();
   return folder.empty() ? std::filesystem::path(".") : folder;
@@ -111,23 +94,24 @@ FileResult ReplaceFileAtomically(const std::filesystem::path& target,
   if (::stat(target.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
     if (::access(target.c_str(), W_OK) != 0)
-      return {false, Describe("cannot write", target, errno)};
+      return {false, DescribeFileError("cannot write", target, errno)};
   } else if (errno != ENOENT) {
-    return {false, Describe("cannot inspect", target, errno)};
+    return {false, DescribeFileError("cannot inspect", target, errno)};
   }
   RemoveStaleTemporaries(target);
 
   std::string temp;
   int err = 0;
   const int fd = CreateLockedTemporary(target, temp, err);
-  if (fd < 0) return {false, Describe("cannot create a temporary file beside", target, err)};
-  bool ok = ::fchmod(fd, mode) == 0 && WriteFully(fd, bytes) && ::fsync(fd) == 0 &&
-            ::rename(temp.c_str(), target.c_str()) == 0;
+  if (fd < 0)
+    return {false, DescribeFileError("cannot create a temporary file beside", target, err)};
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAllBytes(fd, bytes.data(), bytes.size()) &&
+            ::fsync(fd) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
   err = errno;
   if (!ok) ::unlink(temp.c_str());
   // Closed only after the rename, so that no cleaner takes the file for a dead writer's.
   ::close(fd);
-  if (!ok) return {false, Describe("cannot write", target, err)};
+  if (!ok) return {false, DescribeFileError("cannot write", target, err)};
   SyncFolder(FolderOf(target));
   return {};
 }

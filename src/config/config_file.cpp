@@ -13,7 +13,7 @@ namespace rv {
 namespace {
 
 void Report(std::string* error, const char* action, const std::filesystem::path& file, int err) {
-  if (error) *error = DescribeFileProblem(action, file, std::strerror(err));
+  if (error) *error = DescribeFileError(action, file, err);
 }
 
 // Read-write as the game always opened it, which creates a missing file; a file the player

@@ -9,12 +9,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 #include "config/instance_lock.h"
+#include "config/stored_file.h"
 
 namespace rv {
 
@@ -67,23 +67,11 @@ bool IsRegularFile(const fs::path& file) {
   return fs::is_regular_file(file, ec);
 }
 
+// A file of the program folder to seed from: a regular file read whole, or nothing.
 std::optional<std::string> ReadWhole(const fs::path& file) {
-  if (!IsRegularFile(file)) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  if (in.bad()) return std::nullopt;
-  return bytes;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return ::fsync(fd) == 0;
+  std::vector<uint8_t> bytes;
+  if (!ReadStoredFile(file, bytes, nullptr)) return std::nullopt;
+  return std::string(bytes.begin(), bytes.end());
 }
 
 // Puts a complete file where none exists: written aside, then linked into place, so that
@@ -96,7 +84,8 @@ bool PlaceFileOnce(const fs::path& target, std::string_view bytes, std::string* 
     *error = Reason(target, errno);
     return false;
   }
-  const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, bytes);
+  const bool written =
+      ::fchmod(fd, 0644) == 0 && WriteAllBytes(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
   const int write_errno = errno;
   ::close(fd);
   bool linked = written && ::link(temp.c_str(), target.c_str()) == 0;

@@ -73,6 +73,25 @@ bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& byt
   return true;
 }
 
+bool WriteAllBytes(int fd, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::write(fd, bytes + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string DescribeFileError(const std::string& action, const std::filesystem::path& file,
+                              int err) {
+  return DescribeFileProblem(action, file, std::strerror(err));
+}
+
 std::string DescribeFileProblem(const std::string& action, const std::filesystem::path& file,
                                 const std::string& reason) {
   return action + " " + file.string() + ": " + reason;

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -41,8 +42,15 @@ bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& byt
 // True when `file` exists (a link is followed) and is anything but a regular file.
 bool ExistsAsNonRegular(const std::filesystem::path& file);
 
+// Writes all `size` bytes at the descriptor's position, retrying short and interrupted
+// writes; false on an error, with errno set.
+bool WriteAllBytes(int fd, const void* data, std::size_t size);
+
 // "ACTION FILE: REASON", one line for logs, boxes and tools.
 std::string DescribeFileProblem(const std::string& action, const std::filesystem::path& file,
                                 const std::string& reason);
+// The same with the system's text for errno value `err` as the reason.
+std::string DescribeFileError(const std::string& action, const std::filesystem::path& file,
+                              int err);
 
 }  // namespace rv

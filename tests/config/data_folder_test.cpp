@@ -42,10 +42,10 @@ struct Scene {
   TempDir root;
   fs::path program;
   Scene() : program(root / "prog") { fs::create_directory(program); }
-  std::string Path(const std::string& spec) const {
-    if (spec.empty()) return {};
-    if (spec.rfind("rel:", 0) == 0) return spec.substr(4);
-    return (root.path() / spec).string();
+  std::string Path(const std::string& where) const {
+    if (where.empty()) return {};
+    if (where.rfind("rel:", 0) == 0) return where.substr(4);
+    return (root.path() / where).string();
   }
 };
 

@@ -16,10 +16,6 @@ namespace rv {
 
 namespace {
 
-std::string Describe(const std::string& action, const std::filesystem::path& file, int err) {
-  return DescribeFileProblem(action, file, std::strerror(err));
-}
-
 void PutLe(uint8_t* out, uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
 }
@@ -63,7 +59,7 @@ FileResult ReadOldTail(const std::filesystem::path& file, std::vector<uint8_t>& 
   }
   const int err = errno;
   ::close(opened.fd);
-  if (!read_ok) return {false, Describe("cannot read the ranking file", file, err)};
+  if (!read_ok) return {false, DescribeFileError("cannot read the ranking file", file, err)};
   return {};
 }
 
@@ -107,7 +103,7 @@ RankingLoad LoadRankingFile(const std::filesystem::path& file) {
   ::close(fd);
   if (!read_ok) {
     result.ok = false;
-    result.error = Describe("cannot read the ranking file", file, err);
+    result.error = DescribeFileError("cannot read the ranking file", file, err);
     return result;
   }
   result.tables = DecodeRanking(bytes.data(), got);
