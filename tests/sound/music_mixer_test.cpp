@@ -326,7 +326,10 @@ TEST_F(MusicMixerTest, TheGameAndTheAudioThreadMayCallAtOnce) {
   const int before = reported;
   mixer_->Seek(0);
   mixer_->Play(0);
-  for (int i = 0; i < 5000 && reported == before; ++i) std::this_thread::sleep_for(1ms);
+  // The end is reported `lead` before the last frame sounds, so wait for the player to stop.
+  for (int i = 0; i < 5000 && (reported == before || mixer_->Playing(0)); ++i) {
+    std::this_thread::sleep_for(1ms);
+  }
   stop = true;
   device.join();
   EXPECT_EQ(reported.load(), before + 1);
