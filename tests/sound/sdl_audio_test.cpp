@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -254,6 +255,8 @@ TEST_F(SdlAudioDummy, UnopenableTrackLeavesThePlayerSilent) {
   WriteBytes(dir_.path() / "bad.mp3", std::vector<uint8_t>(100, 0x11));
   EXPECT_FALSE(audio_->OpenMusic(0, dir_.path() / "bad.mp3"));
   EXPECT_FALSE(audio_->OpenMusic(1, dir_.path() / "missing.mp3"));
+  ASSERT_EQ(mkfifo((dir_.path() / "fifo.mp3").c_str(), 0600), 0);
+  EXPECT_FALSE(audio_->OpenMusic(1, dir_.path() / "fifo.mp3"));  // refused, never waited on
   EXPECT_FALSE(audio_->OpenMusic(5, Mp3("m.mp3", 100)));
   for (int p : {0, 1, 5, -1}) {
     audio_->PlayMusic(p);

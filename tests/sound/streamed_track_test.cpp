@@ -52,7 +52,8 @@ TEST(StreamedTrack, DecodesExactlyThePcmLengthInAnyPieces) {
     int ms;
     size_t block;
   };
-  for (Case c : {Case{100, 64}, Case{1000, 1024}, Case{2300, 4096}, Case{777, 1151}}) {
+  for (Case c : {Case{100, 64}, Case{1000, 1024}, Case{2300, 4096}, Case{777, 1151},
+                 Case{2300, StreamedTrack::kAheadFrames + 1}}) {
     const auto file = dir.path() / "t.mp3";
     WriteBytes(file, ToneMp3(c.ms));
     const size_t frames = ToneStereoPcm(c.ms).size() / 2;
@@ -66,6 +67,20 @@ TEST(StreamedTrack, DecodesExactlyThePcmLengthInAnyPieces) {
     EXPECT_FALSE(track->failed()) << track->error();
     EXPECT_EQ(track->Read(std::vector<int16_t>(64).data(), 32), 0u);  // nothing after the end
   }
+}
+
+// A track shorter than one read-ahead is decoded to its end by the first read; it has not
+// ended (and the mixer must not say so) until its last frame has been read.
+TEST(StreamedTrack, EndsOnlyWhenItsLastFrameIsRead) {
+  TempFolder dir("short");
+  WriteBytes(dir.path() / "t.mp3", ToneMp3(100));
+  auto track = StreamedTrack::Open(dir.path() / "t.mp3", 44100);
+  ASSERT_NE(track, nullptr);
+  std::vector<int16_t> piece(2 * 64);
+  ASSERT_EQ(track->Read(piece.data(), 64), 64u);
+  EXPECT_FALSE(track->ended());
+  EXPECT_EQ(ReadAll(*track, 64).size() / 2 + 64, ToneStereoPcm(100).size() / 2);
+  EXPECT_TRUE(track->ended());
 }
 
 TEST(StreamedTrack, RewindGivesTheSameSamplesAgain) {

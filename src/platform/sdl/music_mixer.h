@@ -4,10 +4,10 @@
 // the playing tracks into it. Play, Stop and Seek (the game's thread) only change a player's
 // state under the lock and return at once; nothing is decoded on the game's thread.
 //
-// Memory: a player holds its open file and one MP3 frame of decoder state; the block being
-// mixed is the only decoded sound, and it is one block long whatever the track's length.
-// The compressed file is read as it is decoded (a page-cached read of a few hundred bytes
-// per frame), as SDL2_mixer's own music streams do; holding both files in memory instead
+// Memory: a player holds its open file, the decoder's state and the track's read-ahead
+// (StreamedTrack::kAheadFrames, 186 ms); with the block being mixed that is all the decoded
+// sound there is, whatever the track's length. The compressed file is read as it is
+// decoded, as SDL2_mixer's own music streams do; holding both files in memory instead
 // would cost some 2.3 MB.
 //
 // Ends and looping: the end of a playing track is reported through the report callback, on
