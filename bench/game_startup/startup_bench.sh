@@ -78,4 +78,16 @@ done
 awk -v d=$(( c1 - c0 )) -v s="$idle_s" \
   'BEGIN { printf "idle in the menu: %.1f ms in %d s = %.2f %% of a core\n", d / 1000, s, d / (s * 10000) }'
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+# The floor under that figure: the game wakes every 20 ms to service events, and the audio
+# thread once per device buffer (2048 frames at 44.1 kHz); each wake-up costs what it costs
+# on this machine, whatever the game then does.
+wake_cost=$(dirname "$map_wait")/rv_wake_cost
+if [ -x "$wake_cost" ] && us=$("$wake_cost"); then
+  awk -v us="$us" 'BEGIN {
+    poll = 50 * us / 1e4; audio = 44100 / 2048 * us / 1e4
+    printf "one wake-up from a sleep costs %.1f us here: the 20 ms poll alone is %.2f %% of a core,", us, poll
+    printf " the audio device'"'"'s wake-ups %.2f %%, together %.2f %%\n", audio, poll + audio
+  }'
+fi
 stop_game "$pid"
