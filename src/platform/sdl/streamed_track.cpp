@@ -43,8 +43,8 @@ off_t SeekFile(void* handle, off_t offset, int whence) {
 
 void CloseFile(void* handle) { std::fclose(static_cast<FILE*>(handle)); }
 
-// Opens a regular file for buffered reading; a FIFO or device in the data folder is refused
-// rather than waited on.
+// Opens a regular file for buffered reading; a FIFO or device in place of a track is
+// refused rather than waited on.
 FILE* OpenRegularFile(const std::filesystem::path& path, std::string* error) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {

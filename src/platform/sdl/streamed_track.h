@@ -1,8 +1,8 @@
 #pragma once
 // One MP3 track decoded a little at a time by libmpg123, as it is played: at most
-// kAheadFrames of it are held decoded, never the whole track. The output is interleaved signed
-// 16-bit stereo at the rate asked for (libmpg123 resamples a track of another rate, and doubles a
-// mono one).
+// kAheadFrames of it are held decoded, never the whole track. The output is interleaved
+// signed 16-bit stereo at the rate asked for (libmpg123 resamples a track of another rate,
+// and doubles a mono one).
 //
 // Decoding is gapless: the encoder's delay and padding recorded in the LAME tag are cut, so
 // the track is exactly as long as the PCM it was made from and its end joins its start.
@@ -25,8 +25,8 @@ class StreamedTrack {
   static constexpr int kChannels = 2;
   // Decoded ahead in bursts of this many frames (186 ms at 44.1 kHz, 32 KB): the audio thread
   // then decodes seven MP3 frames at once, with the decoder's tables warm in the cache, on
-  // every fourth device buffer, instead of two cold frames on every one; in the menu that
-  // is about a third less processor time for the same sound.
+  // every fourth device buffer, instead of two cold frames on every one. The same sound
+  // then costs about a third less processor time.
   static constexpr size_t kAheadFrames = 8192;
 
   // Opens the file and reads its first frame header. nullptr when it cannot be opened or
