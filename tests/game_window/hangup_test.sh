@@ -7,9 +7,8 @@ set -u
 dist=$1
 work=$2
 rm -rf "$work"
-mkdir -p "$work/game"
-cp -r "$dist"/. "$work/game"/
-rm -f "$work/game"/rvdat.cck "$work/game"/rvdat.dat "$work/game"/*.lock
+source "$(dirname "$0")/game_window_lib.sh"
+copy_program_folder "$dist" "$work/game"
 log=$work/game.log
 
 fail() {
@@ -27,12 +26,7 @@ wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver ' | he
 [ -e "$work/game/rvdat.cck" ] || fail "no running marker while the game runs"
 sleep 1  # inside the logo's fade: a blocking wait, as every screen is
 kill -HUP "$pid"
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the game still runs 10 s after SIGHUP"
-wait "$pid"
+wait_for_exit "the game still runs 10 s after SIGHUP"
 status=$?
 [ "$status" -eq 0 ] || fail "the game ended with status $status after SIGHUP"
 [ -e "$work/game/rvdat.cck" ] && fail "the running marker is still there after SIGHUP"

@@ -14,6 +14,7 @@ rm -rf "$work"
 mkdir -p "$work"
 game=$work/game
 log=$work/game.log
+source "$(dirname "$0")/game_window_lib.sh"
 
 fail() {
   echo "FAIL: $*"
@@ -21,23 +22,6 @@ fail() {
   cat "$log"
   [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
   exit 1
-}
-
-fresh_folder() {
-  rm -rf "$game"
-  mkdir -p "$game"
-  cp -r "$dist"/. "$game"/
-  rm -f "$game"/rvdat.cck "$game"/rvdat.dat "$game"/*.lock
-}
-
-# Waits for the game to end; its status.
-wait_for_end() {
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2>/dev/null && fail "the game did not end after its box was closed"
-  wait "$pid"
 }
 
 # The box: a visible window of that exact name, viewable, with text on it. Prints its id.
@@ -59,12 +43,8 @@ find_box() {
   echo "$id"
 }
 
-tap() {
-  xdotool keydown "$1" sleep 0.05 keyup "$1"
-}
-
 # --- 1. a missing file at start-up
-fresh_folder
+copy_program_folder "$dist" "$game"
 rm "$game/Wave/wave3.dat"
 (cd / && exec "$game/rv_031") >"$log" 2>&1 &
 pid=$!
@@ -72,7 +52,7 @@ box=$(find_box '起動エラー２' missing_file.png) || exit 1
 [ -e "$game/rvdat.cck" ] && fail "a marker was made before the file check"
 timeout 5 xdotool windowfocus --sync "$box" || fail "cannot focus the box"
 tap Return
-wait_for_end
+wait_for_exit "the game did not end after its box was closed"
 status=$?
 [ "$status" -eq 1 ] || fail "the refused start ended with status $status"
 [ -e "$game/rvdat.cck" ] && fail "the refused start left a marker"
@@ -81,21 +61,13 @@ grep -q '起動エラー２: Ravolinの起動に必要なファイルが足り�
 echo "missing file: box shown, closed by a key, status 1, no marker"
 
 # --- 2. a failure inside a match
-fresh_folder
+copy_program_folder "$dist" "$game"
 (cd / && exec "$game/rv_031") >"$log" 2>&1 &
 pid=$!
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver 0\.31$' | head -n 1)
 [ -n "$wid" ] || fail "no game window"
 # The title comes after some 9.5 s of logo; the menu takes keys from then on.
-menu=0
-for _ in $(seq 60); do
-  kill -0 "$pid" 2>/dev/null || fail "the game ended early"
-  import -window root "$work/screen.png" 2>/dev/null
-  b=$(convert "$work/screen.png" -crop 1002x300+140+52 -colorspace Gray -format "%[fx:mean]" info:)
-  if awk -v b="$b" 'BEGIN { exit !(b > 0.02) }'; then menu=1; break; fi
-  sleep 0.5
-done
-[ "$menu" -eq 1 ] || fail "the title never appeared"
+wait_for_title title
 sleep 0.5
 # The match loads its background when it starts: a torn picture is a failure of the match.
 printf 'BM\020\000' >"$game/Picture/pic1.dat"
@@ -112,7 +84,7 @@ xwininfo -id "$wid" | grep -q 'Map State: IsViewable' && fail "the game window s
 eval "$(xdotool getwindowgeometry --shell "$box")"
 # OK stands at the bottom right of the box.
 xdotool mousemove --sync $((X + WIDTH - 50)) $((Y + HEIGHT - 22)) click 1
-wait_for_end
+wait_for_exit "the game did not end after its box was closed"
 status=$?
 [ "$status" -eq 1 ] || fail "the failed match ended with status $status"
 [ -e "$game/rvdat.cck" ] && fail "the failed match left a marker"

@@ -10,9 +10,8 @@ rm -rf "$work"
 mkdir -p "$work"
 game=$work/game
 log=$work/game.log
-mkdir -p "$game"
-cp -r "$dist"/. "$game"/
-rm -f "$game"/rvdat.cck "$game"/rvdat.dat "$game"/*.lock
+source "$(dirname "$0")/game_window_lib.sh"
+copy_program_folder "$dist" "$game"
 
 fail() {
   echo "FAIL: $*"
@@ -26,21 +25,6 @@ fail() {
   exit 1
 }
 
-# The mean brightness (0..1) of the title's place on the screen: the 640 x 480 picture is
-# scaled by 2 into 1280 x 960 with 32-pixel bars, so the title (70, 10) 501 x 150 lands at
-# (140, 52) 1002 x 300.
-title_brightness() {
-  import -window root "$work/screen.png" 2>/dev/null || { echo 0; return; }
-  convert "$work/screen.png" -crop 1002x300+140+52 -colorspace Gray -format "%[fx:mean]" info:
-}
-
-# A key held for 50 ms, timed inside one xdotool: the game polls its key flags every 20 ms,
-# so a bare tap could fall between two polls, and a hold longer than a menu step (120 ms)
-# would move the selection twice.
-tap() {
-  xdotool keydown "$1" sleep 0.05 keyup "$1"
-}
-
 # Started from another working folder: the game must find its files and marker by itself.
 (cd / && exec "$game/rv_031") >"$log" 2>&1 &
 pid=$!
@@ -49,16 +33,7 @@ wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver 0\.31$
 [ -n "$wid" ] || fail "no window named 'Ravolin Ver 0.31'"
 [ -e "$game/rvdat.cck" ] || fail "no running marker while the game runs"
 
-# About 9.5 s of logo, then the title.
-menu=0
-for _ in $(seq 60); do
-  kill -0 "$pid" 2>/dev/null || fail "the game ended early"
-  b=$(title_brightness)
-  if awk -v b="$b" 'BEGIN { exit !(b > 0.02) }'; then menu=1; break; fi
-  sleep 0.5
-done
-[ "$menu" -eq 1 ] || fail "the title never appeared"
-echo "title shown (brightness $b)"
+wait_for_title title
 sleep 0.5
 
 timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
@@ -86,12 +61,7 @@ done
 echo "back at the title"
 
 tap Escape
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the game did not end on Escape"
-wait "$pid"
+wait_for_exit "the game did not end on Escape"
 status=$?
 [ "$status" -eq 0 ] || fail "the game ended with status $status"
 [ -e "$game/rvdat.cck" ] && fail "the running marker is still there"

@@ -17,6 +17,7 @@ data=$home/xdg/ravolin
 log=$work/game.log
 app=io.github.ravolin.Ravolin
 mkdir -p "$home"
+source "$(dirname "$0")/../game_window/game_window_lib.sh"
 
 fail() {
   echo "FAIL: $*"
@@ -50,14 +51,6 @@ echo "entries and AppStream data valid"
 
 export HOME=$home XDG_DATA_HOME=$home/xdg SDL_AUDIODRIVER=dummy
 
-title_brightness() {
-  import -window root "$work/screen.png" 2>/dev/null || { echo 0; return; }
-  convert "$work/screen.png" -crop 1002x300+140+52 -colorspace Gray -format "%[fx:mean]" info:
-}
-tap() {
-  xdotool keydown "$1" sleep 0.05 keyup "$1"
-}
-
 # Started by its launcher from another working folder, as a menu entry starts it.
 (cd / && exec "$prefix/bin/ravolin") >"$log" 2>&1 &
 pid=$!
@@ -75,15 +68,7 @@ status=$?
 grep -q "起動エラー" "$work/config.log" || fail "the dialog's refusal box is missing"
 echo "the installed dialog refused while the game runs"
 
-menu=0
-for _ in $(seq 60); do
-  kill -0 "$pid" 2>/dev/null || fail "the game ended early"
-  b=$(title_brightness)
-  if awk -v b="$b" 'BEGIN { exit !(b > 0.02) }'; then menu=1; break; fi
-  sleep 0.5
-done
-[ "$menu" -eq 1 ] || fail "the menu never appeared"
-echo "menu shown (brightness $b)"
+wait_for_title menu
 sleep 0.5
 
 # Into a match (weakest computer, one round) with X held: the player drops a block at the
@@ -103,12 +88,7 @@ import -window root "$work/match.png" 2>/dev/null
 [ -e "$data/rvdat.dat" ] || fail "no ranking file in $data"
 
 tap Escape
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the game did not end on Escape"
-wait "$pid"
+wait_for_exit "the game did not end on Escape"
 status=$?
 [ "$status" -eq 0 ] || fail "the game ended with status $status"
 [ -e "$data/rvdat.cck" ] && fail "the running marker is still there"

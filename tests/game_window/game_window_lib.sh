@@ -1,0 +1,55 @@
+# Sourced by the shell tests that drive the real game under xvfb-run on a 1280x1024 screen.
+# The sourcing script defines fail() (what it prints before it exits) and sets $work; $pid
+# is the running game.
+
+# A fresh copy of the program folder $1 in $2, without the marker, ranking or locks of
+# earlier runs.
+copy_program_folder() {
+  rm -rf "$2"
+  mkdir -p "$2"
+  cp -r "$1"/. "$2"/
+  rm -f "$2"/rvdat.cck "$2"/rvdat.dat "$2"/*.lock
+}
+
+# The mean brightness (0..1) of the title's place on the screen: the 640 x 480 picture is
+# scaled by 2 into 1280 x 960 with 32-pixel bars, so the title (70, 10) 501 x 150 lands at
+# (140, 52) 1002 x 300.
+title_brightness() {
+  import -window root "$work/screen.png" 2>/dev/null || { echo 0; return; }
+  convert "$work/screen.png" -crop 1002x300+140+52 -colorspace Gray -format "%[fx:mean]" info:
+}
+
+# A key held for 50 ms, timed inside one xdotool: the game polls its key flags every 20 ms,
+# so a bare tap could fall between two polls, and a hold longer than a menu step (120 ms)
+# would move the selection twice.
+tap() {
+  xdotool keydown "$1" sleep 0.05 keyup "$1"
+}
+
+# Waits up to 30 s for the title to light up after the logo (about 9.5 s); `what` names it
+# in the messages.
+wait_for_title() {
+  local what=$1 b
+  for _ in $(seq 60); do
+    kill -0 "$pid" 2>/dev/null || fail "the game ended early"
+    b=$(title_brightness)
+    if awk -v b="$b" 'BEGIN { exit !(b > 0.02) }'; then
+      echo "$what shown (brightness $b)"
+      return 0
+    fi
+    sleep 0.5
+  done
+  fail "the $what never appeared"
+}
+
+# Waits up to 10 s for the game to end and returns its exit status; fails with `message`
+# while it still runs.
+wait_for_exit() {
+  local message=$1
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "$message"
+  wait "$pid"
+}
