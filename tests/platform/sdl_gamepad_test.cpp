@@ -273,6 +273,14 @@ class VirtualPadTest : public ::testing::Test {
     setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
   }
   void TearDown() override { unsetenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS"); }
+  // Plugs a virtual game controller in and opens it (nullptr when SDL cannot); the platform
+  // hears of the arrival on its next pass.
+  static SDL_Joystick* PlugInPad(int& index) {
+    index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
+    EXPECT_GE(index, 0) << SDL_GetError();
+    return index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+  }
   // Pumps until the sink has seen `entry`, or gives up.
   static bool PumpUntil(SdlPlatform& platform, PadSink& sink, const std::string& entry) {
     for (int i = 0; i < 50; ++i) {
@@ -291,10 +299,8 @@ TEST_F(VirtualPadTest, APadPluggedInAfterTheStartDrivesTheKeys) {
   ASSERT_TRUE(platform.OpenWindow("Ravolin"));
   PadSink sink;
   platform.PumpEvents(sink);
-  const int index = SDL_JoystickAttachVirtual(
-      SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
-  ASSERT_GE(index, 0) << SDL_GetError();
-  SDL_Joystick* joystick = SDL_JoystickOpen(index);
+  int index = -1;
+  SDL_Joystick* joystick = PlugInPad(index);
   ASSERT_NE(joystick, nullptr);
   platform.PumpEvents(sink);  // the arrival
 
@@ -321,10 +327,9 @@ TEST_F(VirtualPadTest, BackAndStartCloseTheGame) {
   ASSERT_TRUE(platform.OpenWindow("Ravolin"));
   PadSink sink;
   platform.PumpEvents(sink);
-  const int index = SDL_JoystickAttachVirtual(
-      SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
-  ASSERT_GE(index, 0) << SDL_GetError();
-  SDL_Joystick* joystick = SDL_JoystickOpen(index);
+  int index = -1;
+  SDL_Joystick* joystick = PlugInPad(index);
+  ASSERT_NE(joystick, nullptr);
   platform.PumpEvents(sink);
   SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_BACK, 1);
   platform.PumpEvents(sink);
