@@ -2,13 +2,14 @@
 
 #include <fcntl.h>
 #include <mpg123.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "config/stored_file.h"
 
 namespace rv {
 namespace {
@@ -46,22 +47,15 @@ void CloseFile(void* handle) { std::fclose(static_cast<FILE*>(handle)); }
 // Opens a regular file for buffered reading; a FIFO or device in place of a track is
 // refused rather than waited on.
 FILE* OpenRegularFile(const std::filesystem::path& path, std::string* error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    SetError(error, std::strerror(errno));
+  const StoredFileOpen opened = OpenStoredFile(path, O_RDONLY);
+  if (!opened.ok()) {
+    SetError(error, opened.Reason());
     return nullptr;
   }
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    SetError(error, "not a regular file");
-    ::close(fd);
-    return nullptr;
-  }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  FILE* file = fdopen(fd, "rb");
+  FILE* file = fdopen(opened.fd, "rb");
   if (file == nullptr) {
     SetError(error, std::strerror(errno));
-    ::close(fd);
+    ::close(opened.fd);
     return nullptr;
   }
   std::setvbuf(file, nullptr, _IOFBF, kReadBytes);
