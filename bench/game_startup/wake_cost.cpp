@@ -1,21 +1,20 @@
 // Processor time one wake-up from a 20 ms sleep costs on this machine, in microseconds: the
 // floor under the game's idle use, which wakes every 20 ms to service events and once per
-// device buffer to mix sound. On a virtual machine a wake-up costs ten times what it costs
-// on a bare one, which decides whether an idle goal can be met at all.
+// device buffer to mix sound. On a virtual machine a wake-up can cost many times what it
+// costs on bare hardware, which decides whether an idle goal can be met at all.
 #include <time.h>
 
 #include <cstdio>
 
 namespace {
 
-// The scheduler's account of this thread's processor time, in nanoseconds.
+// This thread's processor time in nanoseconds: the scheduler's account, the same figure the
+// start-up script reads from each thread's schedstat.
 unsigned long long ThreadCpuNs() {
-  unsigned long long ns = 0;
-  if (FILE* f = std::fopen("/proc/thread-self/schedstat", "r")) {
-    if (std::fscanf(f, "%llu", &ns) != 1) ns = 0;
-    std::fclose(f);
-  }
-  return ns;
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<unsigned long long>(t.tv_sec) * 1'000'000'000ull +
+         static_cast<unsigned long long>(t.tv_nsec);
 }
 
 }  // namespace
