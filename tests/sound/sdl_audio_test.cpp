@@ -209,7 +209,7 @@ TEST_F(SdlAudioDummy, ALongTrackReportsItsEndShortlyBeforeIt) {
   audio_->PlayMusic(0);
   ASSERT_EQ(WaitMusicDone(4000), 0);
   const int64_t at = MsSince(t0);
-  // Due 1000 ms in; the mixer decodes up to two device buffers (about 93 ms) ahead.
+  // Due 1000 ms in; the mixer fills up to two device buffers (about 93 ms) ahead of the ear.
   EXPECT_GE(at, 1000 - 150);
   EXPECT_LT(at, 1500);
   EXPECT_TRUE(audio_->MusicPlaying(0));
