@@ -54,6 +54,7 @@ struct Scene {
   TempDir root;
   fs::path program;
   Scene() : program(root / "prog") {
+    ::umask(022);  // folders made without a mode are a player's usual ones
     ::chmod(root.path().c_str(), 0755);
     fs::create_directory(program);
   }

@@ -43,7 +43,12 @@ std::set<std::string> NamesIn(const fs::path& folder) {
 struct Scene {
   TempDir root;
   fs::path program;
-  Scene() : program(root / "prog") { fs::create_directory(program); }
+  Scene() : program(root / "prog") {
+    // The folders a test makes stand for a player's, made under the usual umask: a folder
+    // its group may write is refused as a data folder.
+    ::umask(022);
+    fs::create_directory(program);
+  }
   std::string Path(const std::string& where) const {
     if (where.empty()) return {};
     if (where.rfind("rel:", 0) == 0) return where.substr(4);

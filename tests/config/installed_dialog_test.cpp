@@ -60,6 +60,7 @@ bool JapaneseBut(const QString& text, const QString& path) {
 class InstalledCopy {
  public:
   InstalledCopy() : root_(ToPath(dir_.path())) {
+    ::umask(022);  // folders made without a mode are a player's usual ones
     ::chmod(root_.c_str(), 0755);
     fs::create_directories(program());
     fs::copy_file(RV_CONFIG_BINARY, program() / "rv_config");

@@ -166,6 +166,7 @@ TEST(ShellDataFolder, AnInstalledGamesMatchRanksInThePerUserFolder) {
 }
 
 TEST(ShellDataFolder, TheDialogsLockInThePerUserFolderKeepsTheInstalledGameOut) {
+  ::umask(022);  // the folders made here are a player's usual ones, closed to others
   TempFolder home;
   const ScopedEnv xdg("XDG_DATA_HOME", (home.path() / "xdg").string());
   ShellRun run;
