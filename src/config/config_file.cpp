@@ -16,12 +16,16 @@ void Report(std::string* error, const char* action, const std::filesystem::path&
   if (error) *error = DescribeFileError(action, file, err);
 }
 
+// Never through a link: whoever could put one in the data folder would have the setting
+// written into a file of their choosing.
+constexpr int kNoLinks = O_NOFOLLOW;
+
 // Read-write as the game always opened it, which creates a missing file; a file the player
 // may only read is still read, so that a read-only setting is applied rather than ignored.
 StoredFileOpen OpenForReading(const std::filesystem::path& file) {
-  StoredFileOpen opened = OpenStoredFile(file, O_RDWR | O_CREAT);
+  StoredFileOpen opened = OpenStoredFile(file, O_RDWR | O_CREAT | kNoLinks);
   if (!opened.ok() && (opened.error == EACCES || opened.error == EROFS)) {
-    opened = OpenStoredFile(file, O_RDONLY);
+    opened = OpenStoredFile(file, O_RDONLY | kNoLinks);
   }
   return opened;
 }
@@ -55,7 +59,7 @@ int16_t ReadConfigValue(const std::filesystem::path& file, std::string* error) {
 
 bool WriteConfigValue(const std::filesystem::path& file, int16_t value, std::string* error) {
   if (error) error->clear();
-  const StoredFileOpen opened = OpenStoredFile(file, O_RDWR | O_CREAT);
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDWR | O_CREAT | kNoLinks);
   if (!opened.ok()) {
     if (error) *error = DescribeFileProblem("cannot open", file, opened.Reason());
     return false;

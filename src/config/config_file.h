@@ -10,7 +10,8 @@ namespace rv {
 
 // Opens the file read-write (creating an empty one when missing; read-only when the file may
 // not be written) and reads 2 bytes at offset 0; missing bytes read as 0, so an empty file
-// gives 0. A FIFO, device or folder in its place is an error, never waited on. When the file cannot
+// gives 0. A FIFO, device or folder in its place is an error, never waited on, and so is a
+// symbolic link, which is never followed. When the file cannot
 // be opened or read the result is 0 and `error`, when given, names the file and the reason; on
 // success `error` is cleared.
 int16_t ReadConfigValue(const std::filesystem::path& file, std::string* error = nullptr);

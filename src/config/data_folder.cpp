@@ -1,6 +1,5 @@
 #include "config/data_folder.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,12 +8,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <system_error>
-#include <vector>
 
+#include "config/folder_safety.h"
 #include "config/instance_lock.h"
-#include "config/stored_file.h"
 
 namespace rv {
 
@@ -26,11 +23,6 @@ constexpr const char* kConfigFile = "rvdat.cfg";
 constexpr const char* kRankingFile = "rvdat.dat";
 constexpr std::array<std::string_view, 5> kPlayerDataFiles = {
     kRankingFile, kConfigFile, "rvdat.cck", kGameLockFile, kConfigLockFile};
-constexpr std::string_view kNormalPriority("\x01\x00", 2);
-
-std::string Reason(const fs::path& path, int err) {
-  return path.string() + ": " + std::strerror(err);
-}
 
 std::string EnvOrEmpty(const char* name) {
   const char* value = std::getenv(name);
@@ -42,78 +34,107 @@ std::string HomeFromPasswd() {
   return entry != nullptr && entry->pw_dir != nullptr ? std::string(entry->pw_dir) : "";
 }
 
-// Makes the folder and whichever of its parents are missing, each with mode 0700; the mode
-// is set explicitly because the umask may take bits away. An existing folder is left as the
-// user made it.
-bool MakeFolderChain(const fs::path& folder, std::string* error) {
-  fs::path prefix;
-  for (const fs::path& part : folder) {
-    prefix /= part;
-    if (::mkdir(prefix.c_str(), 0700) == 0) {
-      ::chmod(prefix.c_str(), 0700);
-      continue;
-    }
-    const int err = errno;
-    struct stat st {};
-    if (err == EEXIST && ::stat(prefix.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
-    *error = Reason(prefix, err == EEXIST ? ENOTDIR : err);
-    return false;
-  }
-  return true;
+DataFolder Failed(DataFolderFault fault, const fs::path& culprit, int err,
+                  const std::string& error) {
+  DataFolder result;
+  result.per_user = true;
+  result.fault = fault;
+  result.culprit = culprit;
+  result.err = err;
+  result.error = error;
+  return result;
 }
 
-bool IsRegularFile(const fs::path& file) {
-  std::error_code ec;
-  return fs::is_regular_file(file, ec);
+DataFolder FailedOn(DataFolderFault fault, const fs::path& culprit, int err, const char* what) {
+  std::string error = culprit.string() + ": " + what;
+  if (err != 0) error += std::string(": ") + std::strerror(err);
+  return Failed(fault, culprit, err, error);
 }
 
-// A file of the program folder to seed from: a regular file read whole, or nothing.
-std::optional<std::string> ReadWhole(const fs::path& file) {
-  std::vector<uint8_t> bytes;
-  if (!ReadStoredFile(file, bytes, nullptr)) return std::nullopt;
-  return std::string(bytes.begin(), bytes.end());
+// Neither variable gives an absolute folder: say what is wrong with each.
+DataFolder NoPlace(const DataFolderInputs& inputs) {
+  const std::string xdg =
+      inputs.xdg_data_home.empty()
+          ? "XDG_DATA_HOME is not set"
+          : "XDG_DATA_HOME is not an absolute path: \"" + inputs.xdg_data_home + "\"";
+  if (inputs.home.empty())
+    return Failed(DataFolderFault::kNoHome, {}, 0, "HOME is not set; " + xdg);
+  DataFolder result = Failed(DataFolderFault::kHomeNotAbsolute, {}, 0,
+                             "HOME is not an absolute path: \"" + inputs.home + "\"; " + xdg);
+  result.detail = inputs.home;
+  return result;
 }
 
-// Puts a complete file where none exists: written aside, then linked into place, so that
-// the other program never reads it half written and a file that appeared meanwhile (the
-// other program seeding at the same moment) is never overwritten.
-bool PlaceFileOnce(const fs::path& target, std::string_view bytes, std::string* error) {
-  std::string temp = target.string() + ".XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) {
-    *error = Reason(target, errno);
-    return false;
+DataFolder Untrusted(const FolderCheck& check) {
+  switch (check.fault) {
+    case FolderFault::kNotOwned:
+      return FailedOn(DataFolderFault::kNotOwned, check.folder, 0,
+                      "belongs to another user; the data folder must be yours");
+    case FolderFault::kWritableByOthers:
+      return FailedOn(DataFolderFault::kWritableByOthers, check.folder, 0,
+                      "other users may write it; the data folder must be writable by you alone");
+    case FolderFault::kCannotMake:
+    case FolderFault::kNone:
+      break;
   }
-  const bool written =
-      ::fchmod(fd, 0644) == 0 && WriteAllBytes(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-  const int write_errno = errno;
-  ::close(fd);
-  bool linked = written && ::link(temp.c_str(), target.c_str()) == 0;
-  int link_errno = errno;
-  ::unlink(temp.c_str());
-  if (written && !linked && link_errno == EEXIST) {
-    // Someone else's file is just as good, as long as it is a file.
-    linked = IsRegularFile(target);
-    link_errno = EISDIR;
-  }
-  if (!linked) *error = Reason(target, written ? link_errno : write_errno);
-  return linked;
+  return FailedOn(DataFolderFault::kCannotMake, check.folder, check.err, "cannot make the folder");
 }
 
-// rvdat.cfg and, when the program folder holds one, the ranking: what a per-user folder
-// needs before the first start. Files already there are never touched.
-bool SeedPerUserFolder(const fs::path& folder, const fs::path& program_folder, std::string* error) {
-  if (!IsRegularFile(folder / kConfigFile)) {
-    const std::optional<std::string> old = ReadWhole(program_folder / kConfigFile);
-    const std::string bytes = old ? *old : std::string(kNormalPriority);
-    if (!PlaceFileOnce(folder / kConfigFile, bytes, error)) return false;
+enum class Present { kNothing, kRegularFile, kSomethingElse };
+
+// What has the name, links not followed: a link, even a dangling or looping one, is there.
+Present WhatIsAt(const fs::path& file) {
+  struct stat st {};
+  if (::lstat(file.c_str(), &st) != 0)
+    return errno == ENOENT ? Present::kNothing : Present::kSomethingElse;
+  return S_ISREG(st.st_mode) ? Present::kRegularFile : Present::kSomethingElse;
+}
+
+// Copies one file of the program folder when the data folder has nothing of that name.
+// Reports whether the data folder has the file now. Something else in its place is taken as
+// the player's own where `any_kind` allows it (a ranking kept elsewhere through a link), and
+// is a failure otherwise.
+bool Seed(const fs::path& folder, const fs::path& program_folder, const char* name, bool any_kind,
+          DataFolder* failure) {
+  switch (WhatIsAt(folder / name)) {
+    case Present::kRegularFile:
+      return true;
+    case Present::kSomethingElse:
+      if (any_kind) return true;
+      *failure =
+          FailedOn(DataFolderFault::kCannotCopy, folder / name, EISDIR, "not a regular file");
+      return false;
+    case Present::kNothing:
+      break;
   }
-  if (!fs::exists(folder / kRankingFile)) {
-    if (const std::optional<std::string> old = ReadWhole(program_folder / kRankingFile)) {
-      if (!PlaceFileOnce(folder / kRankingFile, *old, error)) return false;
-    }
+  const SeedCopy copy = CopyToNewFile(program_folder / name, folder / name);
+  switch (copy.result) {
+    case SeedCopy::Result::kCopied:
+    case SeedCopy::Result::kAlreadyThere:
+      return true;
+    case SeedCopy::Result::kNothingToCopy:
+      return false;
+    case SeedCopy::Result::kTooLarge:
+      *failure = FailedOn(DataFolderFault::kTooLarge, copy.file, 0,
+                          "larger than 1 MB, so not a Ravolin file; not copied");
+      return false;
+    case SeedCopy::Result::kFailed:
+      break;
   }
-  return true;
+  *failure = FailedOn(DataFolderFault::kCannotCopy, copy.file, copy.err, "cannot copy");
+  return false;
+}
+
+// What the install ships: its setting, and a ranking left beside the programs. The ranking
+// comes only with a setting, so that a start refused for the lack of one leaves nothing
+// behind. Files already in the data folder are never touched.
+bool SeedPerUserFolder(const fs::path& folder, const fs::path& program_folder,
+                       DataFolder* failure) {
+  // The setting is opened only as a file of its own, so nothing else may stand in for it.
+  const bool setting = Seed(folder, program_folder, kConfigFile, false, failure);
+  if (failure->fault != DataFolderFault::kNone) return false;
+  if (setting) Seed(folder, program_folder, kRankingFile, true, failure);
+  return failure->fault == DataFolderFault::kNone;
 }
 
 }  // namespace
@@ -143,24 +164,22 @@ fs::path PerUserDataFolder(const DataFolderInputs& inputs) {
 }
 
 DataFolder ChooseDataFolder(const DataFolderInputs& inputs) {
-  DataFolder result;
   if (inputs.program_folder_writable) {
+    DataFolder result;
     result.path = inputs.program_folder;
     return result;
   }
+  const fs::path wanted = PerUserDataFolder(inputs);
+  if (wanted.empty()) return NoPlace(inputs);
+  const FolderCheck check = MakeTrustedFolder(wanted, inputs.user);
+  if (!check.ok()) return Untrusted(check);
+  if (::access(check.folder.c_str(), W_OK | X_OK) != 0) {
+    return FailedOn(DataFolderFault::kCannotMake, check.folder, errno, "cannot use the folder");
+  }
+  DataFolder result;
   result.per_user = true;
-  const fs::path folder = PerUserDataFolder(inputs);
-  if (folder.empty()) {
-    result.error = "XDG_DATA_HOME and HOME are not set";
-    return result;
-  }
-  if (!MakeFolderChain(folder, &result.error)) return result;
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    result.error = Reason(folder, errno);
-    return result;
-  }
-  if (!SeedPerUserFolder(folder, inputs.program_folder, &result.error)) return result;
-  result.path = folder;
+  if (!SeedPerUserFolder(check.folder, inputs.program_folder, &result)) return result;
+  result.path = check.folder;
   return result;
 }
 

@@ -28,6 +28,10 @@ void Explain(std::string* problem, const std::filesystem::path& lock_file,
   if (problem) *problem = DescribeFileProblem("cannot lock", lock_file, reason);
 }
 
+// A lock file is never opened or made through a link: a planted one would have the
+// program create files wherever it points.
+constexpr int kNoLinks = O_NOFOLLOW;
+
 bool CannotWrite(const StoredFileOpen& opened) {
   return opened.error == EACCES || opened.error == EROFS || opened.error == EPERM;
 }
@@ -37,10 +41,10 @@ bool CannotWrite(const StoredFileOpen& opened) {
 std::optional<InstanceLock> InstanceLock::TryAcquire(const std::filesystem::path& lock_file,
                                                      std::string* problem) {
   if (problem) problem->clear();
-  StoredFileOpen opened = OpenStoredFile(lock_file, O_RDWR | O_CREAT);
+  StoredFileOpen opened = OpenStoredFile(lock_file, O_RDWR | O_CREAT | kNoLinks);
   // A lock file that exists but may not be written (another user's, a read-only folder)
   // can still be locked through a read-only descriptor.
-  if (!opened.ok() && CannotWrite(opened)) opened = OpenStoredFile(lock_file, O_RDONLY);
+  if (!opened.ok() && CannotWrite(opened)) opened = OpenStoredFile(lock_file, O_RDONLY | kNoLinks);
   // Missing and impossible to create (a read-only folder, or none): nobody can hold it, so
   // nobody does.
   if (opened.missing()) return InstanceLock(-1);
@@ -76,7 +80,7 @@ void InstanceLock::Release() {
 
 bool IsLockHeldElsewhere(const std::filesystem::path& lock_file, std::string* problem) {
   if (problem) problem->clear();
-  const StoredFileOpen opened = OpenStoredFile(lock_file, O_RDONLY);
+  const StoredFileOpen opened = OpenStoredFile(lock_file, O_RDONLY | kNoLinks);
   if (opened.missing()) return false;
   if (!opened.ok()) {
     Explain(problem, lock_file, opened.Reason());

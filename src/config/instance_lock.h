@@ -1,6 +1,6 @@
 #pragma once
 // Advisory locks that keep the game and the configuration dialog apart. Each program holds
-// an exclusive flock on its own lock file in the program folder while it runs; the kernel
+// an exclusive flock on its own lock file in the data folder while it runs; the kernel
 // drops the lock when the process ends in any way, so a lock file left on disk by a killed
 // program never blocks the next start.
 
@@ -19,7 +19,8 @@ class InstanceLock {
   // nullopt when another holder has it (another process, or another open of the same file
   // in this process), and also whenever the lock cannot be taken or verified (a file that
   // exists but may not be opened, a file system refusing the lock, a FIFO or a device in
-  // the file's place): another copy may then be running. `problem`, when given, names the
+  // the file's place, a symbolic link, which is never followed): another copy may then be
+  // running. `problem`, when given, names the
   // file and the reason in those cases, and is cleared otherwise. Only when the file does not
   // exist and cannot be created (a read-only folder) can no rival hold it: the result then
   // holds nothing, holds_lock() is false, and the caller runs unguarded.

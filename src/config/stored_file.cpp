@@ -9,8 +9,35 @@
 
 namespace rv {
 
+namespace {
+
+constexpr int kCreateAttempts = 4;
+
+bool IsSymbolicLink(const std::filesystem::path& file) {
+  struct stat st {};
+  return ::lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Opens an existing file, or makes a new one with O_EXCL, never both in one call: O_EXCL
+// refuses any name that exists, a dangling link included, so the file made is always new and
+// ours. A name that appears or goes between the two calls is tried again a few times.
+int OpenOrCreateNew(const std::filesystem::path& file, int flags, mode_t mode) {
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    int fd = ::open(file.c_str(), flags & ~O_CREAT);
+    if (fd >= 0 || errno != ENOENT) return fd;
+    fd = ::open(file.c_str(), flags | O_EXCL, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+}  // namespace
+
 std::string StoredFileOpen::Reason() const {
-  return not_regular ? std::string(kNotRegularReason) : std::string(std::strerror(error));
+  if (not_regular) return std::string(kNotRegularReason);
+  if (link) return std::string(kSymbolicLinkReason);
+  return std::strerror(error);
 }
 
 bool ExistsAsNonRegular(const std::filesystem::path& file) {
@@ -28,9 +55,13 @@ StoredFileOpen OpenStoredFile(const std::filesystem::path& file, int flags, mode
   }
   // O_NONBLOCK makes the open of a FIFO return at once; it means nothing to a regular file.
   // An interrupted open is not retried: the caller decides, and a shutdown may be pending.
-  const int fd = ::open(file.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+  const bool no_links = (flags & O_NOFOLLOW) != 0;
+  const int open_flags = flags | O_NONBLOCK | O_CLOEXEC;
+  const int fd = no_links && (flags & O_CREAT) != 0 ? OpenOrCreateNew(file, open_flags, mode)
+                                                    : ::open(file.c_str(), open_flags, mode);
   if (fd < 0) {
     result.error = errno;
+    result.link = no_links && result.error == ELOOP && IsSymbolicLink(file);
     return result;
   }
   struct stat st {};

@@ -18,21 +18,27 @@ namespace rv {
 
 // The reason given for a name that is not a regular file.
 inline constexpr std::string_view kNotRegularReason = "not a regular file";
+// The reason given for a symbolic link where O_NOFOLLOW asked for none.
+inline constexpr std::string_view kSymbolicLinkReason = "a symbolic link, which is not followed";
 
 struct StoredFileOpen {
   int fd = -1;               // an open descriptor of a regular file, or -1
   int error = 0;             // errno of a failed open; 0 when the file is not regular
   bool not_regular = false;  // the name (or the link's target) is not a regular file
+  bool link = false;         // O_NOFOLLOW met a symbolic link in the file's place
 
   bool ok() const { return fd >= 0; }
-  bool missing() const { return !not_regular && error == ENOENT; }
-  // "not a regular file", or the system's text for `error`.
+  bool missing() const { return !not_regular && !link && error == ENOENT; }
+  // "not a regular file", "a symbolic link, ...", or the system's text for `error`.
   std::string Reason() const;
 };
 
 // open(2) with `flags` (O_CREAT allowed) plus close-on-exec, for regular files only. A symbolic
-// link is followed when it leads to a regular file. The descriptor is in blocking mode again
-// when returned.
+// link is followed when it leads to a regular file, unless `flags` holds O_NOFOLLOW: then a
+// link in the file's place is refused (`link`), and with O_CREAT a missing file is made with
+// O_EXCL, so that nothing is ever created or opened where a link points. The lock files, the
+// marker and the setting are opened that way. The descriptor is in blocking mode again when
+// returned.
 StoredFileOpen OpenStoredFile(const std::filesystem::path& file, int flags, mode_t mode = 0644);
 
 // The whole content of a regular file; false with `error` naming the file and the reason.

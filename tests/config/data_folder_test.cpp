@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <set>
+#include <string>
 
 #include "../rules/temp_dir.h"
 
@@ -41,7 +43,12 @@ std::set<std::string> NamesIn(const fs::path& folder) {
 struct Scene {
   TempDir root;
   fs::path program;
-  Scene() : program(root / "prog") { fs::create_directory(program); }
+  Scene() : program(root / "prog") {
+    // The folders a test makes stand for a player's, made under the usual umask: a folder
+    // its group may write is refused as a data folder.
+    ::umask(022);
+    fs::create_directory(program);
+  }
   std::string Path(const std::string& where) const {
     if (where.empty()) return {};
     if (where.rfind("rel:", 0) == 0) return where.substr(4);
@@ -108,14 +115,17 @@ TEST(DataFolderTest, APerUserFolderAndItsMissingParentsAreMadeForTheUserAlone) {
   EXPECT_EQ(ModeOf(second.root / "xdg/ravolin"), 0750u);
 }
 
+// The setting comes only from the one the install ships: with none, nothing is invented, and
+// the game then refuses to start as it does in a program folder without one.
 TEST(DataFolderTest, TheSettingIsSeededOnlyWhenMissing) {
   const struct {
     const char* what;
     std::vector<uint8_t> in_program;  // empty: no file there
     std::vector<uint8_t> in_data;     // empty: no file there
-    std::vector<uint8_t> expected;
+    std::vector<uint8_t> expected;    // empty: no file made
   } cases[] = {
-      {"fresh install", {}, {}, kNormal},
+      {"nothing shipped, nothing made", {}, {}, {}},
+      {"the shipped setting is copied", kNormal, {}, kNormal},
       {"a setting beside the programs is carried over", {0x03, 0x00}, {}, {0x03, 0x00}},
       {"a longer file is carried over whole", {0x02, 0x00, 0xFF}, {}, {0x02, 0x00, 0xFF}},
       {"the player's own setting stays", {}, {0x00, 0x00}, {0x00, 0x00}},
@@ -132,6 +142,10 @@ TEST(DataFolderTest, TheSettingIsSeededOnlyWhenMissing) {
     }
     const auto before = NamesIn(scene.program);
     ASSERT_TRUE(ChooseDataFolder({scene.program, false, (scene.root / "xdg").string(), ""}).ok());
+    if (c.expected.empty()) {
+      EXPECT_TRUE(NamesIn(data).empty()) << "a setting was invented";
+      continue;
+    }
     EXPECT_EQ(ReadBytes(data / "rvdat.cfg"), c.expected);
     EXPECT_EQ(NamesIn(data), std::set<std::string>{"rvdat.cfg"}) << "a temporary file was left";
     EXPECT_EQ(NamesIn(scene.program), before);
@@ -159,6 +173,7 @@ TEST(DataFolderTest, ARankingBesideTheProgramsIsCopiedNeverMovedNorOverwritten) 
     SCOPED_TRACE(c.what);
     Scene scene;
     const fs::path data = scene.root / "xdg/ravolin";
+    WriteBytes(scene.program / "rvdat.cfg", kNormal);  // as the install ships it
     if (c.in_program) WriteBytes(scene.program / "rvdat.dat", old_ranking);
     if (c.in_data) {
       fs::create_directories(data);
@@ -179,6 +194,92 @@ TEST(DataFolderTest, ARankingBesideTheProgramsIsCopiedNeverMovedNorOverwritten) 
     ASSERT_TRUE(ChooseDataFolder({scene.program, false, (scene.root / "xdg").string(), ""}).ok());
     EXPECT_EQ(ReadBytes(data / "rvdat.dat"), copied);
     EXPECT_EQ(ReadBytes(data / "rvdat.cfg"), (std::vector<uint8_t>{0x03, 0x00}));
+  }
+}
+
+TEST(DataFolderTest, WithoutASettingToCopyNotEvenTheRankingIsCopied) {
+  Scene scene;
+  WriteBytes(scene.program / "rvdat.dat", std::vector<uint8_t>(2160, 0x11));
+  const DataFolder chosen =
+      ChooseDataFolder({scene.program, false, (scene.root / "xdg").string(), ""});
+  ASSERT_TRUE(chosen.ok()) << chosen.error;
+  EXPECT_TRUE(NamesIn(chosen.path).empty());
+}
+
+// A ranking is 2160 bytes and whatever a player kept after them; a file of more than a
+// megabyte is no ranking and is refused before it is read, instead of being read whole.
+TEST(DataFolderTest, AFileLargerThanAnyRealOneIsNeverCopied) {
+  const struct {
+    const char* name;
+    std::uintmax_t size;
+    bool copied;
+  } cases[] = {
+      {"rvdat.dat", 2160, true},
+      {"rvdat.dat", kSeedCopyLimit, true},
+      {"rvdat.dat", kSeedCopyLimit + 1, false},
+      {"rvdat.dat", 100u * 1024 * 1024, false},
+      {"rvdat.cfg", kSeedCopyLimit + 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(c.size) + " bytes");
+    Scene scene;
+    if (std::string(c.name) != "rvdat.cfg") WriteBytes(scene.program / "rvdat.cfg", kNormal);
+    // Sparse: the size costs no disk. The last byte tells a whole copy from a cut one.
+    const fs::path source = scene.program / c.name;
+    WriteBytes(source, {});
+    fs::resize_file(source, c.size - 1);
+    std::ofstream(source, std::ios::binary | std::ios::app).put('\x5A');
+    const DataFolder chosen =
+        ChooseDataFolder({scene.program, false, (scene.root / "xdg").string(), ""});
+    const fs::path copy = scene.root / "xdg/ravolin" / c.name;
+    if (c.copied) {
+      ASSERT_TRUE(chosen.ok()) << chosen.error;
+      ASSERT_EQ(fs::file_size(copy), c.size);
+      std::ifstream in(copy, std::ios::binary);
+      in.seekg(static_cast<std::streamoff>(c.size - 1));
+      EXPECT_EQ(in.get(), 0x5A);
+      continue;
+    }
+    EXPECT_FALSE(chosen.ok());
+    EXPECT_EQ(chosen.fault, DataFolderFault::kTooLarge);
+    EXPECT_EQ(chosen.culprit, source);
+    const std::string box = DataFolderMessage(chosen);
+    EXPECT_NE(box.find(source.string()), std::string::npos) << box;
+    EXPECT_NE(box.find("1MBを超えている"), std::string::npos) << box;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(copy)));
+    for (const std::string& name : NamesIn(scene.root / "xdg/ravolin")) {
+      EXPECT_EQ(name.find(c.name), std::string::npos) << "a partial copy was left: " << name;
+    }
+  }
+}
+
+// Neither variable gives a folder: the player learns which is missing or what is wrong with it.
+TEST(DataFolderTest, AMissingOrRelativeHomeIsNamedAsSuch) {
+  const struct {
+    const char* what;
+    std::string xdg;
+    std::string home;
+    DataFolderFault fault;
+    const char* error;  // in the English line
+    const char* box;    // in the player's box
+  } cases[] = {
+      {"both unset", "", "", DataFolderFault::kNoHome, "HOME is not set",
+       "環境変数HOMEが設定されていません。"},
+      {"relative home", "", "games/me", DataFolderFault::kHomeNotAbsolute,
+       "HOME is not an absolute path: \"games/me\"", "games/me\n環境変数HOMEが絶対パス"},
+      {"both relative", "data", "me", DataFolderFault::kHomeNotAbsolute,
+       "XDG_DATA_HOME is not an absolute path: \"data\"", "\nme\n環境変数HOMEが絶対パス"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scene scene;
+    const DataFolder chosen = ChooseDataFolder({scene.program, false, c.xdg, c.home});
+    EXPECT_FALSE(chosen.ok());
+    EXPECT_EQ(chosen.fault, c.fault);
+    EXPECT_NE(chosen.error.find(c.error), std::string::npos) << chosen.error;
+    const std::string box = DataFolderMessage(chosen);
+    EXPECT_NE(box.find(c.box), std::string::npos) << box;
+    EXPECT_EQ(box.rfind("Ravolinのデータフォルダを決められません！", 0), 0u) << box;
   }
 }
 

@@ -131,6 +131,44 @@ TEST_F(StoredFilesTest, EveryReaderAndWriterRefusesANonRegularFileByNameAndAtOnc
   }
 }
 
+// A link in place of the setting or a lock file is refused by name and never followed:
+// nothing is read, written or made where it points, whether a file is there or not.
+TEST_F(StoredFilesTest, ALinkInPlaceOfTheSettingOrALockIsNeverFollowed) {
+  const std::vector<uint8_t> kTarget = {'A', 'B', 'C'};
+  for (const bool target_exists : {true, false}) {
+    SCOPED_TRACE(target_exists ? "link to a file" : "dangling link");
+    for (const char* stored : {"rvdat.cfg", kGameLockFile, kConfigLockFile}) {
+      SCOPED_TRACE(stored);
+      const fs::path file = dir_ / stored;
+      const fs::path target = dir_ / "target";
+      fs::remove(file);
+      fs::remove(target);
+      if (target_exists) std::ofstream(target, std::ios::binary).write("ABC", 3);
+      fs::create_symlink(target, file);
+
+      std::string error;
+      EXPECT_EQ(ReadConfigValue(file, &error), 0);
+      EXPECT_NE(error.find(kSymbolicLinkReason), std::string::npos) << error;
+      EXPECT_FALSE(WriteConfigValue(file, 0x0101, &error));
+      EXPECT_NE(error.find(file.string()), std::string::npos) << error;
+
+      std::string problem;
+      EXPECT_FALSE(InstanceLock::TryAcquire(file, &problem).has_value());
+      EXPECT_NE(problem.find(kSymbolicLinkReason), std::string::npos) << problem;
+      EXPECT_TRUE(IsLockHeldElsewhere(file, &problem));
+      EXPECT_NE(problem.find(kSymbolicLinkReason), std::string::npos) << problem;
+
+      EXPECT_TRUE(fs::is_symlink(file));
+      if (target_exists) {
+        std::ifstream in(target, std::ios::binary);
+        EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}), kTarget);
+      } else {
+        EXPECT_FALSE(fs::exists(target)) << "a file was made where the link points";
+      }
+    }
+  }
+}
+
 TEST_F(StoredFilesTest, AReadOnlySettingIsStillRead) {
   const fs::path file = dir_ / "rvdat.cfg";
   std::ofstream(file, std::ios::binary) << std::string("\x02\x00", 2);

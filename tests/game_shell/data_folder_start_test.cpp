@@ -2,6 +2,8 @@
 // the program folder is only read.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <optional>
@@ -14,6 +16,7 @@
 #include "game/game.h"
 #include "game/shell/startup.h"
 #include "shell_harness.h"
+#include "support/as_user.h"
 #include "support/lock_holder.h"
 
 namespace rv::test {
@@ -62,12 +65,10 @@ TEST(ShellDataFolder, TheDataGoesWhereTheProgramFolderSaysAndNowhereElse) {
   const struct {
     const char* what;
     bool installed;
-    bool config_in_program;
     const char* data;  // "program" or "xdg"
   } cases[] = {
-      {"portable folder", false, true, "program"},
-      {"installed, fresh", true, false, "xdg"},
-      {"installed with a setting beside the programs", true, true, "xdg"},
+      {"portable folder", false, "program"},
+      {"installed, fresh: the setting the install ships is copied", true, "xdg"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -75,7 +76,6 @@ TEST(ShellDataFolder, TheDataGoesWhereTheProgramFolderSaysAndNowhereElse) {
     const ScopedEnv xdg("XDG_DATA_HOME", (home.path() / "xdg").string());
     ShellRun run;
     if (c.installed) WriteFile(run.folder / kInstalledMarkFile, {});
-    if (!c.config_in_program) fs::remove(run.folder / "rvdat.cfg");
     const auto program_before = NamesIn(run.folder);
     const fs::path data =
         std::string(c.data) == "xdg" ? home.path() / "xdg" / kDataFolderName : run.folder;
@@ -104,6 +104,34 @@ TEST(ShellDataFolder, TheDataGoesWhereTheProgramFolderSaysAndNowhereElse) {
   }
 }
 
+// Without a setting anywhere an installed game refuses as a plain program folder does: the
+// missing-file box, no marker, and nothing seeded into the per-user folder, not even an old
+// ranking lying beside the programs.
+TEST(ShellDataFolder, WithoutAnySettingTheGameRefusesInstalledOrNot) {
+  for (const bool installed : {false, true}) {
+    SCOPED_TRACE(installed ? "installed" : "plain program folder");
+    TempFolder home;
+    const ScopedEnv xdg("XDG_DATA_HOME", (home.path() / "xdg").string());
+    ShellRun run;
+    if (installed) WriteFile(run.folder / kInstalledMarkFile, {});
+    fs::remove(run.folder / "rvdat.cfg");
+    WriteFile(run.folder / "rvdat.dat", std::vector<uint8_t>(2160, 0x11));
+    const fs::path data = installed ? home.path() / "xdg" / kDataFolderName : run.folder;
+    EXPECT_EQ(run.Run(), kStartFailedStatus);
+    ASSERT_EQ(run.platform.Messages().size(), 1u);
+    EXPECT_EQ(run.platform.Messages()[0].caption, "起動エラー２");
+    EXPECT_EQ(run.platform.Messages()[0].text, "Ravolinの起動に必要なファイルが足りません！");
+    EXPECT_TRUE(run.platform.WindowCaption().empty());
+    EXPECT_TRUE(run.priorities.empty());
+    for (const char* name : {"rvdat.cfg", "rvdat.cck"}) {
+      EXPECT_FALSE(fs::exists(fs::symlink_status(data / name))) << name;
+    }
+    if (installed) {
+      EXPECT_FALSE(fs::exists(data / "rvdat.dat")) << "the old ranking was seeded";
+    }
+  }
+}
+
 // A whole match of the installed game, started from the menu and played by the bot: its
 // result is ranked in the per-user folder.
 TEST(ShellDataFolder, AnInstalledGamesMatchRanksInThePerUserFolder) {
@@ -112,7 +140,6 @@ TEST(ShellDataFolder, AnInstalledGamesMatchRanksInThePerUserFolder) {
   ShellRun run;
   run.guard_ms = 600000;
   WriteFile(run.folder / kInstalledMarkFile, {});
-  fs::remove(run.folder / "rvdat.cfg");
   const auto program_before = NamesIn(run.folder);
   const fs::path data = home.path() / "xdg" / kDataFolderName;
 
@@ -139,6 +166,7 @@ TEST(ShellDataFolder, AnInstalledGamesMatchRanksInThePerUserFolder) {
 }
 
 TEST(ShellDataFolder, TheDialogsLockInThePerUserFolderKeepsTheInstalledGameOut) {
+  ::umask(022);  // the folders made here are a player's usual ones, closed to others
   TempFolder home;
   const ScopedEnv xdg("XDG_DATA_HOME", (home.path() / "xdg").string());
   ShellRun run;
@@ -150,6 +178,53 @@ TEST(ShellDataFolder, TheDialogsLockInThePerUserFolderKeepsTheInstalledGameOut) 
   ASSERT_EQ(run.platform.Messages().size(), 1u);
   EXPECT_EQ(run.platform.Messages()[0].caption, "起動エラー１");
   EXPECT_TRUE(run.platform.WindowCaption().empty());
+}
+
+// A second user who may write XDG_DATA_HOME plants the per-user folder with links in it. The
+// installed game refuses it by name before any lock, marker or setting is touched.
+TEST(ShellDataFolder, AnInstalledGameRefusesAFolderAnotherUserCanChange) {
+  if (::geteuid() != 0) GTEST_SKIP() << kNeedsRootMessage;
+  TempFolder home;
+  ::chmod(home.path().c_str(), 0755);
+  const fs::path xdg_home = home.path() / "xdg";
+  fs::create_directory(xdg_home);
+  ::chmod(xdg_home.c_str(), 0777);
+  fs::create_directory(home.path() / "elsewhere");
+  WriteFile(home.path() / "secret", {'S', 'E', 'C', 'R', 'E', 'T'});
+  ::chmod((home.path() / "secret").c_str(), 0600);
+  const fs::path data = xdg_home / kDataFolderName;
+  ASSERT_TRUE(RunAsUser(kOtherUser, [&] {
+    const fs::path elsewhere = home.path() / "elsewhere";
+    return ::mkdir(data.c_str(), 0777) == 0 && ::chmod(data.c_str(), 0777) == 0 &&
+           ::symlink((home.path() / "secret").c_str(), (data / "rvdat.cfg").c_str()) == 0 &&
+           ::symlink((elsewhere / "lock").c_str(), (data / kGameLockFile).c_str()) == 0 &&
+           ::symlink((elsewhere / "marker").c_str(), (data / "rvdat.cck").c_str()) == 0;
+  }));
+  const ScopedEnv xdg("XDG_DATA_HOME", xdg_home.string());
+  ShellRun run;
+  WriteFile(run.folder / kInstalledMarkFile, {});
+  EXPECT_EQ(run.Run(), kStartFailedStatus);
+  EXPECT_TRUE(run.platform.WindowCaption().empty());
+  ASSERT_EQ(run.platform.Messages().size(), 1u);
+  EXPECT_EQ(run.platform.Messages()[0].text,
+            "Ravolinのデータフォルダが安全ではありません！\n" + xdg_home.string() +
+                "\nこのフォルダにはほかのユーザーも書き込めます。\n"
+                "所有者と書き込みの権限を直すか、XDG_DATA_HOMEで別のフォルダを指定してください。");
+  EXPECT_EQ(ReadFile(home.path() / "secret"), (std::vector<uint8_t>{'S', 'E', 'C', 'R', 'E', 'T'}));
+  EXPECT_TRUE(fs::is_empty(home.path() / "elsewhere"));
+}
+
+// The marker is never made where a link in its place points, in any data folder.
+TEST(ShellDataFolder, ALinkInPlaceOfTheMarkerIsRefusedNotFollowed) {
+  TempFolder elsewhere;
+  ShellRun run;
+  fs::create_symlink(elsewhere.path() / "marker", run.folder / "rvdat.cck");
+  EXPECT_EQ(run.Run(), kStartFailedStatus);
+  EXPECT_TRUE(run.platform.WindowCaption().empty());
+  ASSERT_EQ(run.platform.Messages().size(), 1u);
+  EXPECT_EQ(run.platform.Messages()[0].text.rfind("実行中の印のファイルを作れません！\n", 0), 0u);
+  EXPECT_FALSE(fs::exists(elsewhere.path() / "marker"));
+  EXPECT_TRUE(fs::is_symlink(run.folder / "rvdat.cck"));
 }
 
 TEST(ShellDataFolder, AFolderThatCannotBeMadeEndsTheStartBeforeTheWindow) {

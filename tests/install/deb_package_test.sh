@@ -24,6 +24,7 @@ dpkg-deb --contents "$deb" >"$work/contents.txt" || fail "dpkg-deb cannot read t
 for f in ./usr/bin/ravolin ./usr/bin/ravolin-config ./usr/bin/ravolin-sim \
          ./usr/lib/games/ravolin/rv_031 ./usr/lib/games/ravolin/rv_config ./usr/lib/games/ravolin/rv_sim ./usr/lib/games/ravolin/rv_message \
          ./usr/lib/games/ravolin/mpng.so ./usr/lib/games/ravolin/ravolin-installed \
+         ./usr/lib/games/ravolin/rvdat.cfg \
          ./usr/lib/games/ravolin/Picture/pic1.dat ./usr/lib/games/ravolin/Picture/pic10.dat \
          ./usr/lib/games/ravolin/Wave/wave1.dat ./usr/lib/games/ravolin/Music/ravolin.mp3 \
          ./usr/lib/games/ravolin/Music/decision.mp3 ./usr/share/applications/$app.desktop \
@@ -36,8 +37,10 @@ for f in ./usr/bin/ravolin ./usr/bin/ravolin-config ./usr/bin/ravolin-sim \
 done
 grep -q ' ./usr/bin/ravolin -> ../lib/games/ravolin/rv_031$' "$work/contents.txt" \
   || fail "the launcher is not a relative link to the game"
-# The player's data is never part of the package.
-grep -E 'rvdat\.|\.lock$' "$work/contents.txt" && fail "player data in the package"
+# The player's data is never part of the package; the setting a player's folder starts from
+# is, beside the programs.
+grep -E 'rvdat\.|\.lock$' "$work/contents.txt" | grep -v ' ./usr/lib/games/ravolin/rvdat\.cfg$' \
+  && fail "player data in the package"
 
 # No maintainer scripts and no conffiles: apt remove then leaves nothing, not even dpkg's
 # record of the package.

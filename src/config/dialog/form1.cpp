@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "config/config_file.h"
+#include "config/dialog/failure_box.h"
 
 namespace rv {
 namespace {
@@ -108,7 +109,7 @@ void Form1::BuildControls() {
   slide_->setTickInterval(1);
   // Mouse, arrow keys, Home/End and page keys all come through here, so the texts follow
   // every change at once.
-  connect(slide_, &QSlider::valueChanged, this, [this] { ShowPriorityText(); });
+  connect(slide_, &QSlider::valueChanged, this, Guarded([this] { ShowPriorityText(); }));
 
   // Made before lbl_metal so that "METAL" lies on top where the two overlap.
   lbl_priority_ = MakeLabel(this, "lbl_Priority", QString(), QRect(304, 32, 81, 25));
@@ -126,10 +127,10 @@ void Form1::BuildControls() {
   com_end_ok_ = MakeButton(this, "Com_EndOK", QStringLiteral("OK"), QRect(240, 64, 73, 25));
   com_cancel_ =
       MakeButton(this, "Com_Cancel", QStringLiteral("キャンセル"), QRect(320, 64, 73, 25));
-  connect(com_standard_, &QPushButton::clicked, this, [this] { Com_Standard_Click(); });
-  connect(com_ok_, &QPushButton::clicked, this, [this] { Com_OK_Click(); });
-  connect(com_end_ok_, &QPushButton::clicked, this, [this] { Com_EndOK_Click(); });
-  connect(com_cancel_, &QPushButton::clicked, this, [this] { Com_Cancel_Click(); });
+  connect(com_standard_, &QPushButton::clicked, this, Guarded([this] { Com_Standard_Click(); }));
+  connect(com_ok_, &QPushButton::clicked, this, Guarded([this] { Com_OK_Click(); }));
+  connect(com_end_ok_, &QPushButton::clicked, this, Guarded([this] { Com_EndOK_Click(); }));
+  connect(com_cancel_, &QPushButton::clicked, this, Guarded([this] { Com_Cancel_Click(); }));
 
   status_ = new QStatusBar(this);
   status_->setObjectName(QStringLiteral("status"));
@@ -161,6 +162,10 @@ void Form1::Load() {
                   .arg(stored_value_)
                   .arg(position));
   }
+}
+
+std::function<void()> Form1::Guarded(std::function<void()> handler) {
+  return [this, handler = std::move(handler)] { HandleReportingFailures(handler, warn_); };
 }
 
 void Form1::ShowPriorityText() {

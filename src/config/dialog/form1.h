@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 #include "config/dialog/warning_box.h"
 
@@ -38,6 +39,9 @@ class Form1 : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
+  // A handler for the event loop, which no exception may leave: a failure ends the dialog
+  // with its error box and status 1.
+  std::function<void()> Guarded(std::function<void()> handler);
   void BuildControls();
   void Load();
   bool Apply();  // false when the file could not be written

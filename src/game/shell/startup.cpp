@@ -45,8 +45,9 @@ constexpr std::string_view kUnexpectedCaption = "エラー";
 
 // Creates the marker when missing; an existing one, a stale one included, is left as it is.
 // Opening read-only with O_CREAT needs no write access to a marker that is already there.
+// A link in its place is refused, never followed, and a new marker is made with O_EXCL.
 bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
-  const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY | O_CREAT);
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY | O_CREAT | O_NOFOLLOW);
   if (!opened.ok()) {
     *reason = opened.Reason();
     return false;
@@ -177,10 +178,11 @@ void Form_Initialize(StartContext& start) {
   RefuseStart(start, text, kDuplicateCaption);
 }
 
+// The box names the folder or file at fault and says in Japanese what is wrong with it.
 void UseDataFolder(StartContext& start) {
   const DataFolder data = ResolveDataFolder(start.folder);
   if (!data.ok()) {
-    RefuseStart(start, "Ravolinのデータフォルダを作れません！\n" + data.error, kStartErrorCaption);
+    RefuseStart(start, DataFolderMessage(data), kStartErrorCaption);
   }
   start.data = data.path;
 }
@@ -219,6 +221,7 @@ int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options
   StartContext start{platform, platform.ProgramFolder(), std::nullopt, false, {}};
   std::optional<Game> game;
   try {
+    // The data folder comes first: the locks that find a second copy live in it.
     UseDataFolder(start);
     Form_Initialize(start);
     OpenGameWindow(start, Form_Load(start));

@@ -1,0 +1,39 @@
+#pragma once
+// Making the per-user data folder, and trusting it only when nobody else can change it.
+//
+// Whoever may write a folder decides what its names lead to: a link planted as rvdat.cfg or
+// as a lock file would have the programs create or overwrite files wherever it points, with
+// the player's rights (root's, when root plays). So, as ssh does with ~/.ssh, the folder
+// must belong to the user who runs the program and be writable by nobody else, and every
+// folder above it must belong to that user or to root and be writable by nobody else, unless
+// its sticky bit keeps others from renaming what is not theirs (/tmp).
+
+#include <sys/types.h>
+
+#include <filesystem>
+
+namespace rv {
+
+enum class FolderFault {
+  kNone,
+  kCannotMake,        // a folder could not be made or looked at (`err` says why)
+  kNotOwned,          // it belongs to another user
+  kWritableByOthers,  // its group or other users may write it
+};
+
+struct FolderCheck {
+  FolderFault fault = FolderFault::kNone;
+  std::filesystem::path folder;  // the folder made and checked, without links; or the culprit
+  int err = 0;                   // errno for kCannotMake
+  bool ok() const { return fault == FolderFault::kNone; }
+};
+
+// Makes `folder` (absolute) and its missing parents, each with mode 0700, checking every
+// folder on the way before anything is made inside it. A symbolic link on the way is
+// followed, and the folders it leads to are checked in turn. On success `folder` is the
+// same folder named without links, which the programs then use; on failure it names the
+// folder at fault. An existing folder keeps the mode its owner gave it. `user` is the
+// effective user id the checks are for.
+FolderCheck MakeTrustedFolder(const std::filesystem::path& folder, uid_t user);
+
+}  // namespace rv

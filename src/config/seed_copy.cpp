@@ -1,0 +1,100 @@
+#include "config/seed_copy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+#include "config/stored_file.h"
+
+namespace rv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+SeedCopy Outcome(SeedCopy::Result result, const fs::path& file, int err = 0) {
+  return SeedCopy{result, file, err};
+}
+
+enum class StreamEnd { kDone, kReadFailed, kWriteFailed, kTooLarge };
+
+// Streams at most `limit` bytes from `in` to `out`; errno is set after a failure. The source
+// may have grown since it was measured, so the limit is kept here as well.
+StreamEnd Stream(int in, int out, std::uintmax_t limit) {
+  std::array<char, kChunk> chunk{};
+  std::uintmax_t total = 0;
+  for (;;) {
+    const ssize_t n = ::read(in, chunk.data(), chunk.size());
+    if (n == 0) return StreamEnd::kDone;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return StreamEnd::kReadFailed;
+    }
+    total += static_cast<std::uintmax_t>(n);
+    if (total > limit) return StreamEnd::kTooLarge;
+    if (!WriteAllBytes(out, chunk.data(), static_cast<std::size_t>(n))) {
+      return StreamEnd::kWriteFailed;
+    }
+  }
+}
+
+// Links the finished copy into place. Someone else's file in the place is just as good, as
+// long as it is a file of its own and not a link.
+SeedCopy LinkIntoPlace(const std::string& temp, const fs::path& target) {
+  if (::link(temp.c_str(), target.c_str()) == 0) return Outcome(SeedCopy::Result::kCopied, target);
+  const int err = errno;
+  struct stat st {};
+  if (err == EEXIST && ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    return Outcome(SeedCopy::Result::kAlreadyThere, target);
+  }
+  return Outcome(SeedCopy::Result::kFailed, target, err == EEXIST ? EISDIR : err);
+}
+
+}  // namespace
+
+SeedCopy CopyToNewFile(const fs::path& source, const fs::path& target, std::uintmax_t limit) {
+  const StoredFileOpen in = OpenStoredFile(source, O_RDONLY);
+  if (!in.ok()) return Outcome(SeedCopy::Result::kNothingToCopy, source);
+  struct stat st {};
+  if (::fstat(in.fd, &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > limit) {
+    ::close(in.fd);
+    return Outcome(SeedCopy::Result::kTooLarge, source);
+  }
+  std::string temp = target.string() + ".XXXXXX";
+  const int out = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (out < 0) {
+    const int err = errno;
+    ::close(in.fd);
+    return Outcome(SeedCopy::Result::kFailed, target, err);
+  }
+  StreamEnd end = StreamEnd::kWriteFailed;
+  if (::fchmod(out, 0644) == 0) end = Stream(in.fd, out, limit);
+  if (end == StreamEnd::kDone && ::fsync(out) != 0) end = StreamEnd::kWriteFailed;
+  const int err = errno;
+  ::close(in.fd);
+  ::close(out);
+  SeedCopy outcome;
+  switch (end) {
+    case StreamEnd::kDone:
+      outcome = LinkIntoPlace(temp, target);
+      break;
+    case StreamEnd::kReadFailed:
+      outcome = Outcome(SeedCopy::Result::kFailed, source, err);
+      break;
+    case StreamEnd::kWriteFailed:
+      outcome = Outcome(SeedCopy::Result::kFailed, target, err);
+      break;
+    case StreamEnd::kTooLarge:
+      outcome = Outcome(SeedCopy::Result::kTooLarge, source);
+      break;
+  }
+  ::unlink(temp.c_str());
+  return outcome;
+}
+
+}  // namespace rv

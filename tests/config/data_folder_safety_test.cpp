@@ -1,0 +1,250 @@
+// A per-user data folder that someone else can change is never used: whoever may write it (or
+// a folder above it) could plant links that make the programs create or overwrite files of
+// their choosing with the player's rights.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "../rules/temp_dir.h"
+#include "config/config_file.h"
+#include "config/data_folder.h"
+#include "config/instance_lock.h"
+#include "support/as_user.h"
+
+namespace rv {
+namespace {
+
+namespace fs = std::filesystem;
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+const std::vector<uint8_t> kSecret = {'S', 'E', 'C', 'R', 'E', 'T'};
+
+bool Exists(const fs::path& path) { return fs::exists(fs::symlink_status(path)); }
+
+// Every line of a box is Japanese, but the one naming the folder.
+void ExpectJapaneseBox(const std::string& box, const fs::path& named) {
+  std::istringstream lines(box);
+  std::string line;
+  bool path_seen = false;
+  while (std::getline(lines, line)) {
+    if (line == named.string()) {
+      path_seen = true;
+      continue;
+    }
+    const bool japanese = std::any_of(line.begin(), line.end(),
+                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    EXPECT_TRUE(japanese) << "not Japanese: " << line;
+  }
+  EXPECT_TRUE(path_seen) << box;
+}
+
+// A temporary root that every user may enter (as /home is), with the player's program folder.
+struct Scene {
+  TempDir root;
+  fs::path program;
+  Scene() : program(root / "prog") {
+    ::umask(022);  // folders made without a mode are a player's usual ones
+    ::chmod(root.path().c_str(), 0755);
+    fs::create_directory(program);
+  }
+  fs::path operator/(const std::string& name) const { return root / name; }
+};
+
+void MakeFolder(const fs::path& folder, mode_t mode) {
+  fs::create_directories(folder);
+  ::chmod(folder.c_str(), mode);
+}
+
+// The folder faults any user can arrange in a folder of their own; the "other user" is
+// stood for by checking for a user id that is not ours.
+TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
+  const struct {
+    const char* what;
+    std::function<void(const Scene&)> arrange;
+    const char* xdg;      // relative to the root
+    bool other_user;      // checked for a user who is not the owner
+    const char* culprit;  // relative to the root; "" when it may be any folder above
+    DataFolderFault fault;
+  } cases[] = {
+      {"the data folder open to everyone",
+       [](const Scene& s) { MakeFolder(s / "xdg/ravolin", 0777); }, "xdg", false, "xdg/ravolin",
+       DataFolderFault::kWritableByOthers},
+      {"the data folder open to its group",
+       [](const Scene& s) { MakeFolder(s / "xdg/ravolin", 0770); }, "xdg", false, "xdg/ravolin",
+       DataFolderFault::kWritableByOthers},
+      {"the data folder sticky but open to everyone",
+       [](const Scene& s) { MakeFolder(s / "xdg/ravolin", 01777); }, "xdg", false, "xdg/ravolin",
+       DataFolderFault::kWritableByOthers},
+      {"XDG_DATA_HOME open to everyone", [](const Scene& s) { MakeFolder(s / "xdg", 0777); }, "xdg",
+       false, "xdg", DataFolderFault::kWritableByOthers},
+      {"the folder above XDG_DATA_HOME open to everyone",
+       [](const Scene& s) { MakeFolder(s / "base", 0777); }, "base/xdg", false, "base",
+       DataFolderFault::kWritableByOthers},
+      {"a link to a folder open to everyone",
+       [](const Scene& s) {
+         MakeFolder(s / "open", 0777);
+         fs::create_symlink(s / "open", s / "xdg");
+       },
+       "xdg", false, "open", DataFolderFault::kWritableByOthers},
+      {"another user's folder", [](const Scene&) {}, "xdg", true, "", DataFolderFault::kNotOwned},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scene scene;
+    c.arrange(scene);
+    DataFolderInputs inputs{scene.program, false, (scene / c.xdg).string(), ""};
+    if (c.other_user) inputs.user = ::geteuid() + 1;
+    const DataFolder chosen = ChooseDataFolder(inputs);
+    ASSERT_FALSE(chosen.ok());
+    EXPECT_EQ(chosen.fault, c.fault) << chosen.error;
+    if (*c.culprit != '\0') {
+      EXPECT_EQ(chosen.culprit, scene / c.culprit);
+    }
+    EXPECT_FALSE(Exists(scene / c.xdg / "ravolin/rvdat.cfg"));
+    const std::string box = DataFolderMessage(chosen);
+    EXPECT_EQ(box.rfind("Ravolinのデータフォルダが安全ではありません！\n", 0), 0u) << box;
+    EXPECT_NE(box.find(c.fault == DataFolderFault::kNotOwned ? "あなたの所有ではありません"
+                                                             : "ほかのユーザーも書き込めます"),
+              std::string::npos)
+        << box;
+    ExpectJapaneseBox(box, chosen.culprit);
+  }
+}
+
+TEST(DataFolderSafetyTest, ASafeFolderIsUsedByItsNameWithoutLinks) {
+  const struct {
+    const char* what;
+    std::function<void(const Scene&)> arrange;
+    const char* expected;  // relative to the root
+  } cases[] = {
+      {"made fresh", [](const Scene&) {}, "xdg/ravolin"},
+      {"under a sticky folder open to everyone, as /tmp",
+       [](const Scene& s) { MakeFolder(s / "xdg", 01777); }, "xdg/ravolin"},
+      {"the player's folder kept elsewhere through a link",
+       [](const Scene& s) {
+         MakeFolder(s / "xdg", 0755);
+         MakeFolder(s / "kept", 0700);
+         fs::create_symlink(s / "kept", s / "xdg/ravolin");
+       },
+       "kept"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scene scene;
+    c.arrange(scene);
+    WriteBytes(scene.program / "rvdat.cfg", {0x01, 0x00});
+    const DataFolder chosen =
+        ChooseDataFolder({scene.program, false, (scene / "xdg").string(), ""});
+    ASSERT_TRUE(chosen.ok()) << chosen.error;
+    EXPECT_EQ(chosen.path, scene / c.expected);
+    EXPECT_EQ(ReadBytes(chosen.path / "rvdat.cfg"), (std::vector<uint8_t>{0x01, 0x00}));
+  }
+}
+
+// The attacks as they were made: a second user plants links in a folder they can write, and
+// the player (root here) starts. Nothing may be created or written where the links point.
+TEST(DataFolderSafetyTest, LinksPlantedByAnotherUserAreNeverUsed) {
+  if (::geteuid() != 0) GTEST_SKIP() << test::kNeedsRootMessage;
+  const uid_t other = test::kOtherUser;
+  const struct {
+    const char* what;
+    std::function<void(const Scene&)> arrange;  // as the player, before the other user
+    const char* xdg;                            // relative to the root
+  } cases[] = {
+      {"XDG_DATA_HOME belongs to the other user",
+       [other](const Scene& s) {
+         MakeFolder(s / "xdg", 0755);
+         ::chown((s / "xdg").c_str(), other, other);
+       },
+       "xdg"},
+      {"XDG_DATA_HOME open to everyone", [](const Scene& s) { MakeFolder(s / "xdg", 0777); },
+       "xdg"},
+      {"the folder above XDG_DATA_HOME open to everyone",
+       [](const Scene& s) { MakeFolder(s / "base", 0777); }, "base/xdg"},
+      {"a sticky XDG_DATA_HOME where the other user came first",
+       [](const Scene& s) { MakeFolder(s / "xdg", 01777); }, "xdg"},
+      {"the player's own data folder left open to everyone",
+       [](const Scene& s) { MakeFolder(s / "xdg/ravolin", 0777); }, "xdg"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scene scene;
+    MakeFolder(scene / "elsewhere", 0755);
+    WriteBytes(scene / "secret", kSecret);
+    ::chmod((scene / "secret").c_str(), 0600);
+    WriteBytes(scene.program / "rvdat.cfg", {0x03, 0x00});
+    c.arrange(scene);
+    const fs::path data = scene / c.xdg / "ravolin";
+    const bool planted = test::RunAsUser(other, [&] {
+      std::error_code ec;
+      fs::create_directories(data, ec);
+      ::chmod(data.c_str(), 0777);
+      return ::symlink((scene / "secret").c_str(), (data / "rvdat.cfg").c_str()) == 0 &&
+             ::symlink((scene / "elsewhere/game.lock").c_str(), (data / kGameLockFile).c_str()) ==
+                 0 &&
+             ::symlink((scene / "elsewhere/dialog.lock").c_str(),
+                       (data / kConfigLockFile).c_str()) == 0 &&
+             ::symlink((scene / "elsewhere/marker").c_str(), (data / "rvdat.cck").c_str()) == 0;
+    });
+    ASSERT_TRUE(planted) << "the other user could not plant the links";
+
+    const DataFolder chosen =
+        ChooseDataFolder({scene.program, false, (scene / c.xdg).string(), ""});
+    EXPECT_FALSE(chosen.ok()) << "the planted folder was trusted";
+    EXPECT_TRUE(chosen.fault == DataFolderFault::kNotOwned ||
+                chosen.fault == DataFolderFault::kWritableByOthers)
+        << chosen.error;
+
+    // Even a direct use of the names follows none of the links.
+    std::string error;
+    EXPECT_FALSE(WriteConfigValue(data / "rvdat.cfg", 1, &error));
+    EXPECT_EQ(ReadConfigValue(data / "rvdat.cfg", &error), 0);
+    EXPECT_FALSE(InstanceLock::TryAcquire(data / kGameLockFile).has_value());
+    EXPECT_TRUE(IsLockHeldElsewhere(data / kConfigLockFile));
+
+    EXPECT_EQ(ReadBytes(scene / "secret"), kSecret);
+    EXPECT_TRUE(fs::is_empty(scene / "elsewhere")) << "a file was made where a link points";
+  }
+}
+
+// The same between two users neither of whom is root: the player is a third user.
+TEST(DataFolderSafetyTest, AnOrdinaryPlayerIgnoresAnotherOrdinaryUsersFolder) {
+  if (::geteuid() != 0) GTEST_SKIP() << test::kNeedsRootMessage;
+  Scene scene;
+  const uid_t player = test::kThirdUser;
+  MakeFolder(scene / "home", 0755);
+  ::chown((scene / "home").c_str(), player, player);
+  WriteBytes(scene / "home/secret", kSecret);
+  ::chown((scene / "home/secret").c_str(), player, player);
+  ::chmod((scene / "home/secret").c_str(), 0600);
+  MakeFolder(scene / "shared", 0755);
+  ::chown((scene / "shared").c_str(), test::kOtherUser, test::kOtherUser);
+  WriteBytes(scene.program / "rvdat.cfg", {0x01, 0x00});
+  const fs::path data = scene / "shared/ravolin";
+  ASSERT_TRUE(test::RunAsUser(test::kOtherUser, [&] {
+    return ::mkdir(data.c_str(), 0777) == 0 && ::chmod(data.c_str(), 0777) == 0 &&
+           ::symlink((scene / "home/secret").c_str(), (data / "rvdat.cfg").c_str()) == 0;
+  }));
+  const bool refused = test::RunAsUser(player, [&] {
+    const DataFolder chosen =
+        ChooseDataFolder({scene.program, false, (scene / "shared").string(), ""});
+    return !chosen.ok() && chosen.fault == DataFolderFault::kNotOwned &&
+           !WriteConfigValue(data / "rvdat.cfg", 1);
+  });
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(ReadBytes(scene / "home/secret"), kSecret);
+}
+
+}  // namespace
+}  // namespace rv
