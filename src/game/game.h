@@ -17,7 +17,7 @@
 #include "game/gfx/fade.h"
 #include "game/gfx/picture_set.h"
 #include "game/gfx/text.h"
-#include "game/match/match_state.h"
+#include "game/board/match_state.h"
 #include "game/ranking/ranking_tables.h"
 #include "game/shell/event_loop.h"
 #include "game/shell/keys.h"
