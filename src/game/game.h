@@ -19,8 +19,8 @@
 #include "game/gfx/text.h"
 #include "game/board/match_state.h"
 #include "game/ranking/ranking_tables.h"
-#include "game/shell/event_loop.h"
-#include "game/shell/keys.h"
+#include "game/pace/event_loop.h"
+#include "game/pace/keys.h"
 #include "game/sound/sound.h"
 #include "platform/platform.h"
 
