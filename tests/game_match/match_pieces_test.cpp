@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "game/cpu/enemy_turn.h"
+#include "game/match/enemy_turn.h"
 #include "game/match/chara_cursor.h"
 #include "game/board/four_in_row.h"
 #include "game/match/match_drawing.h"

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "game/gfx/blit.h"
+#include "game/ranking/ranking_screen.h"
 #include "ranking_fixture.h"
 
 namespace rv::test {

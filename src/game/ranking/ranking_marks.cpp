@@ -1,8 +1,5 @@
 #include "game/ranking/ranking_marks.h"
 
-#include <cstdlib>
-
-#include "game/game.h"
 #include "game/gfx/blit.h"
 #include "game/gfx/picture_rects.h"
 
@@ -51,15 +48,6 @@ void DrawRankingMarks(Surface& screen, const Surface& other, const RankingScreen
 int16_t NextBlinkLevel(int16_t level) {
   if (level >= 250) level = -255;
   return static_cast<int16_t>(level + 10);
-}
-
-void BltTimer(Game& game) {
-  RankingScreenState& state = game.rank_screen;
-  game.blend.Alpha = std::abs(static_cast<int32_t>(state.BlinkLevel));
-  game.blend.BlendArg = game.blend.Alpha * 65536;
-  DrawRankingMarks(game.display.GameScreen, game.pictures.PicOther, state, game.blend.BlendArg);
-  game.display.Refresh();
-  state.BlinkLevel = NextBlinkLevel(state.BlinkLevel);
 }
 
 }  // namespace rv

@@ -7,18 +7,11 @@
 
 #include <cstdint>
 
+#include "game/ranking/ranking_screen_state.h"
+
 namespace rv {
 
-class Game;
 class Surface;
-struct RankingScreenState;
-
-// The screen's timer interval.
-inline constexpr int kBltTimerMs = 70;
-
-// The tick handler: draws the marks of RankShownMode and RankShownRounds with
-// Alpha = |BlinkLevel|, refreshes, then steps BlinkLevel.
-void BltTimer(Game& game);
 
 // The marks alone, blended with blend_arg (Alpha x 65536).
 void DrawRankingMarks(Surface& screen, const Surface& PicOther, const RankingScreenState& shown,

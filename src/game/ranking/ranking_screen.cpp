@@ -1,5 +1,7 @@
 #include "game/ranking/ranking_screen.h"
 
+#include <cstdlib>
+
 #include "game/game.h"
 #include "game/ranking/ranking_drawing.h"
 #include "game/ranking/ranking_marks.h"
@@ -56,6 +58,14 @@ bool WaitForListChange(Game& game, ShownList& shown) {
 }
 
 }  // namespace
+
+void BltTimer(Game& game) {
+  RankingScreenState& state = game.rank_screen;
+  SetAlpha(game.blend, static_cast<int16_t>(std::abs(static_cast<int32_t>(state.BlinkLevel))));
+  DrawRankingMarks(game.display.GameScreen, game.pictures.PicOther, state, game.blend.BlendArg);
+  game.display.Refresh();
+  state.BlinkLevel = NextBlinkLevel(state.BlinkLevel);
+}
 
 void ShowRanking(Game& game) {
   ShownList shown;
