@@ -12,9 +12,10 @@
 namespace rv {
 
 class Surface;
+struct PictureSet;
 
 // The marks alone, blended with blend_arg (Alpha x 65536).
-void DrawRankingMarks(Surface& screen, const Surface& PicOther, const RankingScreenState& shown,
+void DrawRankingMarks(Surface& screen, const PictureSet& pictures, const RankingScreenState& shown,
                       int32_t blend_arg);
 
 // The level after `level`: it climbs by 10, and from 250 or more it jumps to -245, whose

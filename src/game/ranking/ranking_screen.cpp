@@ -62,7 +62,7 @@ bool WaitForListChange(Game& game, ShownList& shown) {
 void BltTimer(Game& game) {
   RankingScreenState& state = game.rank_screen;
   SetAlpha(game.blend, static_cast<int16_t>(std::abs(static_cast<int32_t>(state.BlinkLevel))));
-  DrawRankingMarks(game.display.GameScreen, game.pictures.PicOther, state, game.blend.BlendArg);
+  DrawRankingMarks(game.display.GameScreen, game.pictures, state, game.blend.BlendArg);
   game.display.Refresh();
   state.BlinkLevel = NextBlinkLevel(state.BlinkLevel);
 }
@@ -73,7 +73,7 @@ void ShowRanking(Game& game) {
   game.loop.SetTimer(kBltTimerMs, [&game] { BltTimer(game); });
   game.loop.EnableTimer(true);
   for (;;) {
-    DrawRankingScreen(game.display, game.pictures.PicOther, game.ranking, shown.mode, shown.rounds);
+    DrawRankingScreen(game.display, game.pictures, game.ranking, shown.mode, shown.rounds);
     game.WaitMs(kRedrawPauseMs);
     if (!WaitForListChange(game, shown)) break;
     Publish(game, shown);
