@@ -4,47 +4,40 @@
 
 namespace rv {
 
-// Two physical keys share Key_X and two share Key_Z, and the flags do not count keys:
-// releasing either one clears the flag even while the other is still held.
-KeyAction Form_KeyDown(Keys& keys, int16_t key_code, int16_t /*shift*/) {
-  if (key_code == vk::kUp) {
-    keys.Key_Up = 1;
-  } else if (key_code == vk::kDown) {
-    keys.Key_Down = 1;
-  } else if (key_code == vk::kLeft) {
-    keys.Key_Left = 1;
-  } else if (key_code == vk::kRight) {
-    keys.Key_Right = 1;
-  } else if (key_code == vk::kX) {
-    keys.Key_X = 1;
-  } else if (key_code == vk::kReturn) {
-    keys.Key_X = 1;
-  } else if (key_code == vk::kZ) {
-    keys.Key_Z = 1;
-  } else if (key_code == vk::kShift) {
-    keys.Key_Z = 1;
-  } else if (key_code == vk::kEscape) {
-    return KeyAction::kEscape;
-  } else {
-    return KeyAction::kIgnored;
+namespace {
+
+// Which flag each game key sets. Two physical keys share Key_X and two share Key_Z, and the
+// flags do not count keys: releasing either one clears the flag even while the other is
+// still held.
+struct KeyFlag {
+  int16_t key_code;
+  int16_t Keys::*flag;
+};
+constexpr KeyFlag kKeyFlags[] = {
+    {vk::kUp, &Keys::Key_Up},       {vk::kDown, &Keys::Key_Down}, {vk::kLeft, &Keys::Key_Left},
+    {vk::kRight, &Keys::Key_Right}, {vk::kX, &Keys::Key_X},       {vk::kReturn, &Keys::Key_X},
+    {vk::kZ, &Keys::Key_Z},         {vk::kShift, &Keys::Key_Z},
+};
+
+int16_t* FlagOf(Keys& keys, int16_t key_code) {
+  for (const KeyFlag& k : kKeyFlags) {
+    if (k.key_code == key_code) return &(keys.*k.flag);
   }
-  return KeyAction::kFlagSet;
+  return nullptr;
+}
+
+}  // namespace
+
+KeyAction Form_KeyDown(Keys& keys, int16_t key_code, int16_t /*shift*/) {
+  if (int16_t* flag = FlagOf(keys, key_code)) {
+    *flag = 1;
+    return KeyAction::kFlagSet;
+  }
+  return key_code == vk::kEscape ? KeyAction::kEscape : KeyAction::kIgnored;
 }
 
 void Form_KeyUp(Keys& keys, int16_t key_code, int16_t /*shift*/) {
-  if (key_code == vk::kUp) {
-    keys.Key_Up = 0;
-  } else if (key_code == vk::kDown) {
-    keys.Key_Down = 0;
-  } else if (key_code == vk::kLeft) {
-    keys.Key_Left = 0;
-  } else if (key_code == vk::kRight) {
-    keys.Key_Right = 0;
-  } else if (key_code == vk::kX || key_code == vk::kReturn) {
-    keys.Key_X = 0;
-  } else if (key_code == vk::kZ || key_code == vk::kShift) {
-    keys.Key_Z = 0;
-  }
+  if (int16_t* flag = FlagOf(keys, key_code)) *flag = 0;
 }
 
 }  // namespace rv
