@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "game/shell/event_loop.h"
+#include "game/pace/event_loop.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {

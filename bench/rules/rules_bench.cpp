@@ -5,7 +5,7 @@
 #include <random>
 
 #include "game/cpu/cpu_choice.h"
-#include "game/match/four_in_row.h"
+#include "game/board/four_in_row.h"
 
 namespace rv {
 namespace {

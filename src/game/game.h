@@ -11,27 +11,21 @@
 #include <string_view>
 
 #include "config/instance_lock.h"
+#include "game/board/match_state.h"
 #include "game/cpu/random_source.h"
 #include "game/gfx/blend_state.h"
 #include "game/gfx/display.h"
 #include "game/gfx/fade.h"
 #include "game/gfx/picture_set.h"
 #include "game/gfx/text.h"
-#include "game/match/match_state.h"
+#include "game/pace/event_loop.h"
+#include "game/pace/keys.h"
+#include "game/ranking/ranking_screen_state.h"
 #include "game/ranking/ranking_tables.h"
-#include "game/shell/event_loop.h"
-#include "game/shell/keys.h"
 #include "game/sound/sound.h"
 #include "platform/platform.h"
 
 namespace rv {
-
-// What the ranking screen keeps between its timer ticks (and BlinkLevel between visits).
-struct RankingScreenState {
-  int16_t RankShownMode = 0;
-  int16_t RankShownRounds = 1;
-  int16_t BlinkLevel = 0;
-};
 
 // The totals the last match's scoring left for its results.
 struct MatchTotals {

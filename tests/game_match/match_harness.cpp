@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/match/four_in_row.h"
+#include "game/board/four_in_row.h"
 
 namespace rv::test {
 

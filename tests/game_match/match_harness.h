@@ -11,7 +11,7 @@
 
 #include "app/rv_sim/match_driver/headless_game.h"
 #include "app/rv_sim/match_driver/player_bot.h"
-#include "game/match/board.h"
+#include "game/board/board.h"
 
 namespace rv::test {
 

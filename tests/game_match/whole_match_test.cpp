@@ -7,7 +7,7 @@
 #include <iterator>
 #include <tuple>
 
-#include "game/match/four_in_row.h"
+#include "game/board/four_in_row.h"
 #include "game/ranking/ranking_file.h"
 #include "game/ranking/score.h"
 #include "match_harness.h"

@@ -24,7 +24,7 @@ class RankingDrawing : public RankingFixture {
 
   void Row(int d, int32_t score, double moves, int32_t time) {
     screen_.Fill(0);
-    DrawRankingRow(screen_, Other(), d, score, moves, time);
+    DrawRankingRow(screen_, Pictures(), d, score, moves, time);
   }
   // The large digits of `text` right-aligned with their units at units_x.
   void ExpectLargeNumber(const char* text, int units_x, int y) {
@@ -108,7 +108,7 @@ TEST_F(RankingDrawing, HeadingsAndFooterOfEveryList) {
   for (int16_t m = 0; m <= 2; ++m) {
     for (int16_t r = 1; r <= 9; r += 2) {
       SCOPED_TRACE(::testing::Message() << "list " << m << "/" << r);
-      DrawRankingScreen(display, Other(), Tables(), m, r);
+      DrawRankingScreen(display, Pictures(), Tables(), m, r);
       const Surface& s = display.GameScreen;
       EXPECT_TRUE(SurfaceShows(s, 172, 0, Other(), Piece(0, 0, 296, 45)));
       EXPECT_TRUE(SurfaceShows(s, 125, 60, Other(), Piece(135, 50, 80, 30)));
@@ -146,7 +146,7 @@ TEST_F(RankingDrawing, EachListShowsItsOwnPlaces) {
   Display& display = game_->display;
   for (int16_t m = 0; m <= 2; ++m) {
     for (int16_t r = 1; r <= 9; r += 2) {
-      DrawRankingScreen(display, Other(), Tables(), m, r);
+      DrawRankingScreen(display, Pictures(), Tables(), m, r);
       screen_ = display.GameScreen;
       for (int d = 0; d < 9; ++d) {
         SCOPED_TRACE(::testing::Message() << "list " << m << "/" << r << " row " << d);

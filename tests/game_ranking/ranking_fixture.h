@@ -28,6 +28,7 @@ class RankingFixture : public ::testing::Test {
   void Press(uint32_t after_ms, int16_t key, uint32_t hold_ms = 40);
 
   const Surface& Other() const { return game_->pictures.PicOther; }
+  const PictureSet& Pictures() const { return game_->pictures; }
   RankingTables& Tables() { return game_->ranking; }
 
   // Saves the frame as <name>.png when RV_SHOT_DIR names a folder (for looking at it).

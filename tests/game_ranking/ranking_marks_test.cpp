@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "game/gfx/blit.h"
+#include "game/ranking/ranking_screen.h"
 #include "ranking_fixture.h"
 
 namespace rv::test {
@@ -45,7 +46,7 @@ class RankingMarks : public RankingFixture {
     RankingScreenState shown;
     shown.RankShownMode = mode;
     shown.RankShownRounds = rounds;
-    DrawRankingMarks(screen_, Other(), shown, alpha * 65536);
+    DrawRankingMarks(screen_, Pictures(), shown, alpha * 65536);
   }
   void ExpectSpots(const Spot (&spots)[2], bool present) {
     for (const Spot& s : spots) {

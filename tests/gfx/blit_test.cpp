@@ -1,10 +1,14 @@
 // The copies and the blend, pixel by pixel, against a plain per-pixel model of each.
+#include "game/gfx/blit.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
+#include <string>
 
 #include "game/gfx/blend_state.h"
-#include "game/gfx/blit.h"
+#include "game/gfx/copy_piece.h"
 #include "test_support.h"
 
 namespace rv {
@@ -85,8 +89,10 @@ TEST(AlphaBlendCopy, UnscaledBlendWithClippingAtEveryEdge) {
   const Surface src = PatternSurface(30, 20, 3);
   const Surface dst = PatternSurface(40, 25, 4);
   const int a = 100;
-  struct Case { int dx, dy, w, h, sx, sy; };
-  const Case cases[] = {{5, 5, 10, 8, 2, 3},   {-4, -3, 12, 9, 0, 0}, {35, 20, 10, 10, 0, 0},
+  struct Case {
+    int dx, dy, w, h, sx, sy;
+  };
+  const Case cases[] = {{5, 5, 10, 8, 2, 3},    {-4, -3, 12, 9, 0, 0},    {35, 20, 10, 10, 0, 0},
                         {0, 0, 30, 20, -5, -2}, {10, 10, 40, 40, 20, 15}, {0, 0, 0, 5, 0, 0},
                         {0, 0, 5, -1, 0, 0}};
   for (const Case& c : cases) {
@@ -142,9 +148,11 @@ TEST(AlphaBlendCopy, ZeroSizedStripDrawsNothing) {
 TEST(RasterCopies, OpaqueOrAndWithClipping) {
   const Surface src = PatternSurface(25, 18, 11);
   const Surface dst = PatternSurface(30, 22, 12);
-  struct Case { int dx, dy, w, h, sx, sy; };
-  const Case cases[] = {{0, 0, 25, 18, 0, 0}, {-3, 4, 10, 30, 2, -6}, {28, 20, 9, 9, 0, 0},
-                        {3, 3, 50, 50, 20, 10}, {1, 1, 0, 3, 0, 0},   {1, 1, 3, -3, 0, 0},
+  struct Case {
+    int dx, dy, w, h, sx, sy;
+  };
+  const Case cases[] = {{0, 0, 25, 18, 0, 0},   {-3, 4, 10, 30, 2, -6}, {28, 20, 9, 9, 0, 0},
+                        {3, 3, 50, 50, 20, 10}, {1, 1, 0, 3, 0, 0},     {1, 1, 3, -3, 0, 0},
                         {40, 0, 5, 5, 0, 0},    {0, 0, 5, 5, 30, 0}};
   const std::pair<RasterOp, std::function<uint32_t(uint32_t, uint32_t)>> ops[] = {
       {RasterOp::kSrcCopy, [](uint32_t s, uint32_t) { return s; }},
@@ -206,7 +214,8 @@ TEST(ColourKeyedCopy, RoundNumberIsStretchedFrom70To65AndBlackIsTransparent) {
   for (int y = 0; y < 100; ++y) {
     for (int x = 0; x < 939; ++x) {
       bool hole = (x + y) % 7 == 0;
-      counter.SetPixel(x, y, hole ? 0x000000 : (0x010000u * (x % 200 + 1)) | static_cast<uint32_t>(y));
+      counter.SetPixel(x, y,
+                       hole ? 0x000000 : (0x010000u * (x % 200 + 1)) | static_cast<uint32_t>(y));
     }
   }
   const Surface screen = PatternSurface(640, 480, 15);
@@ -232,7 +241,9 @@ TEST(ColourKeyedCopy, UnscaledWordImageAndClipping) {
   Surface keyed = src;
   for (int i = 0; i < 30; ++i) keyed.SetPixel(i, i, 0x000000);
   const Surface screen = PatternSurface(40, 40, 17);
-  struct Case { int dx, dy, w, h, sx, sy; };
+  struct Case {
+    int dx, dy, w, h, sx, sy;
+  };
   for (const Case& c : {Case{5, 5, 30, 30, 0, 0}, Case{-10, 20, 30, 30, 0, 0},
                         Case{0, 0, 30, 30, 10, -5}, Case{0, 0, 0, 0, 0, 0}}) {
     Surface out = screen;
@@ -258,6 +269,43 @@ TEST(ColourKeyedCopy, EmptySourceOrDestinationIsHarmless) {
   BitBlt(empty, 0, 0, 10, 10, screen, 0, 0);
   EXPECT_TRUE(empty.empty());
   ExpectEveryPixel(before, screen, [](int, int, uint32_t old) { return old; });
+}
+
+}  // namespace
+}  // namespace rv
+
+namespace rv {
+namespace {
+
+// A piece comes from the picture its rectangle names, whichever picture that is, with the
+// copy kind asked for; a rectangle naming no picture is refused.
+TEST(CopyPieceTest, CutsFromThePictureTheRectangleNames) {
+  PictureSet pictures;
+  for (int16_t n = 0; n < rects::kPictureCount; ++n) {
+    *pictures.ByNumber(n) = test::PatternSurface(64, 48, 100 + static_cast<uint32_t>(n));
+  }
+  for (int16_t n = 0; n < rects::kPictureCount; ++n) {
+    SCOPED_TRACE("picture " + std::to_string(n));
+    const rects::Rect piece{static_cast<rects::Picture>(n), 5, 7, 20, 10};
+    Surface dst = test::PatternSurface(64, 48, 7);
+    const Surface before = dst;
+    CopyPiece(dst, 30, 20, pictures, piece);
+    const Surface& src = *pictures.ByNumber(n);
+    for (int y = 0; y < 48; ++y) {
+      for (int x = 0; x < 64; ++x) {
+        const bool inside = x >= 30 && x < 50 && y >= 20 && y < 30;
+        const uint32_t want = inside ? src.Pixel(x - 30 + 5, y - 20 + 7) : before.Pixel(x, y);
+        ASSERT_EQ(dst.Pixel(x, y), want) << x << "," << y;
+      }
+    }
+    Surface anded = before;
+    CopyPiece(anded, 30, 20, pictures, piece, RasterOp::kSrcAnd);
+    EXPECT_EQ(anded.Pixel(30, 20), before.Pixel(30, 20) & src.Pixel(5, 7));
+  }
+  Surface dst(8, 8);
+  EXPECT_THROW(
+      CopyPiece(dst, 0, 0, pictures, rects::Rect{static_cast<rects::Picture>(10), 0, 0, 1, 1}),
+      std::out_of_range);
 }
 
 }  // namespace

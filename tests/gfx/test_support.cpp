@@ -11,6 +11,7 @@
 namespace rv::test {
 
 void RecordingPlatform::Present(FrameView frame) {
+  present_times.push_back(now);
   now += present_cost_ms;
   frames.emplace_back(frame.pixels, frame.pixels + static_cast<size_t>(frame.width) * frame.height);
 }

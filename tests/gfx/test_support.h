@@ -29,7 +29,7 @@ class RecordingPlatform : public Platform {
   uint32_t now = 0;
   std::filesystem::path folder;
   std::vector<std::vector<uint32_t>> frames;
-  std::vector<int32_t> waits;    // what the stand-in EventLoop::WaitMs was asked for
+  std::vector<uint32_t> present_times;  // the clock at each present, before its cost
   uint32_t present_cost_ms = 0;  // the clock moves this much with every present
 
  private:

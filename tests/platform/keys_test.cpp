@@ -1,4 +1,4 @@
-#include "game/shell/keys.h"
+#include "game/pace/keys.h"
 
 #include <gtest/gtest.h>
 

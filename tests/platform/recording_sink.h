@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/keys.h"
+#include "game/pace/keys.h"
 #include "platform/platform.h"
 
 namespace rv::test {

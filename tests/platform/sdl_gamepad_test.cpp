@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/keys.h"
+#include "game/pace/keys.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace rv {

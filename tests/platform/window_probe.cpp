@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "game/shell/event_loop.h"
-#include "game/shell/keys.h"
+#include "game/pace/event_loop.h"
+#include "game/pace/keys.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "fake_random.h"
-#include "game/match/four_in_row.h"
+#include "game/board/four_in_row.h"
 #include "test_boards.h"
 
 namespace rv {

@@ -1,4 +1,4 @@
-#include "game/match/cursor_rule.h"
+#include "game/board/cursor_rule.h"
 
 #include <gtest/gtest.h>
 

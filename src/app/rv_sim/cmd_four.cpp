@@ -4,7 +4,7 @@
 
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/sim_input.h"
-#include "game/match/four_in_row.h"
+#include "game/board/four_in_row.h"
 
 namespace rv::sim {
 

@@ -5,7 +5,7 @@
 
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/sim_input.h"
-#include "game/match/cursor_rule.h"
+#include "game/board/cursor_rule.h"
 
 namespace rv::sim {
 

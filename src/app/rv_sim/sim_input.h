@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/match/match_state.h"
+#include "game/board/match_state.h"
 
 namespace rv::sim {
 

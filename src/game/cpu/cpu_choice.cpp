@@ -1,6 +1,6 @@
 #include "game/cpu/cpu_choice.h"
 
-#include "game/match/four_in_row.h"
+#include "game/board/four_in_row.h"
 
 namespace rv {
 

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "game/cpu/random_source.h"
-#include "game/match/board.h"
-#include "game/match/match_state.h"
+#include "game/board/board.h"
+#include "game/board/match_state.h"
 
 namespace rv {
 

@@ -8,12 +8,11 @@ void FadeScreen(FadeContext& c, int16_t kind) {
   const Surface* source = kind == 0 ? &c.pictures.Screen : kind == 1 ? &c.pictures.PicBack : nullptr;
   if (source == nullptr) return;
   for (int step = 0; step <= 26; ++step) {
-    c.stamps.FrameStart = c.loop.Now();
+    c.loop.StartFrame(c.stamps);
     SetAlpha(c.blend, static_cast<int16_t>(10 * step));  // 0, 10, ..., 250, then 255
     AlphaBlend(c.display.GameScreen, 0, 0, 640, 480, *source, 0, 0, 640, 480, c.blend.BlendArg);
     c.display.Refresh();
-    c.stamps.FrameEnd = c.loop.Now();
-    c.loop.WaitMs(40 - (c.stamps.FrameEnd - c.stamps.FrameStart));
+    c.loop.EndFrame(c.stamps, 40);
   }
 }
 

@@ -6,7 +6,7 @@
 #include "game/gfx/blend_state.h"
 #include "game/gfx/display.h"
 #include "game/gfx/picture_set.h"
-#include "game/shell/event_loop.h"
+#include "game/pace/event_loop.h"
 
 namespace rv {
 

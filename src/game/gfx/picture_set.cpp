@@ -24,6 +24,10 @@ Surface* PictureSet::ByNumber(int16_t number) {
   }
 }
 
+const Surface* PictureSet::ByNumber(int16_t number) const {
+  return const_cast<PictureSet*>(this)->ByNumber(number);
+}
+
 PictureLoader::PictureLoader(std::filesystem::path program_folder)
     : folder_(program_folder), png_(program_folder / "mpng.so") {}
 

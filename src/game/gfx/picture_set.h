@@ -30,6 +30,7 @@ struct PictureSet {
 
   // The surface of a LoadSurface number, or nullptr outside 0..9.
   Surface* ByNumber(int16_t number);
+  const Surface* ByNumber(int16_t number) const;
 };
 
 // What LoadSurface reports. Only the general loader fails loudly: a PNG that cannot be

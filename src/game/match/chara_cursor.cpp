@@ -1,7 +1,7 @@
 #include "game/match/chara_cursor.h"
 
 #include "game/game.h"
-#include "game/match/cursor_rule.h"
+#include "game/board/cursor_rule.h"
 
 namespace rv {
 

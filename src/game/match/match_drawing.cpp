@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/game.h"
+#include "game/gfx/copy_piece.h"
 
 namespace rv {
 
@@ -30,11 +31,12 @@ Surface& PictureOf(Game& game, rects::Picture picture) {
 // One band of a window in PicMemory: the left edge, eight middle slices, the right edge.
 void DrawSkinBand(Game& game, int y, const rects::SkinBand& band) {
   Surface& memory = game.pictures.PicMemory;
-  CopyPiece(game, memory, 0, y, band.left);
+  CopyPiece(memory, 0, y, game.pictures, band.left);
   for (int i = 0; i < rects::kWindowMiddleSlices; ++i) {
-    CopyPiece(game, memory, band.left.w + band.middle.w * i, y, band.middle);
+    CopyPiece(memory, band.left.w + band.middle.w * i, y, game.pictures, band.middle);
   }
-  CopyPiece(game, memory, band.left.w + band.middle.w * rects::kWindowMiddleSlices, y, band.right);
+  CopyPiece(memory, band.left.w + band.middle.w * rects::kWindowMiddleSlices, y, game.pictures,
+            band.right);
 }
 
 int16_t Roulette(Game& game) {
@@ -53,8 +55,10 @@ int16_t Roulette(Game& game) {
            0, 0);
     sel = static_cast<int16_t>(1 - sel);
     const int y = kRouletteCursorY + 30 * sel;
-    CopyPiece(game, screen, kRouletteCursorX, y, rects::kRouletteCursorMask, RasterOp::kSrcPaint);
-    CopyPiece(game, screen, kRouletteCursorX, y, rects::kRouletteCursorImage, RasterOp::kSrcAnd);
+    CopyPiece(screen, kRouletteCursorX, y, game.pictures, rects::kRouletteCursorMask,
+              RasterOp::kSrcPaint);
+    CopyPiece(screen, kRouletteCursorX, y, game.pictures, rects::kRouletteCursorImage,
+              RasterOp::kSrcAnd);
     game.display.Refresh();
     if (game.keys.Key_X == 1) return sel;
     // A plain sleep: the roulette services events once per pass, not while it sleeps.
@@ -82,10 +86,6 @@ TextRenderer& TextOf(Game& game) {
 
 }  // namespace
 
-void CopyPiece(Game& game, Surface& dst, int dx, int dy, const rects::Rect& piece, RasterOp op) {
-  BitBlt(dst, dx, dy, piece.w, piece.h, PictureOf(game, piece.picture), piece.x, piece.y, op);
-}
-
 void LoadPictureOrThrow(Game& game, int16_t number, std::string_view name) {
   const LoadResult result = game.loader.LoadSurface(game.pictures, number, name);
   if (!result.ok) throw std::runtime_error(result.error);
@@ -97,8 +97,8 @@ void DrawBlocks(Game& game) {
   for (int c = 0; c < kColumns; ++c) {
     for (int r = 0; r < kRows; ++r) {
       const int16_t v = board.At(c, r);
-      if (v == kPlayer) CopyPiece(game, screen, 16 * c, 16 * r, rects::kPlayerChip);
-      if (v == kCpu) CopyPiece(game, screen, 16 * c, 16 * r, rects::kCpuChip);
+      if (v == kPlayer) CopyPiece(screen, 16 * c, 16 * r, game.pictures, rects::kPlayerChip);
+      if (v == kCpu) CopyPiece(screen, 16 * c, 16 * r, game.pictures, rects::kCpuChip);
     }
   }
 }

@@ -32,10 +32,6 @@ void ShadowText(Game& game, int16_t x, int16_t y, std::string_view text, int16_t
 void ColorText(Game& game, int16_t x, int16_t y, int red, int green, int blue,
                std::string_view text, int16_t bold);
 
-// One rectangle of the picture table copied to (dx, dy) of `dst`.
-void CopyPiece(Game& game, Surface& dst, int dx, int dy, const rects::Rect& piece,
-               RasterOp op = RasterOp::kSrcCopy);
-
 // LoadSurface that treats an unreadable picture as a failure (throws).
 void LoadPictureOrThrow(Game& game, int16_t number, std::string_view name);
 

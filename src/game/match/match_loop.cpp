@@ -3,7 +3,7 @@
 #include <exception>
 #include <stdexcept>
 
-#include "game/cpu/enemy_turn.h"
+#include "game/match/enemy_turn.h"
 #include "game/game.h"
 #include "game/match/chara_cursor.h"
 #include "game/match/match_drawing.h"

@@ -1,6 +1,7 @@
 #include "game/match/start_round.h"
 
 #include "game/game.h"
+#include "game/gfx/copy_piece.h"
 #include "game/match/match_drawing.h"
 
 namespace rv {
@@ -28,16 +29,15 @@ void GiveFirstMove(Game& game, int16_t roulette) {
 
 void PaintMatchBackground(Game& game) {
   game.display.Clear();
-  CopyPiece(game, game.display.GameScreen, 0, 0, rects::kMatchBackground);
+  CopyPiece(game.display.GameScreen, 0, 0, game.pictures, rects::kMatchBackground);
 }
 
 void StartRound(Game& game) {
   MatchState& m = game.match;
   m.Board.Clear();
 
-  game.display.Clear();
   LoadPictureOrThrow(game, 1, "pic1");
-  CopyPiece(game, game.display.GameScreen, 0, 0, rects::kMatchBackground);
+  PaintMatchBackground(game);
   DrawBlocks(game);
   game.display.Refresh();
 

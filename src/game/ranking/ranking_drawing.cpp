@@ -1,6 +1,6 @@
 #include "game/ranking/ranking_drawing.h"
 
-#include "game/gfx/blit.h"
+#include "game/gfx/copy_piece.h"
 #include "game/gfx/display.h"
 #include "game/gfx/picture_rects.h"
 #include "game/ranking/display_values.h"
@@ -22,81 +22,78 @@ constexpr int kDifficultyY = 410, kDifficultyLabelX = 110;
 constexpr int kShortNameX = 460, kLongNameX = 240;  // the hardest level has a long name
 constexpr int kRoundsY = 440, kRoundsLabelX = 188, kRoundsDigitX = 373, kRoundsUnitX = 405;
 
-void Put(Surface& screen, const Surface& other, const rects::Rect& piece, int x, int y) {
-  BitBlt(screen, x, y, piece.w, piece.h, other, piece.x, piece.y);
-}
-
 // Large digits, most significant first, the units at units_x: right-aligned.
-void DrawLargeNumber(Surface& screen, const Surface& other, const DigitBuffer& digits, int units_x,
-                     int y) {
+void DrawLargeNumber(Surface& screen, const PictureSet& pictures, const DigitBuffer& digits,
+                     int units_x, int y) {
   for (int k = digits.count - 1; k >= 0; --k) {
-    Put(screen, other, rects::kLargeDigit(digits.digit[static_cast<size_t>(k)]),
-        units_x - kDigitPitch * k, y);
+    CopyPiece(screen, units_x - kDigitPitch * k, y, pictures,
+              rects::kLargeDigit(digits.digit[static_cast<size_t>(k)]));
   }
 }
 
-void DrawTime(Surface& screen, const Surface& other, int32_t time, int y) {
+void DrawTime(Surface& screen, const PictureSet& pictures, int32_t time, int y) {
   const auto glyphs = TimeGlyphs(time);
   for (int k = 0; k < kTimeGlyphCount; ++k) {
     const int16_t g = glyphs[static_cast<size_t>(k)];
     if (g == kTimeSeparatorGlyph) {
-      Put(screen, other, rects::kTimeSeparator, kTimeX + kTimePitch * k + kSeparatorShift, y);
+      CopyPiece(screen, kTimeX + kTimePitch * k + kSeparatorShift, y, pictures,
+                rects::kTimeSeparator);
     } else {
-      Put(screen, other, rects::kSmallDigit(g), kTimeX + kTimePitch * k, y);
+      CopyPiece(screen, kTimeX + kTimePitch * k, y, pictures, rects::kSmallDigit(g));
     }
   }
 }
 
-void DrawHeadings(Surface& screen, const Surface& other) {
-  Put(screen, other, rects::kRankingTitle, kTitleX, kTitleY);
-  Put(screen, other, rects::kScoreHeading, kScoreHeadingX, kHeadingY);
-  Put(screen, other, rects::kTimeHeading, kTimeHeadingX, kHeadingY);
-  Put(screen, other, rects::kMovesHeading, kMovesHeadingX, kHeadingY);
+void DrawHeadings(Surface& screen, const PictureSet& pictures) {
+  CopyPiece(screen, kTitleX, kTitleY, pictures, rects::kRankingTitle);
+  CopyPiece(screen, kScoreHeadingX, kHeadingY, pictures, rects::kScoreHeading);
+  CopyPiece(screen, kTimeHeadingX, kHeadingY, pictures, rects::kTimeHeading);
+  CopyPiece(screen, kMovesHeadingX, kHeadingY, pictures, rects::kMovesHeading);
 }
 
-void DrawFooter(Surface& screen, const Surface& other, int16_t mode, int16_t rounds) {
-  Put(screen, other, rects::kDifficultyLabelSelected, kDifficultyLabelX, kDifficultyY);
+void DrawFooter(Surface& screen, const PictureSet& pictures, int16_t mode, int16_t rounds) {
+  CopyPiece(screen, kDifficultyLabelX, kDifficultyY, pictures, rects::kDifficultyLabelSelected);
   if (mode >= 0 && mode <= 2) {
-    Put(screen, other, rects::kDifficultyName[static_cast<size_t>(mode)],
-        mode == 2 ? kLongNameX : kShortNameX, kDifficultyY);
+    CopyPiece(screen, mode == 2 ? kLongNameX : kShortNameX, kDifficultyY, pictures,
+              rects::kDifficultyName[static_cast<size_t>(mode)]);
   }
-  Put(screen, other, rects::kRoundsLabelSelected, kRoundsLabelX, kRoundsY);
-  Put(screen, other, rects::kRankingRoundsDigit(rounds), kRoundsDigitX, kRoundsY);
-  Put(screen, other, rects::kRoundsUnit, kRoundsUnitX, kRoundsY);
+  CopyPiece(screen, kRoundsLabelX, kRoundsY, pictures, rects::kRoundsLabelSelected);
+  CopyPiece(screen, kRoundsDigitX, kRoundsY, pictures, rects::kRankingRoundsDigit(rounds));
+  CopyPiece(screen, kRoundsUnitX, kRoundsY, pictures, rects::kRoundsUnit);
 }
 
 }  // namespace
 
-void DrawRankingRow(Surface& screen, const Surface& other, int d, int32_t score, double moves,
+void DrawRankingRow(Surface& screen, const PictureSet& pictures, int d, int32_t score, double moves,
                     int32_t time) {
   const int y = kFirstRowY + kRowPitch * d;
-  Put(screen, other, rects::kPlaceNumeral(d), kNumeralX + d / 3, y);
-  Put(screen, other, rects::kPlaceSuffix, kSuffixX, y);
+  CopyPiece(screen, kNumeralX + d / 3, y, pictures, rects::kPlaceNumeral(d));
+  CopyPiece(screen, kSuffixX, y, pictures, rects::kPlaceSuffix);
   if (score == 0) return;
-  DrawLargeNumber(screen, other, SplitDigits(ShownScore(score), kScorePlaces), kScoreUnitsX + d / 2,
-                  y);
-  DrawTime(screen, other, time, y);
-  DrawLargeNumber(screen, other, SplitDigits(ShownMoves(moves), kMovePlaces), kMovesUnitsX + d / 2,
-                  y);
+  DrawLargeNumber(screen, pictures, SplitDigits(ShownScore(score), kScorePlaces),
+                  kScoreUnitsX + d / 2, y);
+  DrawTime(screen, pictures, time, y);
+  DrawLargeNumber(screen, pictures, SplitDigits(ShownMoves(moves), kMovePlaces),
+                  kMovesUnitsX + d / 2, y);
 }
 
-void DrawRankingScreen(Display& display, const Surface& other, const RankingTables& ranking,
+void DrawRankingScreen(Display& display, const PictureSet& pictures, const RankingTables& ranking,
                        int16_t mode, int16_t rounds) {
   Surface& screen = display.GameScreen;
   display.Clear();
-  DrawHeadings(screen, other);
+  DrawHeadings(screen, pictures);
   // The screen only ever asks for lists that exist; anything else shows as empty rows.
   const bool listed = HasRankList(mode, rounds);
   for (int d = 0; d < kRankPlaces; ++d) {
     if (!listed) {
-      DrawRankingRow(screen, other, d, 0, 0.0, 0);
+      DrawRankingRow(screen, pictures, d, 0, 0.0, 0);
       continue;
     }
     const auto i = static_cast<size_t>(RankIndex(mode, rounds, d));
-    DrawRankingRow(screen, other, d, ranking.RankScore[i], ranking.RankMoves[i],
+    DrawRankingRow(screen, pictures, d, ranking.RankScore[i], ranking.RankMoves[i],
                    ranking.RankTime[i]);
   }
-  DrawFooter(screen, other, mode, rounds);
+  DrawFooter(screen, pictures, mode, rounds);
   display.Refresh();
 }
 

@@ -1,9 +1,7 @@
 #include "game/ranking/ranking_marks.h"
 
-#include <cstdlib>
-
-#include "game/game.h"
 #include "game/gfx/blit.h"
+#include "game/gfx/copy_piece.h"
 #include "game/gfx/picture_rects.h"
 
 namespace rv {
@@ -17,33 +15,34 @@ constexpr int kLengthMarkX = 30, kLengthMarkPitchX = 535;
 constexpr int kUpMarkY = 8, kDownMarkY = 448;
 
 // A mark, then the blend square stretched over exactly the mark's rectangle.
-void BlendedMark(Surface& screen, const Surface& other, const rects::Rect& mark, int x, int y,
+void BlendedMark(Surface& screen, const PictureSet& pictures, const rects::Rect& mark, int x, int y,
                  int32_t blend_arg) {
-  BitBlt(screen, x, y, mark.w, mark.h, other, mark.x, mark.y);
+  CopyPiece(screen, x, y, pictures, mark);
   const rects::Rect& sq = rects::kBlendSquare;
-  AlphaBlend(screen, x, y, mark.w, mark.h, other, sq.x, sq.y, sq.w, sq.h, blend_arg);
+  AlphaBlend(screen, x, y, mark.w, mark.h, pictures.PicOther, sq.x, sq.y, sq.w, sq.h, blend_arg);
 }
 
 }  // namespace
 
-void DrawRankingMarks(Surface& screen, const Surface& other, const RankingScreenState& shown,
+void DrawRankingMarks(Surface& screen, const PictureSet& pictures, const RankingScreenState& shown,
                       int32_t blend_arg) {
   for (int i = 0; i < 2; ++i) {
     const int y = kCornerPitchY * i;
     if (shown.RankShownMode != 0) {
-      BlendedMark(screen, other, rects::kLeftArrow, kLeftMarkX, y, blend_arg);
+      BlendedMark(screen, pictures, rects::kLeftArrow, kLeftMarkX, y, blend_arg);
     }
     if (shown.RankShownMode != 2) {
-      BlendedMark(screen, other, rects::kRightArrow, kRightMarkX, y + kRightMarkDropY, blend_arg);
+      BlendedMark(screen, pictures, rects::kRightArrow, kRightMarkX, y + kRightMarkDropY,
+                  blend_arg);
     }
   }
   for (int i = 0; i < 2; ++i) {
     const int x = kLengthMarkX + kLengthMarkPitchX * i;
     if (shown.RankShownRounds != 1) {
-      BlendedMark(screen, other, rects::kUpMark, x, kUpMarkY, blend_arg);
+      BlendedMark(screen, pictures, rects::kUpMark, x, kUpMarkY, blend_arg);
     }
     if (shown.RankShownRounds != 9) {
-      BlendedMark(screen, other, rects::kDownMark, x, kDownMarkY, blend_arg);
+      BlendedMark(screen, pictures, rects::kDownMark, x, kDownMarkY, blend_arg);
     }
   }
 }
@@ -51,15 +50,6 @@ void DrawRankingMarks(Surface& screen, const Surface& other, const RankingScreen
 int16_t NextBlinkLevel(int16_t level) {
   if (level >= 250) level = -255;
   return static_cast<int16_t>(level + 10);
-}
-
-void BltTimer(Game& game) {
-  RankingScreenState& state = game.rank_screen;
-  game.blend.Alpha = std::abs(static_cast<int32_t>(state.BlinkLevel));
-  game.blend.BlendArg = game.blend.Alpha * 65536;
-  DrawRankingMarks(game.display.GameScreen, game.pictures.PicOther, state, game.blend.BlendArg);
-  game.display.Refresh();
-  state.BlinkLevel = NextBlinkLevel(state.BlinkLevel);
 }
 
 }  // namespace rv

@@ -7,21 +7,15 @@
 
 #include <cstdint>
 
+#include "game/ranking/ranking_screen_state.h"
+
 namespace rv {
 
-class Game;
 class Surface;
-struct RankingScreenState;
-
-// The screen's timer interval.
-inline constexpr int kBltTimerMs = 70;
-
-// The tick handler: draws the marks of RankShownMode and RankShownRounds with
-// Alpha = |BlinkLevel|, refreshes, then steps BlinkLevel.
-void BltTimer(Game& game);
+struct PictureSet;
 
 // The marks alone, blended with blend_arg (Alpha x 65536).
-void DrawRankingMarks(Surface& screen, const Surface& PicOther, const RankingScreenState& shown,
+void DrawRankingMarks(Surface& screen, const PictureSet& pictures, const RankingScreenState& shown,
                       int32_t blend_arg);
 
 // The level after `level`: it climbs by 10, and from 250 or more it jumps to -245, whose

@@ -1,5 +1,7 @@
 #include "game/ranking/ranking_screen.h"
 
+#include <cstdlib>
+
 #include "game/game.h"
 #include "game/ranking/ranking_drawing.h"
 #include "game/ranking/ranking_marks.h"
@@ -57,13 +59,21 @@ bool WaitForListChange(Game& game, ShownList& shown) {
 
 }  // namespace
 
+void BltTimer(Game& game) {
+  RankingScreenState& state = game.rank_screen;
+  SetAlpha(game.blend, static_cast<int16_t>(std::abs(static_cast<int32_t>(state.BlinkLevel))));
+  DrawRankingMarks(game.display.GameScreen, game.pictures, state, game.blend.BlendArg);
+  game.display.Refresh();
+  state.BlinkLevel = NextBlinkLevel(state.BlinkLevel);
+}
+
 void ShowRanking(Game& game) {
   ShownList shown;
   Publish(game, shown);
   game.loop.SetTimer(kBltTimerMs, [&game] { BltTimer(game); });
   game.loop.EnableTimer(true);
   for (;;) {
-    DrawRankingScreen(game.display, game.pictures.PicOther, game.ranking, shown.mode, shown.rounds);
+    DrawRankingScreen(game.display, game.pictures, game.ranking, shown.mode, shown.rounds);
     game.WaitMs(kRedrawPauseMs);
     if (!WaitForListChange(game, shown)) break;
     Publish(game, shown);

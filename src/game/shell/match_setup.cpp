@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "game/game.h"
-#include "game/gfx/blit.h"
+#include "game/gfx/copy_piece.h"
 #include "game/gfx/picture_rects.h"
 
 namespace rv {
@@ -22,10 +22,6 @@ constexpr int32_t kRedrawPauseMs = 100;
 constexpr int32_t kPollMs = 20;
 
 // Copies a piece of the interface sheet to (x, y) of the game screen.
-void Put(Game& game, const rects::Rect& piece, int x, int y) {
-  BitBlt(game.display.GameScreen, x, y, piece.w, piece.h, game.pictures.PicOther, piece.x, piece.y);
-}
-
 // An arrow only where the value of that row can still move that way.
 void DrawArrows(Game& game, int16_t row) {
   const MatchState& m = game.match;
@@ -33,8 +29,8 @@ void DrawArrows(Game& game, int16_t row) {
   const int y = on_mode ? 85 : 133;
   const bool can_go_down = on_mode ? m.GameMode > 0 : m.RoundCount > kMinRounds;
   const bool can_go_up = on_mode ? m.GameMode < kMaxMode : m.RoundCount < kMaxRounds;
-  if (can_go_down) Put(game, rects::kLeftArrow, 200, y);
-  if (can_go_up) Put(game, rects::kRightArrow, 300, y + 5);
+  if (can_go_down) CopyPiece(game.display.GameScreen, 200, y, game.pictures, rects::kLeftArrow);
+  if (can_go_up) CopyPiece(game.display.GameScreen, 300, y + 5, game.pictures, rects::kRightArrow);
 }
 
 // The mode and the count are always in range here (the clamps below), so every rectangle
@@ -43,13 +39,16 @@ void DrawValues(Game& game, int16_t row) {
   const MatchState& m = game.match;
   const int mode = std::clamp<int>(m.GameMode, 0, kMaxMode);
   const int rounds = std::clamp<int>(m.RoundCount, kMinRounds, kMaxRounds);
-  Put(game, row == kRowDifficulty ? rects::kDifficultyLabelSelected : rects::kDifficultyLabel, 50,
-      90);
-  Put(game, rects::kDifficultyName[static_cast<size_t>(mode)], 230, 90);
-  Put(game, row == kRowRounds ? rects::kRoundsLabelSelected : rects::kRoundsLabel, 50, 140);
-  Put(game, rects::kSetupRoundsDigit(rounds), 236, 140);
-  Put(game, rects::kRoundsUnit, 265, 140);
-  Put(game, row == kRowStart ? rects::kStartButtonSelected : rects::kStartButton, 305, 430);
+  CopyPiece(game.display.GameScreen, 50, 90, game.pictures,
+            row == kRowDifficulty ? rects::kDifficultyLabelSelected : rects::kDifficultyLabel);
+  CopyPiece(game.display.GameScreen, 230, 90, game.pictures,
+            rects::kDifficultyName[static_cast<size_t>(mode)]);
+  CopyPiece(game.display.GameScreen, 50, 140, game.pictures,
+            row == kRowRounds ? rects::kRoundsLabelSelected : rects::kRoundsLabel);
+  CopyPiece(game.display.GameScreen, 236, 140, game.pictures, rects::kSetupRoundsDigit(rounds));
+  CopyPiece(game.display.GameScreen, 265, 140, game.pictures, rects::kRoundsUnit);
+  CopyPiece(game.display.GameScreen, 305, 430, game.pictures,
+            row == kRowStart ? rects::kStartButtonSelected : rects::kStartButton);
 }
 
 // Left (-1) or right (+1) on the row under the cursor; the start row has no value.
@@ -101,7 +100,7 @@ SetupKey PollSetupKeys(Game& game, int16_t& row) {
 
 void DrawMatchSetup(Game& game, int16_t row) {
   game.display.Clear();
-  Put(game, rects::kSetupHeader, 200, 30);
+  CopyPiece(game.display.GameScreen, 200, 30, game.pictures, rects::kSetupHeader);
   if (row == kRowDifficulty || row == kRowRounds) DrawArrows(game, row);
   DrawValues(game, row);
   game.display.Refresh();

@@ -1,7 +1,7 @@
 #include "game/shell/title_menu.h"
 
 #include "game/game.h"
-#include "game/gfx/blit.h"
+#include "game/gfx/copy_piece.h"
 #include "game/gfx/picture_rects.h"
 #include "game/match/match_loop.h"
 #include "game/ranking/ranking_screen.h"
@@ -40,8 +40,7 @@ void DrawLogoStep(Game& game, int16_t level) {
 
 void DrawTitle(Game& game) {
   const rects::Rect& title = rects::kTitleImage;
-  BitBlt(game.display.GameScreen, kTitleX, kTitleY, title.w, title.h, game.pictures.PicTitle,
-         title.x, title.y);
+  CopyPiece(game.display.GameScreen, kTitleX, kTitleY, game.pictures, title);
   game.display.Refresh();
 }
 
@@ -87,8 +86,7 @@ void ShowLogo(Game& game) {
 void DrawMenuItems(Game& game, int16_t selected) {
   for (int j = 0; j < rects::kMenuItemCount; ++j) {
     const rects::Rect item = j == selected ? rects::kMenuItemSelected(j) : rects::kMenuItemPlain(j);
-    BitBlt(game.display.GameScreen, kMenuX, kMenuY + kMenuPitch * j, item.w, item.h,
-           game.pictures.Picmenu, item.x, item.y);
+    CopyPiece(game.display.GameScreen, kMenuX, kMenuY + kMenuPitch * j, game.pictures, item);
     game.display.Refresh();
   }
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/match/board.h"
+#include "game/board/board.h"
 
 namespace rv {
 

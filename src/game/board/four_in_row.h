@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "game/match/board.h"
-#include "game/match/match_state.h"
+#include "game/board/board.h"
+#include "game/board/match_state.h"
 
 namespace rv {
 

@@ -1,4 +1,4 @@
-#include "game/shell/event_loop.h"
+#include "game/pace/event_loop.h"
 
 #include <algorithm>
 #include <climits>

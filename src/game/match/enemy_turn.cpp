@@ -1,4 +1,4 @@
-#include "game/cpu/enemy_turn.h"
+#include "game/match/enemy_turn.h"
 
 #include <stdexcept>
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/match/board.h"
+#include "game/board/board.h"
 
 namespace rv {
 

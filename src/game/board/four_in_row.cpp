@@ -1,4 +1,4 @@
-#include "game/match/four_in_row.h"
+#include "game/board/four_in_row.h"
 
 namespace rv {
 

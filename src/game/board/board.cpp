@@ -1,4 +1,4 @@
-#include "game/match/board.h"
+#include "game/board/board.h"
 
 namespace rv {
 
