@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test; then runs
 # the rules, drawing, game, sound and stored-file tests again under the address and
-# undefined-behaviour sanitizers.
+# undefined-behaviour sanitizers, and the sound tests under the thread sanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -15,6 +15,12 @@ cmake --build build-asan --target assets mpng "${sanitized[@]}"
 label_regex="^($(IFS='|'; echo "${sanitized[*]}"))\$"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j2 -L "$label_regex"
+
+# The sound tests again under ThreadSanitizer: the mixer's audio thread and the game's
+# thread share the players' state.
+cmake -S . -B build-tsan -G Ninja -DRV_WERROR=ON -DRV_SANITIZE_THREAD=ON -DCMAKE_BUILD_TYPE=Debug
+cmake --build build-tsan --target assets mpng rv_sound_tests
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j2 -L '^rv_sound_tests$'
 
 # Every reader of outside bytes, fuzzed for a few seconds each in a clang build of its own
 # (build-fuzz/), after replaying the inputs that once broke one.
