@@ -12,6 +12,7 @@
 
 #include "config/folder_safety.h"
 #include "config/instance_lock.h"
+#include "config/player_files.h"
 
 namespace rv {
 
@@ -19,10 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kConfigFile = "rvdat.cfg";
-constexpr const char* kRankingFile = "rvdat.dat";
-constexpr std::array<std::string_view, 5> kPlayerDataFiles = {
-    kRankingFile, kConfigFile, "rvdat.cck", kGameLockFile, kConfigLockFile};
 
 std::string EnvOrEmpty(const char* name) {
   const char* value = std::getenv(name);

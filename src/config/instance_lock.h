@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "config/player_files.h"
+
 namespace rv {
 
-inline constexpr const char* kGameLockFile = "rv_031.lock";
-inline constexpr const char* kConfigLockFile = "rv_config.lock";
 
 class InstanceLock {
  public:

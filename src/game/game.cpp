@@ -3,6 +3,8 @@
 #include <system_error>
 #include <utility>
 
+#include "config/player_files.h"
+
 namespace rv {
 
 Game::Game(Platform& platform_in, RandomSource& rng_in, std::filesystem::path data_folder_in)
@@ -21,7 +23,7 @@ std::filesystem::path Game::File(std::string_view relative) const {
 
 void Game::Form_Unload(int status) {
   std::error_code ignored;
-  std::filesystem::remove(File("rvdat.cck"), ignored);
+  std::filesystem::remove(File(kRunningMarker), ignored);
   sound.StopMusic();
   sound.StopWave();
   if (window_open_) {

@@ -84,7 +84,7 @@ Form1::Form1(std::filesystem::path program_folder, WarningFn warn, QWidget* pare
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      config_file_(std::move(program_folder) / kConfigFileName),
+      config_file_(std::move(program_folder) / kConfigFile),
       warn_(std::move(warn)) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Ravolinコンフィグ"));

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "config/dialog/warning_box.h"
+#include "config/player_files.h"
 
 class QLabel;
 class QMouseEvent;
@@ -18,7 +19,6 @@ class QStatusBar;
 
 namespace rv {
 
-inline constexpr const char* kConfigFileName = "rvdat.cfg";
 
 class Form1 : public QWidget {
   Q_OBJECT

@@ -18,7 +18,7 @@ std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& data
   std::error_code ec;
   // A marker that cannot be looked at may be the game's: refused as well. Anything by that
   // name counts, a link included, which is never followed.
-  const auto marker_status = std::filesystem::symlink_status(data_folder / kRunningMarkerFile, ec);
+  const auto marker_status = std::filesystem::symlink_status(data_folder / kRunningMarker, ec);
   if (marker_status.type() == std::filesystem::file_type::not_found) ec.clear();
   const bool marker = std::filesystem::exists(marker_status);
   if (marker || ec) return std::nullopt;

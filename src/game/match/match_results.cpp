@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "config/player_files.h"
 #include "game/game.h"
 #include "game/gfx/blit.h"
 #include "game/match/match_drawing.h"
@@ -104,7 +105,7 @@ int32_t ScoreMatch(Game& game) {
   MatchScoring result;
   try {
     result = ScoreMatchAndRank(m.GameMode, m.RoundCount, m.PlayerWins, m.CpuWins, m.RoundTime,
-                               m.PlayerWon, m.RoundMoves, game.ranking, game.File("rvdat.dat"));
+                               m.PlayerWon, m.RoundMoves, game.ranking, game.File(kRankingFile));
   } catch (const std::exception&) {
     result.ok = false;
   }

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "config/player_files.h"
+
 namespace rv {
 
 std::vector<std::string> RequiredFiles() {
@@ -9,7 +11,7 @@ std::vector<std::string> RequiredFiles() {
   for (int i = 1; i <= 10; ++i) files.push_back("Picture/pic" + std::to_string(i) + ".dat");
   for (int i = 1; i <= 4; ++i) files.push_back("Wave/wave" + std::to_string(i) + ".dat");
   files.push_back("mpng.so");
-  files.push_back("rvdat.cfg");
+  files.push_back(kConfigFile);
   return files;
 }
 

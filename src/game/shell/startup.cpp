@@ -12,6 +12,7 @@
 #include "config/config_file.h"
 #include "config/data_folder.h"
 #include "config/instance_lock.h"
+#include "config/player_files.h"
 #include "config/priority.h"
 #include "config/stored_file.h"
 #include "game/game.h"
@@ -56,7 +57,7 @@ bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
   return true;
 }
 
-// The ranking and the marker are written beside the program: a folder we may not write
+// The ranking and the marker are written in the data folder: a folder we may not write
 // would lose every result, so the game says so at once rather than later.
 void CreateMarker(StartContext& start) {
   const std::filesystem::path marker = start.data / kRunningMarker;
@@ -109,7 +110,7 @@ void LoadPictureSet(Game& game) {
 // A ranking that cannot be read is never replaced by an empty one: the game stops and the
 // file stays as it is.
 void Load_RankingFile(Game& game) {
-  RankingLoad load = LoadRankingFile(game.File("rvdat.dat"));
+  RankingLoad load = LoadRankingFile(game.File(kRankingFile));
   if (!load.ok) {
     game.FailAndUnload("ランキングファイルを読み込めません！\n" + load.error, kStartErrorCaption);
   }
@@ -119,7 +120,7 @@ void Load_RankingFile(Game& game) {
 void Load_Config(Game& game, const StartupOptions& options) {
   // A FIFO or a device is refused rather than taken for an empty setting; any other file
   // that cannot be read gives index 0, as an empty one does.
-  const std::filesystem::path file = game.File("rvdat.cfg");
+  const std::filesystem::path file = game.File(kConfigFile);
   if (ExistsAsNonRegular(file)) {
     game.FailAndUnload("設定ファイルを読み込めません！\n" +
                            DescribeFileProblem("cannot open", file, std::string(kNotRegularReason)),

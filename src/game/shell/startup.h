@@ -27,8 +27,6 @@ class RandomSource;
 // Exit status of every failure exit; the regular end is 0.
 inline constexpr int kStartFailedStatus = 1;
 
-inline constexpr const char* kRunningMarker = "rvdat.cck";
-
 struct StartupOptions {
   // Applies the configured priority index to the process. Empty means the real thing;
   // tests record the index instead of changing the priority of the test runner.
