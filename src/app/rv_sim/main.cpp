@@ -7,6 +7,7 @@
 
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/sim_input.h"
+#include "app/rv_sim/standard_streams.h"
 
 namespace {
 
@@ -34,9 +35,7 @@ int Usage(const std::string& problem) {
   return rv::sim::kExitBadInput;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Dispatch(int argc, char** argv) {
   if (argc < 2) return Usage("no command given");
   const std::string name = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
@@ -55,4 +54,15 @@ int main(int argc, char** argv) {
     }
   }
   return Usage("unknown command '" + name + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  rv::sim::HoldClosedStandardDescriptors();
+  const int status = Dispatch(argc, argv);
+  if (!rv::sim::FinishOutput(std::cout, std::cerr) && status == rv::sim::kExitOk) {
+    return rv::sim::kExitFailed;
+  }
+  return status;
 }
