@@ -25,7 +25,8 @@ constexpr Command kCommands[] = {
     {"score", rv::sim::RunScore, "score"},
     {"rank", rv::sim::RunRank, "rank FILE MODE ROUNDS SCORE MOVES TIME"},
     {"match", rv::sim::RunMatch,
-     "match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR]"},
+     "match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR] "
+     "[--lock-wait SECONDS]"},
 };
 
 int Usage(const std::string& problem) {
