@@ -33,7 +33,7 @@ for c in "${cases[@]}"; do
   # shellcheck disable=SC2086
   timeout 60 "$sim" $cmd <"$input" >"$work/out" 2>"$work/err"
   rc=$?
-  [ "$rc" -eq 0 ] && [ -s "$work/out" ] || fail "$cmd: status $rc with a writable output"
+  if [ "$rc" -ne 0 ] || [ ! -s "$work/out" ]; then fail "$cmd: status $rc with a writable output"; fi
   for target in closed /dev/full; do
     if [ "$target" = closed ]; then
       # shellcheck disable=SC2086

@@ -102,7 +102,10 @@ cp "$d/rvdat.dat" "$work/held.before"
   flock -x 9 && touch "$work/held.ready" && exec sleep 60
 ) &
 holder=$!
-for _ in $(seq 1 200); do [ -e "$work/held.ready" ] && break || sleep 0.05; done
+for _ in $(seq 1 200); do
+  [ -e "$work/held.ready" ] && break
+  sleep 0.05
+done
 timeout 60 "$sim" match --mode 0 --rounds 1 --seed 3 --player greedy --dir "$d" --lock-wait 1 \
   >"$d.out" 2>"$d.err"
 rc=$?

@@ -28,7 +28,7 @@ killed_run_folder() {
   done
   kill -9 "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
-  [ -n "$folder" ] && mv "$folder" "$tmp/$1" || fail "no folder of a running match to kill"
+  if [ -z "$folder" ] || ! mv "$folder" "$tmp/$1"; then fail "no folder of a running match to kill"; fi
 }
 
 # What must stay, each with a file of its own.
