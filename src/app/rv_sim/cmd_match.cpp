@@ -1,14 +1,21 @@
 // rv_sim match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR]
-// [--frames DIR]: a whole match with the real game code on the headless platform, the
-// player's side played by a bot. Prints one line per round, then the score and the place.
+// [--frames DIR] [--lock-wait SECONDS]: a whole match with the real game code on the headless
+// platform, the player's side played by a bot. Prints one line per round, then the score and
+// the place. With --dir, the result is entered into DIR/rvdat.dat under the game's lock on
+// DIR, waited for up to SECONDS (20 unless given), and the place printed is the one it took
+// there.
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
+#include <stdexcept>
+#include <string>
 #include <system_error>
 
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/match_driver/headless_game.h"
 #include "app/rv_sim/match_driver/player_bot.h"
+#include "app/rv_sim/ranking_record.h"
 #include "app/rv_sim/sim_input.h"
 #include "game/ranking/score.h"
 
@@ -26,6 +33,7 @@ struct MatchArgs {
   PlayerKind player = PlayerKind::kRandom;
   fs::path dir;
   fs::path frames;
+  std::chrono::milliseconds lock_wait{20000};
 };
 
 MatchArgs ParseMatchArgs(const std::vector<std::string>& args) {
@@ -51,6 +59,8 @@ MatchArgs ParseMatchArgs(const std::vector<std::string>& args) {
       a.dir = value;
     } else if (key == "--frames") {
       a.frames = value;
+    } else if (key == "--lock-wait") {
+      a.lock_wait = std::chrono::seconds(ParseInteger(value, 0, 3600, "lock-wait", 0));
     } else {
       throw InputError{0, "unknown argument '" + key + "'"};
     }
@@ -75,12 +85,22 @@ void PrintRounds(const MatchState& m, std::ostream& out) {
   }
 }
 
-// The score shown on the results, from the same records the match scored.
-int32_t ScoreOf(const MatchState& m, int16_t mode) {
+// The score shown on the results and the entry offered to the ranking, from the same records
+// the match scored.
+RankEntryArgs EntryOf(const MatchState& m, int16_t mode) {
   int16_t player_wins = 0;
   for (int16_t won : m.PlayerWon) player_wins = static_cast<int16_t>(player_wins + (won != 0));
   const auto cpu_wins = static_cast<int16_t>(m.PlayerWon.size() - player_wins);
-  return ComputeScore(mode, player_wins, cpu_wins, m.RoundTime, m.PlayerWon, m.RoundMoves).score;
+  const ScoreResult result =
+      ComputeScore(mode, player_wins, cpu_wins, m.RoundTime, m.PlayerWon, m.RoundMoves);
+  if (!result.ok) throw std::runtime_error(result.error);
+  return RankEntryFor(result, player_wins);
+}
+
+void SayNotSaved(const CommandIo& io, const std::string& error) {
+  // Said on both streams: a caller reading only the results must not take them as kept.
+  io.out << "error the ranking was not saved: " << error << "\n";
+  io.err << "rv_sim: match: the ranking was not saved: " << error << "\n";
 }
 
 }  // namespace
@@ -116,17 +136,19 @@ int RunMatch(const CommandIo& io) {
   }
   const Game& game = *headless.game;
   PrintRounds(game.match, io.out);
-  io.out << "score " << ScoreOf(game.match, a.mode) << "\n";
-  io.out << "place " << game.totals.RankIn << "\n";
-  if (ranking && fs::exists(folder.path() / "rvdat.dat")) {
-    const FileResult saved = folder.CopyRankingTo(*ranking);
-    if (!saved.ok) {
-      // Said on both streams: a caller reading only the results must not take them as kept.
-      io.out << "error the ranking was not saved: " << saved.error << "\n";
-      io.err << "rv_sim: match: the ranking was not saved: " << saved.error << "\n";
+  const RankEntryArgs entry = EntryOf(game.match, a.mode);
+  io.out << "score " << entry.score << "\n";
+  // Without --dir the place is the one the game gave the result in its own folder.
+  int16_t place = game.totals.RankIn;
+  if (ranking) {
+    const RecordOutcome recorded = RecordRankEntry(a.dir, a.mode, a.rounds, entry, a.lock_wait);
+    if (!recorded.ok) {
+      SayNotSaved(io, recorded.error);
       return kExitFailed;
     }
+    place = recorded.place;
   }
+  io.out << "place " << place << "\n";
   return kExitOk;
 }
 

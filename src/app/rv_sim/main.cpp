@@ -7,6 +7,7 @@
 
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/sim_input.h"
+#include "app/rv_sim/standard_streams.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ constexpr Command kCommands[] = {
     {"score", rv::sim::RunScore, "score"},
     {"rank", rv::sim::RunRank, "rank FILE MODE ROUNDS SCORE MOVES TIME"},
     {"match", rv::sim::RunMatch,
-     "match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR]"},
+     "match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR] "
+     "[--lock-wait SECONDS]"},
 };
 
 int Usage(const std::string& problem) {
@@ -34,9 +36,7 @@ int Usage(const std::string& problem) {
   return rv::sim::kExitBadInput;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Dispatch(int argc, char** argv) {
   if (argc < 2) return Usage("no command given");
   const std::string name = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
@@ -55,4 +55,15 @@ int main(int argc, char** argv) {
     }
   }
   return Usage("unknown command '" + name + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  rv::sim::HoldClosedStandardDescriptors();
+  const int status = Dispatch(argc, argv);
+  if (!rv::sim::FinishOutput(std::cout, std::cerr) && status == rv::sim::kExitOk) {
+    return rv::sim::kExitFailed;
+  }
+  return status;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A whole game on the headless platform, ready for a match: a program folder of its own
-// (links to the pictures, sounds and decoder module, its own rvdat.dat), everything loaded
-// that start-up loads, and optionally every presented frame saved as a PNG.
+// (TempProgramFolder), everything loaded that start-up loads, and optionally every presented
+// frame saved as a PNG.
 
 #include <cstdint>
 #include <filesystem>
@@ -10,39 +10,12 @@
 #include <optional>
 #include <string>
 
-#include "config/atomic_file.h"
+#include "app/rv_sim/match_driver/temp_program_folder.h"
 #include "game/cpu/random_source.h"
 #include "game/game.h"
 #include "platform/headless/headless_platform.h"
 
 namespace rv::sim {
-
-// A fresh folder under the system's temporary folder holding links to the assets of
-// `assets_folder` (Picture, Wave, Music, mpng.so) and, when given, a copy of a ranking
-// file. Removed with the object, also when its set-up fails; folders of killed runs are
-// removed when the next one is made.
-class TempProgramFolder {
- public:
-  TempProgramFolder(const std::filesystem::path& assets_folder,
-                    const std::optional<std::filesystem::path>& ranking_file);
-  ~TempProgramFolder();
-  TempProgramFolder(const TempProgramFolder&) = delete;
-  TempProgramFolder& operator=(const TempProgramFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-
-  // Hands the folder's ranking back to `ranking_file` by the same crash-safe replacement
-  // the game uses: killed at any moment, the file holds the old ranking or the new one.
-  FileResult CopyRankingTo(const std::filesystem::path& ranking_file) const;
-
- private:
-  void Fill(const std::filesystem::path& assets,
-            const std::optional<std::filesystem::path>& ranking_file);
-  void Remove();
-
-  int lock_fd_ = -1;  // the folder's flock, held while it is in use
-  std::filesystem::path path_;
-};
 
 // The headless platform, saving each presented frame into a folder when one is set.
 class FrameSavingPlatform : public HeadlessPlatform {

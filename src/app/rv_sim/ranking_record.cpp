@@ -1,0 +1,116 @@
+#include "app/rv_sim/ranking_record.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <optional>
+#include <thread>
+
+#include "config/instance_lock.h"
+#include "config/stored_file.h"
+#include "game/ranking/ranking_file.h"
+#include "game/ranking/ranking_tables.h"
+
+namespace rv::sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::chrono::milliseconds kLockRetry{20};
+
+// The lock, retried without blocking until `wait` has passed, so that concurrent runs queue
+// while a game that keeps it is given up on. A lock that cannot be taken at all (a FIFO in its
+// place, a link, another user's unreadable file) is refused at once. A lock file that can
+// neither exist nor be created holds nothing, and nobody can hold it: as for the game, the
+// work then goes on unguarded.
+std::optional<InstanceLock> WaitForLock(const fs::path& lock_file, std::chrono::milliseconds wait,
+                                        std::string& error) {
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    std::string problem;
+    std::optional<InstanceLock> lock = InstanceLock::TryAcquire(lock_file, &problem);
+    if (lock) return lock;
+    if (!problem.empty()) {
+      error = problem;
+      return std::nullopt;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      error = DescribeFileProblem(
+          "cannot lock", lock_file,
+          "held by another program (a game running on this folder?) for more than " +
+              std::to_string(wait.count()) + " ms");
+      return std::nullopt;
+    }
+    std::this_thread::sleep_for(kLockRetry);
+  }
+}
+
+// The ranking as the file holds it now. A missing file (or a link to nothing) is an empty
+// ranking and is not created; a short one reads as zeros past its end.
+bool ReadRankingNow(const fs::path& file, RankingTables& tables, std::string& error) {
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY);
+  if (opened.missing()) {
+    tables = {};
+    return true;
+  }
+  if (!opened.ok()) {
+    error = DescribeFileProblem("cannot open the ranking file", file, opened.Reason());
+    return false;
+  }
+  std::array<uint8_t, kRankingFileSize> bytes{};
+  std::size_t got = 0;
+  int err = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(opened.fd, bytes.data() + got, bytes.size() - got);
+    if (n == 0) break;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      err = errno;
+      break;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(opened.fd);
+  if (err != 0) {
+    error = DescribeFileError("cannot read the ranking file", file, err);
+    return false;
+  }
+  tables = DecodeRanking(bytes.data(), got);
+  return true;
+}
+
+}  // namespace
+
+RecordOutcome RecordRankEntry(const fs::path& folder, int16_t GameMode, int16_t RoundCount,
+                              const RankEntryArgs& entry, std::chrono::milliseconds lock_wait) {
+  RecordOutcome out;
+  // A result that can enter no list (a score of 0) needs neither the lock nor the file.
+  if (entry.score == 0 || !HasRankList(GameMode, RoundCount)) {
+    out.ok = true;
+    return out;
+  }
+  const std::optional<InstanceLock> lock =
+      WaitForLock(folder / kGameLockFile, lock_wait, out.error);
+  if (!lock) return out;
+  const fs::path file = folder / "rvdat.dat";
+  RankingTables tables;
+  if (!ReadRankingNow(file, tables, out.error)) return out;
+  const int16_t place =
+      InsertRankEntry(tables, GameMode, RoundCount, entry.score, entry.moves, entry.time);
+  if (place != -1) {
+    // The game's own rewrite: a link is followed, the bytes past the tables are kept.
+    const FileResult written = WriteRankingFile(file, tables);
+    if (!written.ok) {
+      out.error = written.error;
+      return out;
+    }
+  }
+  out.place = place;
+  out.ok = true;
+  return out;
+}
+
+}  // namespace rv::sim

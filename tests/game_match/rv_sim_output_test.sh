@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Every rv_sim command fails, with a line on stderr, when its results cannot be written:
+# standard output closed, or a full device.
+set -u
+sim="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL $*"
+  failures=$((failures + 1))
+}
+
+{
+  echo board
+  for _ in $(seq 1 28); do echo '........................................'; done
+  echo '1122....................................'
+} >"$work/position"
+printf 'mode 1\n60000 W 10\n' >"$work/rounds"
+: >"$work/none"
+# Command | its standard input.
+cases=(
+  "four|position"
+  "cpu --seed 1|position"
+  "settle none|position"
+  "score|rounds"
+  "rank $work/rvdat.dat 0 1 5000 10 100|none"
+  "match --mode 0 --rounds 1 --seed 3 --player greedy|none"
+)
+for c in "${cases[@]}"; do
+  cmd=${c%|*}
+  input="$work/${c#*|}"
+  # shellcheck disable=SC2086
+  timeout 60 "$sim" $cmd <"$input" >"$work/out" 2>"$work/err"
+  rc=$?
+  if [ "$rc" -ne 0 ] || [ ! -s "$work/out" ]; then fail "$cmd: status $rc with a writable output"; fi
+  for target in closed /dev/full; do
+    if [ "$target" = closed ]; then
+      # shellcheck disable=SC2086
+      timeout 60 "$sim" $cmd <"$input" >&- 2>"$work/err"
+    else
+      # shellcheck disable=SC2086
+      timeout 60 "$sim" $cmd <"$input" >/dev/full 2>"$work/err"
+    fi
+    rc=$?
+    [ "$rc" -eq 1 ] || fail "$cmd: status $rc with standard output $target"
+    grep -q '^rv_sim: cannot write' "$work/err" ||
+      fail "$cmd: stderr with standard output $target: $(cat "$work/err")"
+  done
+done
+
+# A closed standard output never lends its number to a file the run writes: the ranking and
+# the lock stay what they should be.
+timeout 60 "$sim" match --mode 0 --rounds 1 --seed 3 --player greedy --dir "$work/d" >&- 2>/dev/null
+[ "$(wc -c <"$work/d/rvdat.dat")" -eq 2160 ] || fail "stdout closed: the ranking is not 2160 bytes"
+[ ! -s "$work/d/rv_031.lock" ] || fail "stdout closed: output went into the lock file"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures rv_sim output check(s) failed"
+  exit 1
+fi
+echo "all rv_sim output checks passed"
