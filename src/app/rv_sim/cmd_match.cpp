@@ -17,6 +17,7 @@
 #include "app/rv_sim/match_driver/player_bot.h"
 #include "app/rv_sim/ranking_record.h"
 #include "app/rv_sim/sim_input.h"
+#include "config/player_files.h"
 #include "game/ranking/score.h"
 
 namespace rv::sim {
@@ -110,7 +111,7 @@ int RunMatch(const CommandIo& io) {
   std::optional<fs::path> ranking;
   if (!a.dir.empty()) {
     fs::create_directories(a.dir);
-    ranking = a.dir / "rvdat.dat";
+    ranking = a.dir / kRankingFile;
   }
   TempProgramFolder folder(OwnFolder(), ranking);
   HeadlessGame headless(folder.path(), a.seed);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "config/instance_lock.h"
+#include "config/player_files.h"
 #include "config/stored_file.h"
 #include "game/ranking/ranking_file.h"
 #include "game/ranking/ranking_tables.h"
@@ -95,7 +96,7 @@ RecordOutcome RecordRankEntry(const fs::path& folder, int16_t GameMode, int16_t 
   const std::optional<InstanceLock> lock =
       WaitForLock(folder / kGameLockFile, lock_wait, out.error);
   if (!lock) return out;
-  const fs::path file = folder / "rvdat.dat";
+  const fs::path file = folder / kRankingFile;
   RankingTables tables;
   if (!ReadRankingNow(file, tables, out.error)) return out;
   const int16_t place =

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <utility>
 
+#include "config/player_files.h"
 #include "game/match/match_loop.h"
 #include "game/ranking/ranking_file.h"
 
@@ -38,10 +39,10 @@ std::string HeadlessGame::Prepare() {
     if (!loaded.ok) return loaded.error;
   }
   game->sound.LoadMp3File();
-  RankingLoad ranking = LoadRankingFile(game->File("rvdat.dat"));
+  RankingLoad ranking = LoadRankingFile(game->File(kRankingFile));
   if (!ranking.ok) return ranking.error;
   game->ranking = ranking.tables;
-  std::ofstream marker(game->File("rvdat.cck"), std::ios::binary);
+  std::ofstream marker(game->File(kRunningMarker), std::ios::binary);
   if (!marker) return "cannot create the running marker";
   return {};
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "config/atomic_file.h"
+#include "config/player_files.h"
 #include "config/stored_file.h"
 
 namespace rv::sim {
@@ -187,7 +188,7 @@ void TempProgramFolder::Fill(const fs::path& assets, const std::optional<fs::pat
   std::vector<uint8_t> bytes;
   std::string error;
   if (!ReadStoredFile(*ranking_file, bytes, &error)) throw std::runtime_error(error);
-  const FileResult copied = ReplaceFileAtomically(path_ / "rvdat.dat", bytes);
+  const FileResult copied = ReplaceFileAtomically(path_ / kRankingFile, bytes);
   if (!copied.ok) throw std::runtime_error(copied.error);
 }
 
