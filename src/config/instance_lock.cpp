@@ -23,9 +23,13 @@ int FlockNoWait(int fd, int operation) {
   return EINTR;
 }
 
-void Explain(std::string* problem, const std::filesystem::path& lock_file,
-             const std::string& reason) {
-  if (problem) *problem = DescribeFileProblem("cannot lock", lock_file, reason);
+void Explain(FileFailure* problem, const StoredFileOpen& opened,
+             const std::filesystem::path& lock_file) {
+  if (problem) *problem = opened.Failure(FileAction::kLock, lock_file);
+}
+
+void Explain(FileFailure* problem, int err, const std::filesystem::path& lock_file) {
+  if (problem) *problem = FileFailure{FileAction::kLock, lock_file, err};
 }
 
 // A lock file is never opened or made through a link: a planted one would have the
@@ -39,8 +43,8 @@ bool CannotWrite(const StoredFileOpen& opened) {
 }  // namespace
 
 std::optional<InstanceLock> InstanceLock::TryAcquire(const std::filesystem::path& lock_file,
-                                                     std::string* problem) {
-  if (problem) problem->clear();
+                                                     FileFailure* problem) {
+  if (problem) *problem = {};
   StoredFileOpen opened = OpenStoredFile(lock_file, O_RDWR | O_CREAT | kNoLinks);
   // A lock file that exists but may not be written (another user's, a read-only folder)
   // can still be locked through a read-only descriptor.
@@ -49,13 +53,13 @@ std::optional<InstanceLock> InstanceLock::TryAcquire(const std::filesystem::path
   // nobody does.
   if (opened.missing()) return InstanceLock(-1);
   if (!opened.ok()) {
-    Explain(problem, lock_file, opened.Reason());
+    Explain(problem, opened, lock_file);
     return std::nullopt;
   }
   const int err = FlockNoWait(opened.fd, LOCK_EX);
   if (err == 0) return InstanceLock(opened.fd);
   ::close(opened.fd);
-  if (err != EWOULDBLOCK) Explain(problem, lock_file, std::strerror(err));
+  if (err != EWOULDBLOCK) Explain(problem, err, lock_file);
   return std::nullopt;
 }
 
@@ -78,18 +82,18 @@ void InstanceLock::Release() {
   fd_ = -1;
 }
 
-bool IsLockHeldElsewhere(const std::filesystem::path& lock_file, std::string* problem) {
-  if (problem) problem->clear();
+bool IsLockHeldElsewhere(const std::filesystem::path& lock_file, FileFailure* problem) {
+  if (problem) *problem = {};
   const StoredFileOpen opened = OpenStoredFile(lock_file, O_RDONLY | kNoLinks);
   if (opened.missing()) return false;
   if (!opened.ok()) {
-    Explain(problem, lock_file, opened.Reason());
+    Explain(problem, opened, lock_file);
     return true;
   }
   const int err = FlockNoWait(opened.fd, LOCK_SH);
   if (err == 0) ::flock(opened.fd, LOCK_UN);
   ::close(opened.fd);
-  if (err != 0 && err != EWOULDBLOCK) Explain(problem, lock_file, std::strerror(err));
+  if (err != 0 && err != EWOULDBLOCK) Explain(problem, err, lock_file);
   return err != 0;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "config/file_failure.h"
 #include "config/player_files.h"
 
 namespace rv {
@@ -25,7 +26,7 @@ class InstanceLock {
   // exist and cannot be created (a read-only folder) can no rival hold it: the result then
   // holds nothing, holds_lock() is false, and the caller runs unguarded.
   static std::optional<InstanceLock> TryAcquire(const std::filesystem::path& lock_file,
-                                                std::string* problem = nullptr);
+                                                FileFailure* problem = nullptr);
 
   InstanceLock(InstanceLock&& other) noexcept;
   InstanceLock& operator=(InstanceLock&& other) noexcept;
@@ -47,6 +48,6 @@ class InstanceLock {
 // at once, so the holder's exclusive lock is never disturbed. A lock that this process holds
 // through an InstanceLock counts as held too, and so does one that cannot be verified (see
 // TryAcquire; `problem` as there).
-bool IsLockHeldElsewhere(const std::filesystem::path& lock_file, std::string* problem = nullptr);
+bool IsLockHeldElsewhere(const std::filesystem::path& lock_file, FileFailure* problem = nullptr);
 
 }  // namespace rv

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/file_failure.h"
+
 namespace rv {
 
 // The reason given for a name that is not a regular file.
@@ -31,6 +33,10 @@ struct StoredFileOpen {
   bool missing() const { return !not_regular && !link && error == ENOENT; }
   // "not a regular file", "a symbolic link, ...", or the system's text for `error`.
   std::string Reason() const;
+  // The failed open as a failure of `action` on `file`, to be said in either language.
+  FileFailure Failure(FileAction action, const std::filesystem::path& file) const {
+    return {action, file, error, not_regular, link};
+  }
 };
 
 // open(2) with `flags` (O_CREAT allowed) plus close-on-exec, for regular files only. A symbolic

@@ -528,11 +528,11 @@ class Form1Test : public QObject {
       // Refused at once and by name: an open that waited for a writer would hang the dialog.
       fs::remove(fifo_file);
       QCOMPARE(::mkfifo(fifo_file.c_str(), 0644), 0);
-      std::string problem;
+      FileFailure problem;
       ::alarm(20);
       QVERIFY(!AcquireDialogStart(folder, &problem).has_value());
       ::alarm(0);
-      QVERIFY2(problem.find(fifo_file.string()) != std::string::npos, problem.c_str());
+      QVERIFY2(problem.English().find(fifo_file.string()) != std::string::npos, problem.English().c_str());
       QVERIFY(fs::remove(fifo_file));
       QVERIFY(AcquireDialogStart(folder).has_value());
       return;

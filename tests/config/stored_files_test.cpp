@@ -122,11 +122,11 @@ TEST_F(StoredFilesTest, EveryReaderAndWriterRefusesANonRegularFileByNameAndAtOnc
       EXPECT_NE(error.find(kNotRegularReason), std::string::npos) << error;
       EXPECT_FALSE(WriteConfigValue(file, 2, &error));
 
-      std::string problem;
+      FileFailure problem;
       EXPECT_FALSE(InstanceLock::TryAcquire(file, &problem).has_value());
-      EXPECT_NE(problem.find(file.string()), std::string::npos) << problem;
+      EXPECT_NE(problem.English().find(file.string()), std::string::npos) << problem.English();
       EXPECT_TRUE(IsLockHeldElsewhere(file, &problem));
-      EXPECT_NE(problem.find(kNotRegularReason), std::string::npos) << problem;
+      EXPECT_NE(problem.English().find(kNotRegularReason), std::string::npos) << problem.English();
 
       EXPECT_EQ(KindOf(file), before) << "the node behind the name was replaced";
       EXPECT_TRUE(fs::is_symlink(file) ==
@@ -156,11 +156,11 @@ TEST_F(StoredFilesTest, ALinkInPlaceOfTheSettingOrALockIsNeverFollowed) {
       EXPECT_FALSE(WriteConfigValue(file, 0x0101, &error));
       EXPECT_NE(error.find(file.string()), std::string::npos) << error;
 
-      std::string problem;
+      FileFailure problem;
       EXPECT_FALSE(InstanceLock::TryAcquire(file, &problem).has_value());
-      EXPECT_NE(problem.find(kSymbolicLinkReason), std::string::npos) << problem;
+      EXPECT_NE(problem.English().find(kSymbolicLinkReason), std::string::npos) << problem.English();
       EXPECT_TRUE(IsLockHeldElsewhere(file, &problem));
-      EXPECT_NE(problem.find(kSymbolicLinkReason), std::string::npos) << problem;
+      EXPECT_NE(problem.English().find(kSymbolicLinkReason), std::string::npos) << problem.English();
 
       EXPECT_TRUE(fs::is_symlink(file));
       if (target_exists) {
@@ -208,7 +208,7 @@ TEST_F(StoredFilesTest, ALockThatCannotBeOpenedCountsAsHeld) {
   std::ofstream(lock_file) << "";
   fs::permissions(lock_file, fs::perms::none);
   auto try_lock = [&] {
-    std::string problem;
+    FileFailure problem;
     const bool refused = !InstanceLock::TryAcquire(lock_file, &problem).has_value();
     const bool held = IsLockHeldElsewhere(lock_file);
     return (refused ? 0 : 1) | (held ? 0 : 2) | (problem.empty() ? 4 : 0);

@@ -31,11 +31,11 @@ std::optional<InstanceLock> WaitForLock(const fs::path& lock_file, std::chrono::
                                         std::string& error) {
   const auto deadline = std::chrono::steady_clock::now() + wait;
   for (;;) {
-    std::string problem;
+    FileFailure problem;
     std::optional<InstanceLock> lock = InstanceLock::TryAcquire(lock_file, &problem);
     if (lock) return lock;
     if (!problem.empty()) {
-      error = problem;
+      error = problem.English();
       return std::nullopt;
     }
     if (std::chrono::steady_clock::now() >= deadline) {

@@ -32,11 +32,14 @@ int RunDialog() {
   const std::filesystem::path& folder = data.path;
 
   // Held until this returns, that is as long as the window exists.
-  std::string problem;
+  rv::FileFailure problem;
   auto lock = rv::AcquireDialogStart(folder, &problem);
   if (!lock) {
     QString text = rv::StartErrorText();
-    if (!problem.empty()) text += QStringLiteral("\n") + QString::fromStdString(problem);
+    if (!problem.empty()) {
+      std::fprintf(stderr, "rv_config: %s\n", problem.English().c_str());
+      text += QStringLiteral("\n") + QString::fromStdString(problem.Japanese());
+    }
     rv::ShowWarningBox(rv::StartErrorCaption(), text);
     return rv::kRefusedExitStatus;
   }

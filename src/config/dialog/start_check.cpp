@@ -12,7 +12,7 @@ QString StartErrorText() {
 }
 
 std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& data_folder,
-                                               std::string* problem) {
+                                               FileFailure* problem) {
   auto lock = InstanceLock::TryAcquire(data_folder / kConfigLockFile, problem);
   if (!lock) return std::nullopt;
   std::error_code ec;

@@ -27,6 +27,6 @@ QString StartErrorText();
 // taken or looked at counts as held; `problem`, when given, then names the file and why.
 // data_folder is where both programs keep the marker and the locks (ResolveDataFolder).
 std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& data_folder,
-                                               std::string* problem = nullptr);
+                                               FileFailure* problem = nullptr);
 
 }  // namespace rv

@@ -93,6 +93,7 @@ RankingLoad LoadRankingFile(const std::filesystem::path& file) {
   if (!opened.ok()) {
     result.ok = false;
     result.error = DescribeFileProblem("cannot open the ranking file", file, opened.Reason());
+    result.failure = opened.Failure(FileAction::kOpen, file);
     return result;
   }
   const int fd = opened.fd;
@@ -104,6 +105,7 @@ RankingLoad LoadRankingFile(const std::filesystem::path& file) {
   if (!read_ok) {
     result.ok = false;
     result.error = DescribeFileError("cannot read the ranking file", file, err);
+    result.failure = FileFailure{FileAction::kRead, file, err};
     return result;
   }
   result.tables = DecodeRanking(bytes.data(), got);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "config/atomic_file.h"
+#include "config/file_failure.h"
 #include "game/ranking/ranking_tables.h"
 
 namespace rv {
@@ -21,7 +22,8 @@ constexpr std::size_t kRankTimeOffset = 1620;
 struct RankingLoad {
   bool ok = true;
   RankingTables tables;
-  std::string error;
+  std::string error;     // in English, for logs and tools
+  FileFailure failure;   // the same, to be said in the player's language
 };
 
 // The file's bytes; values from another hand (negative, NaN, huge) are kept as they are.

@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <exception>
+#include <iostream>
 #include <string_view>
 #include <system_error>
 
@@ -34,7 +34,11 @@ constexpr std::string_view kDisplayFailCaption = "Ravolin";
 // Our own failures (a folder we cannot write, a file we cannot read, no Japanese face) name
 // what went wrong under the program's name; "起動エラー" is the dialog's refusal.
 constexpr std::string_view kStartErrorCaption = "Ravolin";
-constexpr std::string_view kUnexpectedText = "Ravolinでエラーが発生しました！\n";
+// The exception's own (English) words go to standard error, not into the box.
+constexpr std::string_view kUnexpectedText = "Ravolinでエラーが発生しました！\n予期しないエラーです。";
+constexpr std::string_view kNoFaceText =
+    "Ravolinの文字を表示する日本語フォントが見つかりません！\n"
+    "IPAゴシック（fonts-ipafont-gothic）をインストールしてください。";
 constexpr std::string_view kUnexpectedCaption = "エラー";
 
 // A failure exit before the window exists: nothing to give back, the box is all.
@@ -47,10 +51,10 @@ constexpr std::string_view kUnexpectedCaption = "エラー";
 // Creates the marker when missing; an existing one, a stale one included, is left as it is.
 // Opening read-only with O_CREAT needs no write access to a marker that is already there.
 // A link in its place is refused, never followed, and a new marker is made with O_EXCL.
-bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
+bool TouchMarker(const std::filesystem::path& file, FileFailure* failure) {
   const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY | O_CREAT | O_NOFOLLOW);
   if (!opened.ok()) {
-    *reason = opened.Reason();
+    *failure = opened.Failure(FileAction::kCreate, file);
     return false;
   }
   ::close(opened.fd);
@@ -62,14 +66,13 @@ bool TouchMarker(const std::filesystem::path& file, std::string* reason) {
 void CreateMarker(StartContext& start) {
   const std::filesystem::path marker = start.data / kRunningMarker;
   if (::access(start.data.c_str(), W_OK | X_OK) != 0) {
-    RefuseStart(
-        start,
-        "Ravolinのフォルダに書き込めません！\n" + marker.string() + ": " + std::strerror(errno),
-        kStartErrorCaption);
+    const FileFailure failure{FileAction::kCreate, marker, errno};
+    RefuseStart(start, "Ravolinのフォルダに書き込めません！\n" + failure.Japanese(),
+                kStartErrorCaption);
   }
-  std::string reason;
-  if (TouchMarker(marker, &reason)) return;
-  RefuseStart(start, "実行中の印のファイルを作れません！\n" + marker.string() + ": " + reason,
+  FileFailure failure;
+  if (TouchMarker(marker, &failure)) return;
+  RefuseStart(start, "実行中の印のファイルを作れません！\n" + failure.Japanese(),
               kStartErrorCaption);
 }
 
@@ -83,10 +86,13 @@ void CreateMarker(StartContext& start) {
   throw ProgramExit{kStartFailedStatus};
 }
 
+// What fontconfig said goes to standard error; the box says what the player can do.
 void OpenTextFace(Game& game) {
   std::string error;
   game.text = TextRenderer::Open(&error);
-  if (!game.text) game.FailAndUnload(error, kStartErrorCaption);
+  if (game.text) return;
+  std::cerr << "rv_031: " << error << std::endl;
+  game.FailAndUnload(kNoFaceText, kStartErrorCaption);
 }
 
 // The numbers and names of the pictures, in the order they are loaded.
@@ -112,7 +118,8 @@ void LoadPictureSet(Game& game) {
 void Load_RankingFile(Game& game) {
   RankingLoad load = LoadRankingFile(game.File(kRankingFile));
   if (!load.ok) {
-    game.FailAndUnload("ランキングファイルを読み込めません！\n" + load.error, kStartErrorCaption);
+    game.FailAndUnload("ランキングファイルを読み込めません！\n" + load.failure.Japanese(),
+                       kStartErrorCaption);
   }
   game.ranking = load.tables;
 }
@@ -122,9 +129,9 @@ void Load_Config(Game& game, const StartupOptions& options) {
   // that cannot be read gives index 0, as an empty one does.
   const std::filesystem::path file = game.File(kConfigFile);
   if (ExistsAsNonRegular(file)) {
-    game.FailAndUnload("設定ファイルを読み込めません！\n" +
-                           DescribeFileProblem("cannot open", file, std::string(kNotRegularReason)),
-                       kStartErrorCaption);
+    FileFailure failure{FileAction::kOpen, file};
+    failure.not_regular = true;
+    game.FailAndUnload("設定ファイルを読み込めません！\n" + failure.Japanese(), kStartErrorCaption);
   }
   const int16_t index = ReadConfigValue(file);
   if (options.apply_priority) {
@@ -141,15 +148,16 @@ void ActivateAndRun(Game& game, const StartupOptions& options) {
   try {
     Form_Activate(game, options);
   } catch (const std::exception& e) {
-    game.FailAndUnload(std::string(kUnexpectedText) + e.what(), kUnexpectedCaption);
+    std::cerr << "rv_031: " << e.what() << std::endl;
+    game.FailAndUnload(kUnexpectedText, kUnexpectedCaption);
   }
 }
 
 // A failure before the Game exists. Once the window is open the marker is ours and goes
 // with it; before that it may be another copy's and stays.
 int UnexpectedStartFailure(StartContext& start, const std::exception& e) {
-  start.platform.ShowMessage(std::string(kUnexpectedText) + e.what(), kUnexpectedCaption,
-                             MessageIcon::kWarning);
+  std::cerr << "rv_031: " << e.what() << std::endl;
+  start.platform.ShowMessage(kUnexpectedText, kUnexpectedCaption, MessageIcon::kWarning);
   if (start.window_open) {
     start.platform.CloseWindow();
     std::error_code ignored;
@@ -170,12 +178,12 @@ std::string WindowCaption() {
 // file) counts as held: another copy may be running, and two games in one folder would each
 // rewrite the ranking from their own memory. The box then names the file as well.
 void Form_Initialize(StartContext& start) {
-  std::string problem;
+  FileFailure problem;
   start.lock = InstanceLock::TryAcquire(start.data / kGameLockFile, &problem);
   if (start.lock && !IsLockHeldElsewhere(start.data / kConfigLockFile, &problem)) return;
   start.lock.reset();
   std::string text(kDuplicateText);
-  if (!problem.empty()) text += "\n" + problem;
+  if (!problem.empty()) text += "\n" + problem.Japanese();
   RefuseStart(start, text, kDuplicateCaption);
 }
 
