@@ -2,15 +2,7 @@
 # rv_sim and the files it is handed: lines of any whitespace, links to things that are not
 # regular files, a ranking handed back to a full disk, and the temporary program folders of
 # runs killed at random moments.
-set -u
-sim="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/rv_sim_checks.sh"
 
 # Lines of only whitespace are blank lines, in every command that reads standard input: no
 # crash, the same answer as without them, or one error line and status 2.
@@ -109,8 +101,4 @@ TMPDIR="$work/tmp" "$work/bare/rv_sim" match --mode 0 --rounds 1 --seed 1 >/dev/
 [ "$(find "$work/tmp" -maxdepth 1 -name 'rv_match_*' | wc -l)" -eq 0 ] ||
   fail "a failed set-up left its folder"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures rv_sim file check(s) failed"
-  exit 1
-fi
-echo "all rv_sim file checks passed"
+finish "rv_sim file"

@@ -1,15 +1,7 @@
 #!/usr/bin/env bash
 # Every rv_sim command fails, with a line on stderr, when its results cannot be written:
 # standard output closed, or a full device.
-set -u
-sim="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/rv_sim_checks.sh"
 
 {
   echo board
@@ -55,8 +47,4 @@ timeout 60 "$sim" match --mode 0 --rounds 1 --seed 3 --player greedy --dir "$wor
 [ "$(wc -c <"$work/d/rvdat.dat")" -eq 2160 ] || fail "stdout closed: the ranking is not 2160 bytes"
 [ ! -s "$work/d/rv_031.lock" ] || fail "stdout closed: output went into the lock file"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures rv_sim output check(s) failed"
-  exit 1
-fi
-echo "all rv_sim output checks passed"
+finish "rv_sim output"

@@ -3,15 +3,7 @@
 # that folder: twenty runs at once keep every result that placed, a result that enters no list
 # writes nothing, and a lock that stays held (a game running on the folder) fails the run with
 # the ranking untouched.
-set -u
-sim="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/rv_sim_checks.sh"
 rounds_of=(1 3 5 7 9)
 
 # The non-zero scores of a ranking file, one a line, sorted; nothing for a missing file.
@@ -122,8 +114,4 @@ timeout 60 "$sim" match --mode 0 --rounds 1 --seed 3 --player greedy --dir "$d" 
   >"$d.out" 2>"$d.err" || fail "after the lock was freed: $(cat "$d.err")"
 grep -qx 'place 1' "$d.out" || fail "after the lock was freed: $(tr '\n' ' ' <"$d.out")"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures rv_sim ranking lock check(s) failed"
-  exit 1
-fi
-echo "all rv_sim ranking lock checks passed"
+finish "rv_sim ranking lock"

@@ -2,15 +2,7 @@
 # The clean-up of rv_sim match's temporary program folders removes only folders that a killed
 # run of this user left: never the --dir folder, a folder of a similar name made by hand, a
 # copy of one of ours, a link, or (as root) another user's folder.
-set -u
-sim="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/rv_sim_checks.sh"
 tmp="$work/tmp"
 mkdir "$tmp"
 
@@ -73,8 +65,4 @@ diff "$work/before" "$work/after" | grep '^[<>]' | grep -v '^> ./rv_match_result
   fail "the --dir ranking does not hold the result at place 1"
 echo "checked ${#kept[@]} folders that must stay and one that must go"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures rv_sim temporary folder check(s) failed"
-  exit 1
-fi
-echo "all rv_sim temporary folder checks passed"
+finish "rv_sim temporary folder"
