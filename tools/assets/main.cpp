@@ -1,6 +1,5 @@
 // rv_assets FOLDER [CONTACT_SHEET.png]
-// Writes the game's pictures (and, when built with them, its sounds and
-// music) into FOLDER. The output depends on nothing but this code and the
+// Writes the game's pictures, effects and music into FOLDER. The output depends on nothing but this code and the
 // installed fonts: two runs give the same bytes.
 #include <cstdio>
 #include <exception>
@@ -8,9 +7,7 @@
 
 #include "pictures/image.h"
 #include "pictures/pictures.h"
-#ifdef RV_HAVE_SOUND_SET
 #include "sound/sound_set.h"
-#endif
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
@@ -29,9 +26,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "rv_assets: cannot write %s\n", argv[2]);
       return 1;
     }
-#ifdef RV_HAVE_SOUND_SET
     rv::assets::WriteSoundSet(folder);
-#endif
   } catch (const std::exception& e) {
     std::fprintf(stderr, "rv_assets: %s\n", e.what());
     return 1;
