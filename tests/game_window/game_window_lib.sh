@@ -53,3 +53,18 @@ wait_for_exit() {
   kill -0 "$pid" 2>/dev/null && fail "$message"
   wait "$pid"
 }
+
+# Waits up to `limit` tenths of a second for the game to end; returns 0 when it has, with the
+# tenths it took in $took.
+ended_within() {
+  local limit=$1
+  took=0
+  while [ "$took" -lt "$limit" ]; do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.1
+    took=$((took + 1))
+  done
+  kill -0 "$pid" 2>/dev/null && return 1
+  return 0
+}
+

@@ -221,6 +221,8 @@ int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options
   try {
     UseDataFolder(start);
     Form_Initialize(start);
+    // With the lock held the marker is ours (or a stale one): an abrupt end removes it.
+    platform.RemoveOnAbruptEnd(start.data / kRunningMarker);
     OpenGameWindow(start, Form_Load(start));
     game.emplace(platform, rng, start.data);
     game->lock = std::move(start.lock);

@@ -7,11 +7,11 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/sdl/hangup_signal.h"
 #include "platform/sdl/message_helper.h"
 #include "platform/sdl/renderer_choice.h"
 #include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/termination_signals.h"
 #include "platform/sdl/video_driver_choice.h"
 
 namespace rv {
@@ -83,11 +83,12 @@ bool InitVideo() {
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlWindowOptions options) : options_(options) {
-  // The events subsystem also installs SDL's SIGINT/SIGTERM handlers that turn the signals
-  // into SDL_QUIT.
+  // The termination signals are ours (TerminationSignals): SDL's handlers would only queue a
+  // quit event that nothing reads before the event loop runs, nor inside a waited effect or a
+  // message box.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   events_ready_ = SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
   if (!events_ready_) std::cerr << "SDL: " << SDL_GetError() << '\n';
-  if (events_ready_) ForwardHangupAsTerminate();
   // The audio device is opened on first use: the game asks for it only once its window
   // is open, so the window does not wait for the sound system.
   music_done_event_ = SdlMusicDoneEventType();
@@ -115,6 +116,9 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
     close_reported = true;
     sink.OnClose();
   };
+  // From the first pass on, SIGTERM, SIGINT and SIGHUP wait here for the regular shutdown.
+  signals_.HandOverToEventLoop();
+  if (signals_.TakeRequest()) report_close();
   // One pump, then the queue drained without pumping again: SDL_PollEvent would pump the
   // display connection once more for the final, empty poll, on every pass of every wait.
   if (gamepads_) gamepads_->Update(SDL_GetTicks());
@@ -292,6 +296,10 @@ std::filesystem::path SdlPlatform::ProgramFolder() {
 Audio& SdlPlatform::audio() {
   if (!audio_.audio) audio_ = MakeSdlAudio();
   return *audio_.audio;
+}
+
+void SdlPlatform::RemoveOnAbruptEnd(const std::filesystem::path& marker) {
+  signals_.RemoveOnAbruptEnd(marker);
 }
 
 SdlWindowReport SdlPlatform::DescribeWindow() const {

@@ -5,8 +5,9 @@
 // The window is borderless, covers the desktop (SDL's full-screen-desktop mode: the display
 // mode is never changed, so there is nothing to give back) and stays on top; the 640 x 480
 // picture is scaled into it with nearest-neighbour sampling and black bars where the aspect
-// differs. SIGINT and SIGTERM arrive from SDL as a quit event and are reported like a closed
-// window, so the regular shutdown runs.
+// differs. SIGTERM, SIGINT and SIGHUP are reported like a closed window once the event loop
+// runs, so the regular shutdown runs; before that they end the program at once, marker
+// removed (TerminationSignals).
 
 #include <cstdint>
 #include <memory>
@@ -14,6 +15,7 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio_link.h"
+#include "platform/sdl/termination_signals.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -59,6 +61,7 @@ class SdlPlatform : public Platform {
   void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
   std::filesystem::path ProgramFolder() override;
   Audio& audio() override;
+  void RemoveOnAbruptEnd(const std::filesystem::path& marker) override;
 
   SdlWindowReport DescribeWindow() const;
 
@@ -68,6 +71,7 @@ class SdlPlatform : public Platform {
   void Redraw();
   void GiveWayToBox();
 
+  TerminationSignals signals_;  // installed before SDL starts
   SdlWindowOptions options_;
   bool events_ready_ = false;
   bool video_ready_ = false;
