@@ -68,3 +68,18 @@ ended_within() {
   return 0
 }
 
+# Little-endian numbers for hand-made files.
+le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 255)))"; }
+le32() { le16 $(($1 & 65535)); le16 $(($1 >> 16 & 65535)); }
+
+# An 8-bit mono wave of `seconds` of silence at `rate` Hz.
+write_wave() {
+  local file=$1 rate=$2 seconds=$3
+  local data=$((rate * seconds))
+  {
+    printf 'RIFF'; le32 $((36 + data)); printf 'WAVEfmt '; le32 16
+    le16 1; le16 1; le32 "$rate"; le32 "$rate"; le16 1; le16 8
+    printf 'data'; le32 "$data"
+    head -c "$data" /dev/zero | tr '\0' '\200'
+  } >"$file"
+}

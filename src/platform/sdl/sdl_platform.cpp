@@ -21,6 +21,7 @@ namespace {
 constexpr int kPictureWidth = 640;
 constexpr int kPictureHeight = 480;
 constexpr unsigned kGlRendererName = 0x1F01;  // GL_RENDERER
+constexpr int kPeekedEvents = 64;
 
 // Message texts break lines with CR LF; dialogs and terminals here want LF alone.
 std::string UnixLines(std::string_view text) {
@@ -294,12 +295,30 @@ std::filesystem::path SdlPlatform::ProgramFolder() {
 }
 
 Audio& SdlPlatform::audio() {
-  if (!audio_.audio) audio_ = MakeSdlAudio();
+  if (!audio_.audio) audio_ = MakeSdlAudio([this] { return EndOfWaitRequested(); });
   return *audio_.audio;
 }
 
 void SdlPlatform::RemoveOnAbruptEnd(const std::filesystem::path& marker) {
   signals_.RemoveOnAbruptEnd(marker);
+}
+
+// Looked at while an effect is waited for. The window's events are pumped into SDL's queue
+// and only peeked at: keys stay queued for the game's next pass, as they would in a
+// platform's message queue, and the closing event itself is handled there.
+bool SdlPlatform::EndOfWaitRequested() {
+  if (signals_.Requested()) return true;
+  SDL_PumpEvents();
+  SDL_Event events[kPeekedEvents];
+  const int count =
+      SDL_PeepEvents(events, kPeekedEvents, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+  for (int i = 0; i < count; ++i) {
+    const SDL_Event& e = events[i];
+    if (e.type == SDL_QUIT) return true;
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) return true;
+    if (e.type == SDL_KEYDOWN && MapSdlKey(e.key.keysym.sym) == vk::kEscape) return true;
+  }
+  return false;
 }
 
 SdlWindowReport SdlPlatform::DescribeWindow() const {

@@ -7,7 +7,8 @@
 // picture is scaled into it with nearest-neighbour sampling and black bars where the aspect
 // differs. SIGTERM, SIGINT and SIGHUP are reported like a closed window once the event loop
 // runs, so the regular shutdown runs; before that they end the program at once, marker
-// removed (TerminationSignals).
+// removed (TerminationSignals). A waited effect ends early on a request to end, on Escape or
+// on a closed window, which the next event pass then delivers.
 
 #include <cstdint>
 #include <memory>
@@ -62,6 +63,10 @@ class SdlPlatform : public Platform {
   std::filesystem::path ProgramFolder() override;
   Audio& audio() override;
   void RemoveOnAbruptEnd(const std::filesystem::path& marker) override;
+
+  // Whether a waited effect should end now: a termination signal, or a quit, a closed window
+  // or Escape waiting in the event queue.
+  bool EndOfWaitRequested();
 
   SdlWindowReport DescribeWindow() const;
 
