@@ -262,14 +262,23 @@ void SdlPlatform::Redraw() {
 }
 
 // Standard error first: without a display no box can appear, and the player still learns
-// why the game ended. The box is rv_message beside the program; SDL's own box is the
-// fallback where that cannot run.
+// why the game ended. The box is rv_message beside the program, which SIGTERM, SIGINT and
+// SIGHUP take down with the game; SDL's own box is the fallback where rv_message cannot run
+// at all. Where rv_message found no display it can paint on, the line is all there is.
 void SdlPlatform::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
   const std::string body = UnixLines(text);
   const std::string title(caption);
   std::cerr << title << ": " << body << std::endl;
   GiveWayToBox();
-  if (RunMessageHelper(ProgramFolder() / kMessageHelperName, title, body, icon)) return;
+  {
+    const TerminationSignals::RecordOnly recording;
+    const MessageBoxOutcome outcome =
+        RunMessageBox(ProgramFolder() / kMessageHelperName, title, body, icon,
+                      [this] { return signals_.Requested(); });
+    if (outcome != MessageBoxOutcome::kNotRun) return;
+  }
+  // SDL's box waits inside SDL, where no request is looked at: a signal ends the program.
+  const TerminationSignals::EndAtOnce ending;
   if (!video_ready_) {
     if (!InitVideo()) return;
     video_ready_ = true;

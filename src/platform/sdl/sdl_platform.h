@@ -7,8 +7,9 @@
 // picture is scaled into it with nearest-neighbour sampling and black bars where the aspect
 // differs. SIGTERM, SIGINT and SIGHUP are reported like a closed window once the event loop
 // runs, so the regular shutdown runs; before that they end the program at once, marker
-// removed (TerminationSignals). A waited effect ends early on a request to end, on Escape or
-// on a closed window, which the next event pass then delivers.
+// removed (TerminationSignals). A waited effect and a message box end early on a request to
+// end, and a waited effect also on Escape or a closed window, which the next event pass then
+// delivers.
 
 #include <cstdint>
 #include <memory>
