@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/sdl/display_loss.h"
 #include "platform/sdl/message_helper.h"
 #include "platform/sdl/renderer_choice.h"
 #include "platform/sdl/sdl_gamepad.h"
@@ -163,6 +164,7 @@ bool SdlPlatform::OpenWindow(const std::string& caption) {
       return false;
     }
     video_ready_ = true;
+    WatchDisplay();
   }
   // A topmost game window should not iconify when another window takes the focus.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -282,6 +284,7 @@ void SdlPlatform::ShowMessage(std::string_view text, std::string_view caption, M
   if (!video_ready_) {
     if (!InitVideo()) return;
     video_ready_ = true;
+    WatchDisplay();
   }
   const Uint32 flags = icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING : 0;
   SDL_ShowSimpleMessageBox(flags, title.c_str(), body.c_str(), nullptr);
@@ -310,6 +313,11 @@ Audio& SdlPlatform::audio() {
 
 void SdlPlatform::RemoveOnAbruptEnd(const std::filesystem::path& marker) {
   signals_.RemoveOnAbruptEnd(marker);
+}
+
+void SdlPlatform::WatchDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::string_view(driver) == "x11") WatchForDisplayLoss();
 }
 
 // Looked at while an effect is waited for. The window's events are pumped into SDL's queue

@@ -76,6 +76,8 @@ class SdlPlatform : public Platform {
   bool EnsureTexture(int width, int height);
   void Redraw();
   void GiveWayToBox();
+  // Lets a lost X connection end the program through our handler rather than Xlib's exit.
+  void WatchDisplay();
 
   TerminationSignals signals_;  // installed before SDL starts
   SdlWindowOptions options_;
