@@ -16,7 +16,7 @@ namespace {
 using testing::AppendLe;
 using testing::AppendTag;
 
-struct WaveSpec {
+struct WaveShape {
   uint16_t tag = 1;
   uint16_t channels = 1;
   uint32_t rate = 44100;
@@ -28,7 +28,7 @@ struct WaveSpec {
   bool data_first = false;       // the data chunk before the format chunk
 };
 
-std::vector<uint8_t> Wave(const WaveSpec& w) {
+std::vector<uint8_t> Wave(const WaveShape& w) {
   const uint16_t block = w.channels * (w.bits / 8);
   std::vector<uint8_t> fmt, data, out;
   AppendTag(fmt, "fmt ");
@@ -60,7 +60,7 @@ std::vector<uint8_t> Wave(const WaveSpec& w) {
 TEST(EffectLimits, TheLengthAWaveFilePromises) {
   struct Case {
     const char* what;
-    WaveSpec spec;
+    WaveShape shape;
     std::optional<uint64_t> ms;
   };
   const Case cases[] = {
@@ -75,7 +75,7 @@ TEST(EffectLimits, TheLengthAWaveFilePromises) {
       {"data before the format", {1, 1, 100, 8, 0, 100, 100, false, true}, std::nullopt},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(WaveLengthMs(Wave(c.spec)), c.ms) << c.what;
+    EXPECT_EQ(WaveLengthMs(Wave(c.shape)), c.ms) << c.what;
   }
 }
 
