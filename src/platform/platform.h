@@ -97,6 +97,10 @@ class Platform {
   virtual std::filesystem::path ProgramFolder() = 0;
 
   virtual Audio& audio() = 0;
+
+  // The running marker, once it is this program's: an end that cannot run the regular
+  // shutdown (a signal before the event loop runs, a lost display) still removes it.
+  virtual void RemoveOnAbruptEnd(const std::filesystem::path& marker) { (void)marker; }
 };
 
 }  // namespace rv

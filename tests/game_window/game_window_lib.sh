@@ -53,3 +53,33 @@ wait_for_exit() {
   kill -0 "$pid" 2>/dev/null && fail "$message"
   wait "$pid"
 }
+
+# Waits up to `limit` tenths of a second for the game to end; returns 0 when it has, with the
+# tenths it took in $took.
+ended_within() {
+  local limit=$1
+  took=0
+  while [ "$took" -lt "$limit" ]; do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.1
+    took=$((took + 1))
+  done
+  kill -0 "$pid" 2>/dev/null && return 1
+  return 0
+}
+
+# Little-endian numbers for hand-made files.
+le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 255)))"; }
+le32() { le16 $(($1 & 65535)); le16 $(($1 >> 16 & 65535)); }
+
+# An 8-bit mono wave of `seconds` of silence at `rate` Hz.
+write_wave() {
+  local file=$1 rate=$2 seconds=$3
+  local data=$((rate * seconds))
+  {
+    printf 'RIFF'; le32 $((36 + data)); printf 'WAVEfmt '; le32 16
+    le16 1; le16 1; le32 "$rate"; le32 "$rate"; le16 1; le16 8
+    printf 'data'; le32 "$data"
+    head -c "$data" /dev/zero | tr '\0' '\200'
+  } >"$file"
+}

@@ -2,6 +2,8 @@
 // and the decoder contract with stand-in modules.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -37,8 +39,8 @@ class StubProbe {
 
 TEST(PictureSetTest, NumbersMapToTheirSurfacesAndPicMemoryIsReady) {
   PictureSet set;
-  Surface* expected[] = {&set.PicChip, &set.Screen,  &set.PicTitle,   &set.PicLogo,
-                         &set.Picmenu, &set.PicBack, &set.PicOther,   &set.PicCounter,
+  Surface* expected[] = {&set.PicChip,   &set.Screen,   &set.PicTitle, &set.PicLogo,
+                         &set.Picmenu,   &set.PicBack,  &set.PicOther, &set.PicCounter,
                          &set.PicWindow, &set.PicCursor};
   for (int16_t n = 0; n < 10; ++n) EXPECT_EQ(set.ByNumber(n), expected[n]) << n;
   EXPECT_EQ(set.ByNumber(10), nullptr);
@@ -178,7 +180,7 @@ std::vector<uint8_t> Header(int32_t w, int32_t h, uint16_t bits, uint32_t compre
 
 TEST(DibToPictureTest, RowOrderPaddingAndDepths) {
   // 3 x 2, 24-bit: rows of 9 bytes padded to 12.
-  const uint8_t bottom_up[24] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0,    // lower row
+  const uint8_t bottom_up[24] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  0, 0, 0,   // lower row
                                  10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0};  // upper row
   Surface s = DibToPicture(bottom_up, 24, Header(3, 2, 24).data());
   ASSERT_EQ(s.width(), 3);
@@ -227,6 +229,28 @@ TEST(DibToPictureTest, NeverTrustsTheHeader) {
   EXPECT_TRUE(DibToPicture(pixels.data(), n, Header(2, 2, 24).data(), 39).empty());
   EXPECT_TRUE(DibToPicture(nullptr, n, Header(2, 2, 24).data()).empty());
   EXPECT_FALSE(DibToPicture(pixels.data(), 16, Header(2, 2, 24).data()).empty());  // exact fit
+}
+
+// A FIFO in a picture's place would hold the game in its open until a writer came: it is
+// refused at once, named in the error for the general loader, and never handed to the decoder
+// module, which opens by name.
+TEST_F(LoadSurfaceTest, AFifoInAPicturesPlaceIsRefusedWithoutWaiting) {
+  for (auto [number, file] : {std::pair<int16_t, int>{5, 6}, {0, 3}}) {
+    SCOPED_TRACE(number);
+    std::filesystem::remove(Path(file));
+    ASSERT_EQ(::mkfifo(Path(file).c_str(), 0644), 0);
+    probe.Reset();
+    ::alarm(20);  // the old open waited here for ever
+    const LoadResult r = loader.LoadSurface(set, number, "pic" + std::to_string(file));
+    ::alarm(0);
+    EXPECT_EQ(probe.Count("stub_load_calls"), 0);
+    EXPECT_TRUE(set.ByNumber(number)->empty());
+    if (number == 5) {
+      EXPECT_FALSE(r.ok);
+      EXPECT_NE(r.error.find(Path(file).string()), std::string::npos) << r.error;
+      EXPECT_NE(r.error.find("not a regular file"), std::string::npos) << r.error;
+    }
+  }
 }
 
 TEST(DecoderContract, FailedDataStillEndsTheHandleOnce) {

@@ -2,8 +2,10 @@
 // accepts as a display.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +136,87 @@ TEST(MessageHelper, AMissingOrUnrunnableHelperIsNoBox) {
   ::chmod(helper.path().c_str(), 0644);
   EXPECT_FALSE(RunMessageHelper(helper.path(), "Ravolin", "x", MessageIcon::kNone));
   EXPECT_TRUE(helper.Arguments().empty()) << "it ran";
+}
+
+// A stand-in for rv_message running the shell commands `body`.
+class ScriptHelper {
+ public:
+  explicit ScriptHelper(const std::string& body)
+      : folder_(fs::temp_directory_path() / ("rv_script_helper_" + std::to_string(::getpid()))) {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    std::ofstream script(path());
+    script << "#!/bin/sh\n" << body << "\n";
+    script.close();
+    ::chmod(path().c_str(), 0755);
+  }
+  ~ScriptHelper() { fs::remove_all(folder_); }
+  fs::path path() const { return folder_ / "rv_message"; }
+  fs::path file(const char* name) const { return folder_ / name; }
+  std::string Read(const char* name) const {
+    std::ifstream in(file(name));
+    std::string line;
+    std::getline(in, line);
+    return line;
+  }
+
+ private:
+  fs::path folder_;
+};
+
+TEST(MessageHelper, HowTheBoxEndedFollowsItsStatus) {
+  struct Case {
+    const char* body;
+    MessageBoxOutcome outcome;
+  };
+  const Case cases[] = {{"exit 0", MessageBoxOutcome::kClosed},
+                        {"exit 2", MessageBoxOutcome::kNoDisplay},
+                        {"exit 1", MessageBoxOutcome::kNotRun},
+                        {"exit 64", MessageBoxOutcome::kNotRun},
+                        {"kill -SEGV $$", MessageBoxOutcome::kNotRun}};
+  for (const Case& c : cases) {
+    ScriptHelper helper(c.body);
+    EXPECT_EQ(RunMessageBox(helper.path(), "Ravolin", "x", MessageIcon::kNone, {}), c.outcome)
+        << c.body;
+  }
+}
+
+// A box still open when the program is asked to end goes, and the wait returns: at once for a
+// box that leaves on SIGTERM, after a second's grace for one that ignores it. Left open, each
+// stand-in would go by itself after 20 s.
+TEST(MessageHelper, ARequestToEndTakesTheOpenBoxDown) {
+  using Clock = std::chrono::steady_clock;
+  for (const char* body : {"echo $$ > \"$(dirname \"$0\")/pid\"; exec sleep 20",
+                           "echo $$ > \"$(dirname \"$0\")/pid\"; trap '' TERM\n"
+                           "i=0; while [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done"}) {
+    SCOPED_TRACE(body);
+    ScriptHelper helper(body);
+    const auto t0 = Clock::now();
+    auto asked = [&] { return Clock::now() - t0 > std::chrono::milliseconds(300); };
+    EXPECT_EQ(RunMessageBox(helper.path(), "エラー", "x", MessageIcon::kWarning, asked),
+              MessageBoxOutcome::kEnded);
+    EXPECT_LT(Clock::now() - t0, std::chrono::seconds(10));  // not the box's 20 s
+    const std::string pid = helper.Read("pid");
+    ASSERT_FALSE(pid.empty());
+    EXPECT_NE(::kill(std::stoi(pid), 0), 0) << "the box still runs";
+  }
+}
+
+// The game ignores SIGPIPE and the user signals; the box must not inherit that (a Qt program
+// writing into a closed pipe would spin on instead of ending).
+TEST(MessageHelper, TheBoxGetsTheDefaultSignalsBack) {
+  struct sigaction ignore {
+  }, saved[3];
+  ignore.sa_handler = SIG_IGN;
+  const int signals[] = {SIGPIPE, SIGUSR1, SIGUSR2};
+  for (int i = 0; i < 3; ++i) ::sigaction(signals[i], &ignore, &saved[i]);
+  ScriptHelper helper("grep '^SigIgn:' /proc/$$/status | cut -f2 > \"$(dirname \"$0\")/ign\"");
+  RunMessageHelper(helper.path(), "Ravolin", "x", MessageIcon::kNone);
+  for (int i = 0; i < 3; ++i) ::sigaction(signals[i], &saved[i], nullptr);
+  const std::string ignored = helper.Read("ign");
+  ASSERT_FALSE(ignored.empty());
+  const unsigned long long mask = std::stoull(ignored, nullptr, 16);
+  for (int s : signals) EXPECT_EQ(mask & (1ull << (s - 1)), 0u) << "signal " << s << " ignored";
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ TEST(SdlKeyTable, TwoPhysicalKeysShareACode) {
 }
 
 TEST(SdlKeyTable, OtherKeysMapToNothing) {
-  for (SDL_Keycode key : {SDLK_a, SDLK_y, SDLK_SPACE, SDLK_LCTRL, SDLK_RCTRL, SDLK_KP_8,
-                          SDLK_KP_4, SDLK_F1, SDLK_BACKSPACE, SDLK_TAB, SDLK_UNKNOWN}) {
+  for (SDL_Keycode key : {SDLK_a, SDLK_y, SDLK_SPACE, SDLK_LCTRL, SDLK_RCTRL, SDLK_KP_8, SDLK_KP_4,
+                          SDLK_F1, SDLK_BACKSPACE, SDLK_TAB, SDLK_UNKNOWN}) {
     EXPECT_EQ(MapSdlKey(key), 0) << key;
   }
   // Upper-case symbols never come from SDL, and must not alias the virtual-key numbers.
@@ -178,6 +178,40 @@ TEST_F(SdlPlatformDummyTest, TerminationSignalsCloseTheGame) {
     std::raise(signal);
     platform.PumpEvents(sink);
     EXPECT_EQ(sink.closes, 1);
+  }
+}
+
+// A waited effect ends on a quit, a closed window or Escape waiting in the queue, and leaves
+// each there for the game's next pass, which runs the shutdown; other keys keep it waiting.
+TEST_F(SdlPlatformDummyTest, AWaitedEffectEndsOnQuitCloseOrEscapeLeftInTheQueue) {
+  struct Case {
+    const char* what;
+    Uint32 type;
+    SDL_Keycode key;
+    bool ends;
+  };
+  const Case cases[] = {{"quit", SDL_QUIT, 0, true},
+                        {"close", SDL_WINDOWEVENT, 0, true},
+                        {"Escape", SDL_KEYDOWN, SDLK_ESCAPE, true},
+                        {"Escape let go", SDL_KEYUP, SDLK_ESCAPE, false},
+                        {"Left", SDL_KEYDOWN, SDLK_LEFT, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SdlPlatform platform;
+    ASSERT_TRUE(platform.OpenWindow("Ravolin"));
+    CountingSink sink;
+    platform.PumpEvents(sink);
+    sink = CountingSink{};
+    EXPECT_FALSE(platform.EndOfWaitRequested());
+    SDL_Event event{};
+    event.type = c.type;
+    if (c.type == SDL_WINDOWEVENT) event.window.event = SDL_WINDOWEVENT_CLOSE;
+    if (c.key != 0) event.key.keysym.sym = c.key;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    EXPECT_EQ(platform.EndOfWaitRequested(), c.ends);
+    EXPECT_EQ(platform.EndOfWaitRequested(), c.ends);  // only looked at
+    platform.PumpEvents(sink);
+    EXPECT_EQ(sink.closes + sink.downs.size() + sink.ups.size(), 1u);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -152,6 +153,81 @@ TEST_F(SdlAudioDummy, UnplayableEffectsFailAndGoodOnesAreCachedOnce) {
   EXPECT_TRUE(audio_->PlayEffect(good, false));
   EXPECT_TRUE(audio_->PlayEffect(good, true));
   EXPECT_EQ(audio_->CachedEffectCount(), 1u);
+}
+
+// 8-bit samples at 100 Hz: `seconds` of sound in a file of 100 bytes a second.
+std::vector<uint8_t> SlowWav(int seconds) {
+  const uint32_t data = uint32_t(seconds) * 100;
+  std::vector<uint8_t> wav;
+  testing::AppendTag(wav, "RIFF");
+  testing::AppendLe(wav, 36 + data, 4);
+  testing::AppendTag(wav, "WAVE");
+  testing::AppendTag(wav, "fmt ");
+  testing::AppendLe(wav, 16, 4);
+  testing::AppendLe(wav, 1, 2);
+  testing::AppendLe(wav, 1, 2);
+  testing::AppendLe(wav, 100, 4);
+  testing::AppendLe(wav, 100, 4);
+  testing::AppendLe(wav, 1, 2);
+  testing::AppendLe(wav, 8, 2);
+  testing::AppendTag(wav, "data");
+  testing::AppendLe(wav, data, 4);
+  for (uint32_t i = 0; i < data; ++i) wav.push_back(uint8_t(i % 2 != 0 ? 0xA0 : 0x60));
+  return wav;
+}
+
+// No effect of ours lasts ten seconds: a longer one, a small file or not, is refused when it
+// is loaded and plays as silence, at once, however it is played.
+TEST_F(SdlAudioDummy, AnEffectFarLongerThanOursIsRefusedAndPlaysAsSilence) {
+  WriteBytes(dir_.path() / "slow.dat", SlowWav(60));  // 6 KB, one minute
+  WriteBytes(dir_.path() / "long.dat", ToneMp3(12000));
+  for (const char* name : {"slow.dat", "long.dat"}) {
+    SCOPED_TRACE(name);
+    const auto file = dir_.path() / name;
+    for (bool wait : {true, false, true}) {
+      const auto t0 = Clock::now();
+      EXPECT_TRUE(audio_->PlayEffect(file, wait));  // silence, not the fallback tone
+      EXPECT_LT(MsSince(t0), 3000);                 // not the effect's length
+      EXPECT_FALSE(audio_->EffectPlaying());
+    }
+  }
+  EXPECT_EQ(audio_->CachedEffectCount(), 0u);
+  // Silence cuts a playing effect, as any new effect does.
+  ASSERT_TRUE(audio_->PlayEffect(Wav("e.wav", 1500), false));
+  EXPECT_TRUE(audio_->PlayEffect(dir_.path() / "slow.dat", false));
+  EXPECT_FALSE(audio_->EffectPlaying());
+}
+
+// A FIFO in an effect's place is refused at once: the open of a FIFO waits for a writer.
+TEST_F(SdlAudioDummy, AFifoEffectIsRefusedWithoutWaiting) {
+  ASSERT_EQ(mkfifo((dir_.path() / "fifo.dat").c_str(), 0600), 0);
+  ::alarm(20);  // the old open waited here for ever
+  EXPECT_FALSE(audio_->PlayEffect(dir_.path() / "fifo.dat", true));
+  EXPECT_FALSE(audio_->PlayEffect(dir_.path() / "fifo.dat", false));
+  ::alarm(0);
+}
+
+// A waited effect asks every few milliseconds whether the program is to end, and stops when
+// it is.
+TEST_F(SdlAudioDummy, ARequestToEndCutsAWaitedEffect) {
+  audio_.reset();
+  const auto asked_from = Clock::now() + std::chrono::milliseconds(300);
+  int asked = 0;
+  audio_ = std::make_unique<SdlAudio>([&] {
+    ++asked;
+    return Clock::now() >= asked_from;
+  });
+  const auto t0 = Clock::now();
+  EXPECT_TRUE(audio_->PlayEffect(Wav("e.wav", 6000), true));
+  const int64_t took = MsSince(t0);
+  EXPECT_GE(took, 250);
+  EXPECT_LT(took, 3000);  // not the effect's 6 s
+  EXPECT_FALSE(audio_->EffectPlaying());
+  EXPECT_GT(asked, 5);
+  // An unwaited effect never asks.
+  asked = 0;
+  EXPECT_TRUE(audio_->PlayEffect(Wav("f.wav", 500), false));
+  EXPECT_EQ(asked, 0);
 }
 
 TEST_F(SdlAudioDummy, FallbackToneWaitsForItsLength) {

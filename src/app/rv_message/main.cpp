@@ -1,10 +1,12 @@
 // rv_message: one message box of the game, shown on its behalf while rv_031 waits.
 //   rv_message --warning|--plain -- CAPTION TEXT
 // Exit status 0 once the box is closed (OK, Return, Escape or its close box), 2 when no
-// display can be reached, 64 when the arguments do not fit.
+// display can be reached or none the box can be painted on, 64 when the arguments do not fit.
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QString>
 #include <cstdio>
 #include <string>
@@ -16,6 +18,14 @@
 namespace {
 
 constexpr int kUsageStatus = 64;
+// Qt paints only on screens of true colour; on a palette screen (8 bits deep) the box maps as
+// an empty frame that nobody can read or close, and the game would wait for it for ever.
+constexpr int kLeastPaintableDepth = 15;
+
+bool ScreenCanShowTheBox() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr && screen->depth() >= kLeastPaintableDepth;
+}
 
 }  // namespace
 
@@ -30,6 +40,11 @@ int main(int argc, char** argv) {
   int qt_argc = 1;
   const auto app = rv::StartQtApplication(qt_argc, argv);
   if (!app) return rv::kNoDisplayExitStatus;
+  if (!ScreenCanShowTheBox()) {
+    std::fprintf(stderr, "rv_message: the screen cannot show the box (%d bits deep)\n",
+                 QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->depth() : 0);
+    return rv::kNoDisplayExitStatus;
+  }
   QMessageBox box(request->warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                   QString::fromStdString(request->caption), QString::fromStdString(request->text),
                   QMessageBox::Ok);

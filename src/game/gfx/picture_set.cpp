@@ -1,8 +1,9 @@
 #include "game/gfx/picture_set.h"
 
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <vector>
+
+#include "config/stored_file.h"
 
 namespace rv {
 
@@ -10,17 +11,28 @@ PictureSet::PictureSet() : PicMemory(640, 480) { PicMemory.text().font_px = 21; 
 
 Surface* PictureSet::ByNumber(int16_t number) {
   switch (number) {
-    case 0: return &PicChip;
-    case 1: return &Screen;
-    case 2: return &PicTitle;
-    case 3: return &PicLogo;
-    case 4: return &Picmenu;
-    case 5: return &PicBack;
-    case 6: return &PicOther;
-    case 7: return &PicCounter;
-    case 8: return &PicWindow;
-    case 9: return &PicCursor;
-    default: return nullptr;
+    case 0:
+      return &PicChip;
+    case 1:
+      return &Screen;
+    case 2:
+      return &PicTitle;
+    case 3:
+      return &PicLogo;
+    case 4:
+      return &Picmenu;
+    case 5:
+      return &PicBack;
+    case 6:
+      return &PicOther;
+    case 7:
+      return &PicCounter;
+    case 8:
+      return &PicWindow;
+    case 9:
+      return &PicCursor;
+    default:
+      return nullptr;
   }
 }
 
@@ -39,8 +51,7 @@ std::filesystem::path PictureLoader::PicturePath(std::string_view name) const {
   return folder_ / "Picture" / (std::string(name) + ".dat");
 }
 
-LoadResult PictureLoader::LoadSurface(PictureSet& pictures, int16_t number,
-                                      std::string_view name) {
+LoadResult PictureLoader::LoadSurface(PictureSet& pictures, int16_t number, std::string_view name) {
   Surface* target = pictures.ByNumber(number);
   if (target == nullptr) return {};
   std::filesystem::path path = PicturePath(name);
@@ -48,13 +59,15 @@ LoadResult PictureLoader::LoadSurface(PictureSet& pictures, int16_t number,
     target->AssignPicture(png_.LoadPNG(path));
     return {};
   }
-  std::ifstream in(path, std::ios::binary);
+  // Through the stored-file opener: a FIFO in a picture's place is refused, never waited on.
   std::vector<uint8_t> bytes;
-  if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string problem;
+  ReadStoredFile(path, bytes, &problem);
   Surface picture = ReadBmp(bytes.data(), bytes.size());
   if (picture.empty()) {
     // The surface keeps what it held; start-up ends with a message naming the file.
-    return {false, "画像ファイルを読み込めませんでした！\n" + path.string()};
+    if (problem.empty()) problem = path.string();
+    return {false, "画像ファイルを読み込めませんでした！\n" + problem};
   }
   target->AssignPicture(std::move(picture));
   return {};

@@ -1,8 +1,12 @@
 #include "game/gfx/png_module.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <vector>
+
+#include "config/stored_file.h"
 
 namespace rv {
 namespace {
@@ -38,6 +42,12 @@ bool PngModule::Bind() {
 
 Surface PngModule::LoadPNG(const std::filesystem::path& path) {
   if (!Bind()) return {};
+  // The module opens the file by name with a plain open, which would wait for a writer on a
+  // FIFO for as long as it takes. A name that is not a regular file never reaches it; a
+  // missing one does, and fails there as it always has.
+  const StoredFileOpen opened = OpenStoredFile(path, O_RDONLY);
+  if (opened.ok()) ::close(opened.fd);
+  if (opened.not_regular) return {};
   uint32_t png_handle = 0;
   std::vector<uint8_t> info(kBitmapInfoSize, 0);
   int32_t byte_count = 0;

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "config/data_folder.h"
 #include "config/player_files.h"
 
 namespace rv {
@@ -18,7 +19,12 @@ std::vector<std::string> RequiredFiles() {
 bool FilePresent(const std::filesystem::path& folder, const std::string& name) {
   std::error_code ec;
   const auto status = std::filesystem::status(folder / name, ec);
-  return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+  if (ec || !std::filesystem::exists(status) || std::filesystem::is_directory(status)) {
+    return false;
+  }
+  // The player's own files keep their refusal by name (a FIFO as rvdat.cfg is named in the
+  // box that ends the start); anything else must be a regular file to count.
+  return IsPlayerDataFile(name) || std::filesystem::is_regular_file(status);
 }
 
 std::string FirstMissingFile(const std::filesystem::path& folder) {

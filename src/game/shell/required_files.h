@@ -11,8 +11,10 @@ namespace rv {
 // for the platform components) and the configuration file, relative to the program folder.
 std::vector<std::string> RequiredFiles();
 
-// Whether folder/name exists as something other than a folder: a folder standing where a
-// file should be cannot be read as one, so it counts as missing.
+// Whether folder/name exists as a file the game can read: a folder, a FIFO or a device
+// standing where a file of the program should be counts as missing (a FIFO would hold the
+// game in its open). The player's data files count when they are anything but a folder: their
+// readers refuse the rest by name.
 bool FilePresent(const std::filesystem::path& folder, const std::string& name);
 
 // The first required file missing from the folder, or an empty string when all are there.

@@ -233,6 +233,8 @@ int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options
     // The data folder comes first: the locks that find a second copy live in it.
     UseDataFolder(start);
     Form_Initialize(start);
+    // With the lock held the marker is ours (or a stale one): an abrupt end removes it.
+    platform.RemoveOnAbruptEnd(start.data / kRunningMarker);
     OpenGameWindow(start, Form_Load(start));
     game.emplace(platform, rng, start.data);
     game->lock = std::move(start.lock);

@@ -7,6 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "config/stored_file.h"
+#include "platform/sdl/effect_limits.h"
 
 namespace rv {
 namespace {
@@ -17,6 +23,9 @@ constexpr int kRate = 44100;
 constexpr int kChunkFrames = 2048;
 constexpr int kChannels = 1;  // effects only; the music comes through the music hook
 constexpr uint32_t kNoEventType = static_cast<uint32_t>(-1);
+// How often a waited effect asks whether the program is to end (the asking pumps the
+// window's events).
+constexpr uint64_t kEndWaitLookMs = 10;
 
 // A music player's end, reported on the audio thread. It touches no state at all: it only
 // posts an event, which SDL allows from any thread.
@@ -76,7 +85,7 @@ uint32_t SdlAudio::MusicDoneEventType() {
   return type;
 }
 
-SdlAudio::SdlAudio() {
+SdlAudio::SdlAudio(std::function<bool()> end_wait) : end_wait_(std::move(end_wait)) {
   events_init_ = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
   MusicDoneEventType();
   audio_init_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -160,15 +169,57 @@ bool SdlAudio::EffectPlaying() const { return mixer_open_ && Mix_Playing(kEffect
 
 bool SdlAudio::PlayEffect(const std::filesystem::path& file, bool wait) {
   if (!mixer_open_) return false;
+  if (refused_.count(file) != 0) {
+    Mix_HaltChannel(kEffectChannel);  // silence, which cuts the old effect as a new one would
+    return true;
+  }
   Mix_Chunk* chunk = nullptr;
   if (auto it = effects_.find(file); it != effects_.end()) {
     chunk = it->second;
   } else {
-    chunk = Mix_LoadWAV(file.c_str());
+    bool refused = false;
+    chunk = LoadEffect(file, &refused);
+    if (refused) {
+      refused_.insert(file);
+      Mix_HaltChannel(kEffectChannel);
+      return true;
+    }
     if (!chunk) return false;  // a file that fails now is tried again next time
     effects_.emplace(file, chunk);
   }
   return PlayOnEffectChannel(chunk, wait);
+}
+
+Mix_Chunk* SdlAudio::LoadEffect(const std::filesystem::path& file, bool* refused) {
+  auto refuse = [&](const std::string& why) -> Mix_Chunk* {
+    std::fprintf(stderr, "sound: %s: refused, %s; it plays as silence\n", file.c_str(),
+                 why.c_str());
+    *refused = true;
+    return nullptr;
+  };
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(file, ec);
+  if (!ec && size > kMaxEffectFileBytes) {
+    return refuse(std::to_string(size) + " bytes in the file (an effect file holds at most " +
+                  std::to_string(kMaxEffectFileBytes) + ")");
+  }
+  std::vector<uint8_t> bytes;
+  std::string error;
+  if (!ReadStoredFile(file, bytes, &error)) {
+    std::fprintf(stderr, "sound: %s\n", error.c_str());
+    return nullptr;
+  }
+  if (const auto ms = WaveLengthMs(bytes); ms && !EffectRefusal(*ms, 0).empty()) {
+    return refuse(EffectRefusal(*ms, 0));
+  }
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+  if (!chunk) return nullptr;
+  // Whatever the header said (or an MP3 says nothing), the decoded sound is what plays.
+  if (const std::string why = EffectRefusal(ChunkMs(chunk), chunk->alen); !why.empty()) {
+    Mix_FreeChunk(chunk);
+    return refuse(why);
+  }
+  return chunk;
 }
 
 void SdlAudio::PlayFallbackTone(bool wait) {
@@ -183,13 +234,23 @@ bool SdlAudio::PlayOnEffectChannel(Mix_Chunk* chunk, bool wait) {
   // Playing on a busy channel cuts what it was playing.
   if (Mix_PlayChannel(kEffectChannel, chunk, 0) != kEffectChannel) return false;
   if (!wait) return true;
-  // Blocks without servicing events, as the game expects. The bound keeps a stalled
-  // device (unplugged, suspended) from hanging the game: past it the effect is cut.
+  // Blocks without servicing events, as the game expects; only a request to end the program
+  // cuts it short. The bound keeps a stalled device (unplugged, suspended) from hanging the
+  // game: past it the effect is cut.
   const uint64_t deadline = SDL_GetTicks64() + ChunkMs(chunk) + 1000;
+  uint64_t next_look = 0;
   while (Mix_Playing(kEffectChannel)) {
-    if (SDL_GetTicks64() >= deadline) {
+    const uint64_t now = SDL_GetTicks64();
+    if (now >= deadline) {
       Mix_HaltChannel(kEffectChannel);
       break;
+    }
+    if (end_wait_ && now >= next_look) {
+      next_look = now + kEndWaitLookMs;
+      if (end_wait_()) {
+        Mix_HaltChannel(kEffectChannel);
+        break;
+      }
     }
     SDL_Delay(2);
   }

@@ -16,8 +16,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "platform/platform.h"
@@ -32,7 +34,9 @@ class SdlAudio : public Audio {
   static constexpr int kEffectChannel = 0;
   static constexpr int kFallbackToneMs = 150;
 
-  SdlAudio();
+  // `end_wait`, when given, is asked every few milliseconds while an effect is waited for;
+  // true cuts the effect and returns (a shutdown has been asked for).
+  explicit SdlAudio(std::function<bool()> end_wait = {});
   ~SdlAudio() override;
   SdlAudio(const SdlAudio&) = delete;
   SdlAudio& operator=(const SdlAudio&) = delete;
@@ -68,12 +72,18 @@ class SdlAudio : public Audio {
   void DropPendingReports(int player);
   // Plays a chunk on the effect channel and, with wait, blocks until it has ended.
   bool PlayOnEffectChannel(Mix_Chunk* chunk, bool wait);
+  // Reads and decodes an effect file through the stored-file opener (a FIFO or a device is
+  // never waited on). Null when it cannot be played; *refused when it is no effect of ours
+  // (too long or too large), which is said once on standard error.
+  Mix_Chunk* LoadEffect(const std::filesystem::path& file, bool* refused);
 
   bool events_init_ = false;
   bool audio_init_ = false;
   bool mixer_open_ = false;
   std::unique_ptr<MusicMixer> music_;  // nullptr while silent
   std::map<std::filesystem::path, Mix_Chunk*> effects_;
+  std::set<std::filesystem::path> refused_;  // files that play as silence
+  std::function<bool()> end_wait_;
   Mix_Chunk* tone_ = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/sdl/sdl_audio_link.h"
 
+#include <utility>
+
 #if __has_include("platform/sdl/sdl_audio.h")
 #include "platform/sdl/sdl_audio.h"
 #define RV_HAVE_SDL_AUDIO 1
@@ -9,10 +11,10 @@
 
 namespace rv {
 
-SdlAudioLink MakeSdlAudio() {
+SdlAudioLink MakeSdlAudio([[maybe_unused]] std::function<bool()> end_wait) {
   SdlAudioLink link;
 #ifdef RV_HAVE_SDL_AUDIO
-  link.audio = std::make_unique<SdlAudio>();
+  link.audio = std::make_unique<SdlAudio>(std::move(end_wait));
   link.music_done_event = SdlAudio::MusicDoneEventType();
 #else
   link.audio = std::make_unique<SilentAudio>();

@@ -3,6 +3,7 @@
 // build, otherwise silence, so the platform builds on its own.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/platform.h"
@@ -15,7 +16,8 @@ struct SdlAudioLink {
   uint32_t music_done_event = 0;
 };
 
-SdlAudioLink MakeSdlAudio();
+// `end_wait` is asked during a waited effect whether the program is to end (see SdlAudio).
+SdlAudioLink MakeSdlAudio(std::function<bool()> end_wait);
 
 // The event type alone, without opening any audio: the platform needs it from its first
 // event pump, while the device itself is opened only when the game first asks for audio.

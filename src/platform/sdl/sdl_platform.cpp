@@ -7,11 +7,12 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/sdl/hangup_signal.h"
+#include "platform/sdl/display_loss.h"
 #include "platform/sdl/message_helper.h"
 #include "platform/sdl/renderer_choice.h"
 #include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/termination_signals.h"
 #include "platform/sdl/video_driver_choice.h"
 
 namespace rv {
@@ -21,6 +22,7 @@ namespace {
 constexpr int kPictureWidth = 640;
 constexpr int kPictureHeight = 480;
 constexpr unsigned kGlRendererName = 0x1F01;  // GL_RENDERER
+constexpr int kPeekedEvents = 64;
 
 // Message texts break lines with CR LF; dialogs and terminals here want LF alone.
 std::string UnixLines(std::string_view text) {
@@ -83,11 +85,12 @@ bool InitVideo() {
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlWindowOptions options) : options_(options) {
-  // The events subsystem also installs SDL's SIGINT/SIGTERM handlers that turn the signals
-  // into SDL_QUIT.
+  // The termination signals are ours (TerminationSignals): SDL's handlers would only queue a
+  // quit event that nothing reads before the event loop runs, nor inside a waited effect or a
+  // message box.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   events_ready_ = SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
   if (!events_ready_) std::cerr << "SDL: " << SDL_GetError() << '\n';
-  if (events_ready_) ForwardHangupAsTerminate();
   // The audio device is opened on first use: the game asks for it only once its window
   // is open, so the window does not wait for the sound system.
   music_done_event_ = SdlMusicDoneEventType();
@@ -115,6 +118,9 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
     close_reported = true;
     sink.OnClose();
   };
+  // From the first pass on, SIGTERM, SIGINT and SIGHUP wait here for the regular shutdown.
+  signals_.HandOverToEventLoop();
+  if (signals_.TakeRequest()) report_close();
   // One pump, then the queue drained without pumping again: SDL_PollEvent would pump the
   // display connection once more for the final, empty poll, on every pass of every wait.
   if (gamepads_) gamepads_->Update(SDL_GetTicks());
@@ -158,6 +164,7 @@ bool SdlPlatform::OpenWindow(const std::string& caption) {
       return false;
     }
     video_ready_ = true;
+    WatchDisplay();
   }
   // A topmost game window should not iconify when another window takes the focus.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -257,17 +264,27 @@ void SdlPlatform::Redraw() {
 }
 
 // Standard error first: without a display no box can appear, and the player still learns
-// why the game ended. The box is rv_message beside the program; SDL's own box is the
-// fallback where that cannot run.
+// why the game ended. The box is rv_message beside the program, which SIGTERM, SIGINT and
+// SIGHUP take down with the game; SDL's own box is the fallback where rv_message cannot run
+// at all. Where rv_message found no display it can paint on, the line is all there is.
 void SdlPlatform::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
   const std::string body = UnixLines(text);
   const std::string title(caption);
   std::cerr << title << ": " << body << std::endl;
   GiveWayToBox();
-  if (RunMessageHelper(ProgramFolder() / kMessageHelperName, title, body, icon)) return;
+  {
+    const TerminationSignals::RecordOnly recording;
+    const MessageBoxOutcome outcome =
+        RunMessageBox(ProgramFolder() / kMessageHelperName, title, body, icon,
+                      [this] { return signals_.Requested(); });
+    if (outcome != MessageBoxOutcome::kNotRun) return;
+  }
+  // SDL's box waits inside SDL, where no request is looked at: a signal ends the program.
+  const TerminationSignals::EndAtOnce ending;
   if (!video_ready_) {
     if (!InitVideo()) return;
     video_ready_ = true;
+    WatchDisplay();
   }
   const Uint32 flags = icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING : 0;
   SDL_ShowSimpleMessageBox(flags, title.c_str(), body.c_str(), nullptr);
@@ -290,8 +307,35 @@ std::filesystem::path SdlPlatform::ProgramFolder() {
 }
 
 Audio& SdlPlatform::audio() {
-  if (!audio_.audio) audio_ = MakeSdlAudio();
+  if (!audio_.audio) audio_ = MakeSdlAudio([this] { return EndOfWaitRequested(); });
   return *audio_.audio;
+}
+
+void SdlPlatform::RemoveOnAbruptEnd(const std::filesystem::path& marker) {
+  signals_.RemoveOnAbruptEnd(marker);
+}
+
+void SdlPlatform::WatchDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::string_view(driver) == "x11") WatchForDisplayLoss();
+}
+
+// Looked at while an effect is waited for. The window's events are pumped into SDL's queue
+// and only peeked at: keys stay queued for the game's next pass, as they would in a
+// platform's message queue, and the closing event itself is handled there.
+bool SdlPlatform::EndOfWaitRequested() {
+  if (signals_.Requested()) return true;
+  SDL_PumpEvents();
+  SDL_Event events[kPeekedEvents];
+  const int count =
+      SDL_PeepEvents(events, kPeekedEvents, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+  for (int i = 0; i < count; ++i) {
+    const SDL_Event& e = events[i];
+    if (e.type == SDL_QUIT) return true;
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) return true;
+    if (e.type == SDL_KEYDOWN && MapSdlKey(e.key.keysym.sym) == vk::kEscape) return true;
+  }
+  return false;
 }
 
 SdlWindowReport SdlPlatform::DescribeWindow() const {

@@ -5,8 +5,11 @@
 // The window is borderless, covers the desktop (SDL's full-screen-desktop mode: the display
 // mode is never changed, so there is nothing to give back) and stays on top; the 640 x 480
 // picture is scaled into it with nearest-neighbour sampling and black bars where the aspect
-// differs. SIGINT and SIGTERM arrive from SDL as a quit event and are reported like a closed
-// window, so the regular shutdown runs.
+// differs. SIGTERM, SIGINT and SIGHUP are reported like a closed window once the event loop
+// runs, so the regular shutdown runs; before that they end the program at once, marker
+// removed (TerminationSignals). A waited effect and a message box end early on a request to
+// end, and a waited effect also on Escape or a closed window, which the next event pass then
+// delivers.
 
 #include <cstdint>
 #include <memory>
@@ -14,6 +17,7 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio_link.h"
+#include "platform/sdl/termination_signals.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -59,6 +63,11 @@ class SdlPlatform : public Platform {
   void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
   std::filesystem::path ProgramFolder() override;
   Audio& audio() override;
+  void RemoveOnAbruptEnd(const std::filesystem::path& marker) override;
+
+  // Whether a waited effect should end now: a termination signal, or a quit, a closed window
+  // or Escape waiting in the event queue.
+  bool EndOfWaitRequested();
 
   SdlWindowReport DescribeWindow() const;
 
@@ -67,7 +76,10 @@ class SdlPlatform : public Platform {
   bool EnsureTexture(int width, int height);
   void Redraw();
   void GiveWayToBox();
+  // Lets a lost X connection end the program through our handler rather than Xlib's exit.
+  void WatchDisplay();
 
+  TerminationSignals signals_;  // installed before SDL starts
   SdlWindowOptions options_;
   bool events_ready_ = false;
   bool video_ready_ = false;

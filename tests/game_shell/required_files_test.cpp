@@ -1,0 +1,104 @@
+// The required-files check: only a regular file counts as a program file present. A FIFO in
+// a wave's or a picture's place would hold the game in its open, with no message, for as long
+// as nobody writes to it.
+
+#include "game/shell/required_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "game/shell/startup.h"
+#include "shell_harness.h"
+
+namespace rv {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ShellRun;
+
+enum class Stand { kRegular, kFifo, kFolder, kLinkToRegular, kLinkToFifo, kMissing };
+
+void Place(const fs::path& file, Stand stand) {
+  const fs::path spare = file.string() + ".spare";
+  fs::remove_all(file);
+  fs::remove_all(spare);
+  switch (stand) {
+    case Stand::kRegular:
+      std::ofstream(file).put('x');
+      break;
+    case Stand::kFifo:
+      ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+      break;
+    case Stand::kFolder:
+      fs::create_directory(file);
+      break;
+    case Stand::kLinkToRegular:
+      std::ofstream(spare).put('x');
+      fs::create_symlink(spare, file);
+      break;
+    case Stand::kLinkToFifo:
+      ASSERT_EQ(::mkfifo(spare.c_str(), 0644), 0);
+      fs::create_symlink(spare, file);
+      break;
+    case Stand::kMissing:
+      break;
+  }
+}
+
+TEST(RequiredFiles, OnlyARegularFileCountsAsPresent) {
+  struct Case {
+    const char* name;
+    Stand stand;
+    bool present;
+  };
+  const Case cases[] = {
+      {"Wave/wave2.dat", Stand::kRegular, true},
+      {"Wave/wave2.dat", Stand::kLinkToRegular, true},
+      {"Wave/wave2.dat", Stand::kFifo, false},
+      {"Wave/wave2.dat", Stand::kLinkToFifo, false},
+      {"Picture/pic3.dat", Stand::kFifo, false},
+      {"Music/ravolin.mp3", Stand::kFifo, false},
+      {"mpng.so", Stand::kFifo, false},
+      {"Picture/pic1.dat", Stand::kFolder, false},
+      {"Picture/pic1.dat", Stand::kMissing, false},
+      // The player's files are refused by name where they are read.
+      {"rvdat.cfg", Stand::kFifo, true},
+      {"rvdat.cfg", Stand::kFolder, false},
+  };
+  test::TempFolder temp;
+  fs::create_directories(temp.path() / "Wave");
+  fs::create_directories(temp.path() / "Picture");
+  fs::create_directories(temp.path() / "Music");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.name << " as " << int(c.stand));
+    Place(temp.path() / c.name, c.stand);
+    EXPECT_EQ(FilePresent(temp.path(), c.name), c.present);
+  }
+}
+
+// The whole start: a FIFO as an effect or a picture ends it with the missing-file box at
+// once, before the marker, the window or any sound.
+TEST(RequiredFiles, AFifoAsAProgramFileEndsTheStartWithErrorTwo) {
+  for (const char* name : {"Wave/wave2.dat", "Picture/pic1.dat", "Picture/pic3.dat"}) {
+    SCOPED_TRACE(name);
+    ShellRun run;
+    Place(run.folder / name, Stand::kFifo);
+    ::alarm(20);
+    const int status = run.Run();
+    ::alarm(0);
+    EXPECT_EQ(status, kStartFailedStatus);
+    ASSERT_EQ(run.platform.Messages().size(), 1u);
+    EXPECT_EQ(run.platform.Messages()[0].caption, "起動エラー２");
+    EXPECT_FALSE(fs::exists(run.folder / kRunningMarker));
+    EXPECT_TRUE(run.platform.WindowCaption().empty());
+    EXPECT_TRUE(run.AudioTexts().empty());
+  }
+}
+
+}  // namespace
+}  // namespace rv
