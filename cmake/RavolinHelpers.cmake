@@ -1,15 +1,22 @@
 # rv_add_gtest(NAME SOURCES... LIBS ...): one GoogleTest executable registered with CTest.
 find_package(GTest QUIET)
 include(GoogleTest OPTIONAL)
+# RUN_SERIAL: the executable's tests hold wall-clock bounds, so they run with no other test
+# beside them.
 function(rv_add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "RUN_SERIAL" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   # Helpers shared by the tests of several rooms: "support/...".
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${RV_TEST_BIN_DIR})
+  set(serial FALSE)
+  if(T_RUN_SERIAL)
+    set(serial TRUE)
+  endif()
   # The label names the executable, so a run can pick whole executables (ctest -L).
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS ${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 300 LABELS ${name} RUN_SERIAL ${serial})
 endfunction()
 
 # rv_add_benchmark(NAME SOURCES... LIBS ...): a Google Benchmark executable (not run by CTest).
