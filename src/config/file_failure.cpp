@@ -45,6 +45,8 @@ std::string FileFailure::English() const {
     reason = kNotRegularReason;
   } else if (link) {
     reason = kSymbolicLinkReason;
+  } else if (bad_contents) {
+    reason = "not in the expected format";
   } else {
     reason = std::strerror(err);
   }
@@ -57,6 +59,8 @@ std::string FileFailure::Japanese() const {
     reason = "通常のファイルではありません（FIFO、デバイス、フォルダなど）。";
   } else if (link) {
     reason = "シンボリックリンクです。安全のため、たどりません。";
+  } else if (bad_contents) {
+    reason = "中身が正しくありません（壊れているか、形式が違います）。";
   } else {
     reason = JapaneseReason(err);
   }

@@ -81,11 +81,11 @@ StoredFileOpen OpenStoredFile(const std::filesystem::path& file, int flags, mode
 }
 
 bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes,
-                    std::string* error) {
+                    FileFailure* failure) {
   bytes.clear();
   const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY);
   if (!opened.ok()) {
-    if (error) *error = DescribeFileProblem("cannot open", file, opened.Reason());
+    if (failure) *failure = opened.Failure(FileAction::kOpen, file);
     return false;
   }
   uint8_t chunk[4096];
@@ -94,7 +94,7 @@ bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& byt
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (error) *error = DescribeFileProblem("cannot read", file, std::strerror(errno));
+      if (failure) *failure = FileFailure{FileAction::kRead, file, errno};
       ::close(opened.fd);
       return false;
     }
@@ -102,6 +102,14 @@ bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& byt
   }
   ::close(opened.fd);
   return true;
+}
+
+bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes,
+                    std::string* error) {
+  FileFailure failure;
+  const bool read = ReadStoredFile(file, bytes, &failure);
+  if (!read && error) *error = failure.English();
+  return read;
 }
 
 bool WriteAllBytes(int fd, const void* data, std::size_t size) {

@@ -47,7 +47,11 @@ struct StoredFileOpen {
 // returned.
 StoredFileOpen OpenStoredFile(const std::filesystem::path& file, int flags, mode_t mode = 0644);
 
-// The whole content of a regular file; false with `error` naming the file and the reason.
+// The whole content of a regular file; false with `failure` naming the file, what could not
+// be done and why.
+bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes,
+                    FileFailure* failure);
+// The same with the failure said in English, for logs and tools.
 bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes,
                     std::string* error);
 

@@ -48,6 +48,13 @@ TEST(FileFailureTest, EachActionAndFaultInBothLanguages) {
   }
 }
 
+// A file read whole that does not hold what it should (a broken picture).
+TEST(FileFailureTest, BadContentsAreSaidAsSuch) {
+  const FileFailure broken{FileAction::kRead, "/game/Picture/pic5.dat", 0, false, false, true};
+  EXPECT_EQ(broken.English(), "cannot read /game/Picture/pic5.dat: not in the expected format");
+  EXPECT_NE(broken.Japanese().find("中身が正しくありません"), std::string::npos);
+}
+
 // A failed open hands on exactly what the system said.
 TEST(FileFailureTest, AFailedOpenCarriesItsReason) {
   const StoredFileOpen missing = OpenStoredFile("/nonexistent-folder/rvdat.cfg", O_RDONLY);

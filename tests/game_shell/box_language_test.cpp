@@ -58,6 +58,11 @@ TEST(BoxLanguage, EveryRefusedStartSpeaksJapaneseAroundThePath) {
        [](const fs::path& f) { fs::create_symlink(f / "elsewhere", f / "rvdat.cck"); }},
       {"a FIFO as the ranking", [](const fs::path& f) { MakeFifo(f / "rvdat.dat"); }},
       {"a folder as the ranking", [](const fs::path& f) { fs::create_directory(f / "rvdat.dat"); }},
+      {"a broken picture",
+       [](const fs::path& f) {
+         fs::remove(f / "Picture" / "pic5.dat");  // a link into the build: replaced, not written
+         WriteFile(f / "Picture" / "pic5.dat", {'B', 'M', 0, 1, 2, 3});
+       }},
   };
   for (const BrokenStart& c : cases) {
     SCOPED_TRACE(c.name);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/stored_file.h"
+#include "game/gfx/picture_rects.h"
 
 namespace rv {
 
@@ -47,6 +48,10 @@ PictureLoader::PictureLoader(std::filesystem::path program_folder,
                              std::filesystem::path module_path)
     : folder_(std::move(program_folder)), png_(std::move(module_path)) {}
 
+LoadResult PictureLoader::Load(PictureSet& pictures, rects::Picture picture) {
+  return LoadSurface(pictures, static_cast<int16_t>(picture), rects::FileOf(picture).name);
+}
+
 std::filesystem::path PictureLoader::PicturePath(std::string_view name) const {
   return folder_ / "Picture" / (std::string(name) + ".dat");
 }
@@ -55,19 +60,19 @@ LoadResult PictureLoader::LoadSurface(PictureSet& pictures, int16_t number, std:
   Surface* target = pictures.ByNumber(number);
   if (target == nullptr) return {};
   std::filesystem::path path = PicturePath(name);
-  if (number == 0 || number == 2 || number == 3 || number == 7) {
+  if (rects::FileOf(static_cast<rects::Picture>(number)).png) {
     target->AssignPicture(png_.LoadPNG(path));
     return {};
   }
   // Through the stored-file opener: a FIFO in a picture's place is refused, never waited on.
   std::vector<uint8_t> bytes;
-  std::string problem;
-  ReadStoredFile(path, bytes, &problem);
+  FileFailure failure;
+  const bool read = ReadStoredFile(path, bytes, &failure);
   Surface picture = ReadBmp(bytes.data(), bytes.size());
   if (picture.empty()) {
     // The surface keeps what it held; start-up ends with a message naming the file.
-    if (problem.empty()) problem = path.string();
-    return {false, "画像ファイルを読み込めませんでした！\n" + problem};
+    if (read) failure = FileFailure{FileAction::kRead, path, 0, false, false, true};
+    return {false, failure.English(), failure};
   }
   target->AssignPicture(std::move(picture));
   return {};

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/file_failure.h"
+#include "game/gfx/picture_rects.h"
 #include "game/gfx/png_module.h"
 #include "game/gfx/surface.h"
 
@@ -37,7 +39,8 @@ struct PictureSet {
 // decoded leaves its surface empty and counts as done.
 struct LoadResult {
   bool ok = true;
-  std::string error;  // names the file when !ok
+  std::string error;    // names the file when !ok, in English
+  FileFailure failure;  // the same, to be said in the player's language
 };
 
 class PictureLoader {
@@ -47,10 +50,12 @@ class PictureLoader {
   // For tests: a decoder module other than the one in the program folder.
   PictureLoader(std::filesystem::path program_folder, std::filesystem::path module_path);
 
-  // Fills surface `number` from program folder / "Picture" / (name + ".dat"): numbers 0, 2,
-  // 3 and 7 through LoadPNG, 1, 4, 5, 6, 8 and 9 through the BMP loader; other numbers do
-  // nothing. The new picture replaces whatever the surface held.
+  // Fills surface `number` from program folder / "Picture" / (name + ".dat"), through LoadPNG
+  // or the BMP loader as the picture table says for that surface (0, 2, 3 and 7 are PNG);
+  // other numbers do nothing. The new picture replaces whatever the surface held.
   LoadResult LoadSurface(PictureSet& pictures, int16_t number, std::string_view name);
+  // LoadSurface of `picture` from its own file in the picture table.
+  LoadResult Load(PictureSet& pictures, rects::Picture picture);
 
   std::filesystem::path PicturePath(std::string_view name) const;
   PngModule& png() { return png_; }

@@ -86,8 +86,8 @@ TextRenderer& TextOf(Game& game) {
 
 }  // namespace
 
-void LoadPictureOrThrow(Game& game, int16_t number, std::string_view name) {
-  const LoadResult result = game.loader.LoadSurface(game.pictures, number, name);
+void LoadPictureOrThrow(Game& game, rects::Picture picture) {
+  const LoadResult result = game.loader.Load(game.pictures, picture);
   if (!result.ok) throw std::runtime_error(result.error);
 }
 

@@ -33,6 +33,6 @@ void ColorText(Game& game, int16_t x, int16_t y, int red, int green, int blue,
                std::string_view text, int16_t bold);
 
 // LoadSurface that treats an unreadable picture as a failure (throws).
-void LoadPictureOrThrow(Game& game, int16_t number, std::string_view name);
+void LoadPictureOrThrow(Game& game, rects::Picture picture);
 
 }  // namespace rv

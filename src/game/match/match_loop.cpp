@@ -90,7 +90,7 @@ void RunMatch(Game& game) {
   // once the cleared screen is refreshed.
   game.display.Refresh();
   game.WaitMs(3000);
-  LoadPictureOrThrow(game, 1, "pic1");
+  LoadPictureOrThrow(game, rects::Picture::kScreen);
   FadeContext fade = game.Fade();
   FadeScreen(fade, 0);
   StartRound(game);

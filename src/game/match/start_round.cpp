@@ -36,7 +36,7 @@ void StartRound(Game& game) {
   MatchState& m = game.match;
   m.Board.Clear();
 
-  LoadPictureOrThrow(game, 1, "pic1");
+  LoadPictureOrThrow(game, rects::Picture::kScreen);
   PaintMatchBackground(game);
   DrawBlocks(game);
   game.display.Refresh();

@@ -4,12 +4,15 @@
 
 #include "config/data_folder.h"
 #include "config/player_files.h"
+#include "game/gfx/picture_rects.h"
 
 namespace rv {
 
 std::vector<std::string> RequiredFiles() {
   std::vector<std::string> files = {"Music/ravolin.mp3", "Music/decision.mp3"};
-  for (int i = 1; i <= 10; ++i) files.push_back("Picture/pic" + std::to_string(i) + ".dat");
+  for (const rects::PictureFile& picture : rects::kPictureFiles) {
+    if (picture.required) files.push_back("Picture/" + std::string(picture.name) + ".dat");
+  }
   for (int i = 1; i <= 4; ++i) files.push_back("Wave/wave" + std::to_string(i) + ".dat");
   files.push_back("mpng.so");
   files.push_back(kConfigFile);

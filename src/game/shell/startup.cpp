@@ -95,20 +95,12 @@ void OpenTextFace(Game& game) {
   game.FailAndUnload(kNoFaceText, kStartErrorCaption);
 }
 
-// The numbers and names of the pictures, in the order they are loaded.
-struct SurfaceToLoad {
-  int16_t number;
-  const char* name;
-};
-constexpr SurfaceToLoad kSurfaces[] = {{2, "pic2"}, {0, "pic3"}, {3, "pic4"},
-                                       {4, "pic5"}, {5, "pic6"}, {6, "pic7"},
-                                       {7, "pic8"}, {8, "pic9"}, {9, "pic10"}};
-
 void LoadPictureSet(Game& game) {
-  for (const SurfaceToLoad& s : kSurfaces) {
-    const LoadResult result = game.loader.LoadSurface(game.pictures, s.number, s.name);
+  for (const rects::Picture picture : kStartupPictures) {
+    const LoadResult result = game.loader.Load(game.pictures, picture);
     if (!result.ok) {
-      game.FailAndUnload("Ravolinの画像を読み込めません！\n" + result.error, kStartErrorCaption);
+      game.FailAndUnload("Ravolinの画像を読み込めません！\n" + result.failure.Japanese(),
+                         kStartErrorCaption);
     }
   }
 }

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "config/instance_lock.h"
+#include "game/gfx/picture_rects.h"
 
 namespace rv {
 
@@ -26,6 +27,12 @@ class RandomSource;
 
 // Exit status of every failure exit; the regular end is 0.
 inline constexpr int kStartFailedStatus = 1;
+
+// The pictures start-up loads, in its order; the match background is the match's own.
+inline constexpr rects::Picture kStartupPictures[] = {
+    rects::Picture::kTitle,   rects::Picture::kChip,   rects::Picture::kLogo,
+    rects::Picture::kMenu,    rects::Picture::kBack,   rects::Picture::kOther,
+    rects::Picture::kCounter, rects::Picture::kWindow, rects::Picture::kCursor};
 
 struct StartupOptions {
   // Applies the configured priority index to the process. Empty means the real thing;

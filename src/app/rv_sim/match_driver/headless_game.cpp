@@ -7,6 +7,7 @@
 #include "config/player_files.h"
 #include "game/match/match_loop.h"
 #include "game/ranking/ranking_file.h"
+#include "game/shell/startup.h"
 
 namespace rv::sim {
 
@@ -30,12 +31,8 @@ std::string HeadlessGame::Prepare() {
   std::string error;
   game->text = TextRenderer::Open(&error);
   if (!game->text) return error;
-  // In the order start-up loads them; the match background (1) is the match's own.
-  static constexpr std::pair<int16_t, const char*> kPictures[] = {
-      {2, "pic2"}, {0, "pic3"}, {3, "pic4"}, {4, "pic5"}, {5, "pic6"},
-      {6, "pic7"}, {7, "pic8"}, {8, "pic9"}, {9, "pic10"}};
-  for (const auto& [number, name] : kPictures) {
-    const LoadResult loaded = game->loader.LoadSurface(game->pictures, number, name);
+  for (const rects::Picture picture : kStartupPictures) {
+    const LoadResult loaded = game->loader.Load(game->pictures, picture);
     if (!loaded.ok) return loaded.error;
   }
   game->sound.LoadMp3File();
