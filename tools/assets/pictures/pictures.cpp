@@ -677,7 +677,7 @@ Image BuildWindowSkin() {
       if (edge == 0)
         c = Rgb(6, 8, 20);
       else if (edge == 1 || edge == 2)
-        c = Rgb(170, 200, 255);
+        c = Rgb(110, 140, 210);  // soft enough for white text over a faded banner
       else if (edge == 3)
         c = Rgb(40, 60, 130);
       img.Set(x, y, c);
