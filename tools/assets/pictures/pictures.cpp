@@ -525,20 +525,36 @@ void DrawDigitStrips(Image& img, const Fonts& fonts) {
            {Align::kLeft, 1, kStripInkBottom, {}, {}});
 }
 
+// A label's field: flat and square-cornered, a shade off the screen's black, with a
+// gold tab on the left and a gold underline that fades to the right.
+void DrawLabelField(Image& img, const Rect& r) {
+  img.FillRect(r.x + 2, r.y + 2, r.w - 4, r.h - 4, Rgb(16, 22, 48));
+  img.FillRect(r.x + 2, r.y + 4, 3, r.h - 8, kGoldBottom);
+  for (int x = r.x + 2; x < r.Right() - 2; ++x) {
+    const float t = static_cast<float>(x - r.x) / static_cast<float>(r.w);
+    img.Set(x, r.y + r.h - 3, Mix(kGoldBottom, Rgb(16, 22, 48), t * 0.8f));
+  }
+}
+
 void DrawSetupPieces(Image& img, const Fonts& fonts) {
   TextStyle header = IceText(28);
   header.shadow = Rgb(10, 24, 80);
   header.shadow_offset = 2;
   DrawText(img, *fonts.gothic, "対戦設定", header, rects::kSetupHeader);
 
-  // Labels: the selected form on a blue plate, the plain form dim.
+  // Labels are not buttons: the form of the row in hand (and of the ranking's labels)
+  // is gold on a flat, square, dark field with a gold tab and underline; nothing in
+  // it looks raised or glossy. The plain form is dim text over a dim underline.
   auto label = [&](const Rect& selected, const Rect& plain, const char* text) {
-    DrawPlate(img, selected, Rgb(60, 120, 250), Rgb(16, 40, 140), Rgb(160, 200, 255), 6.0f);
+    DrawLabelField(img, selected);
     // Size 18 keeps the plain label's ink below its seventh row, which the
     // ranking's marks share.
     TextStyle on = GoldText(18);
     on.outline = Rgb(60, 26, 0);
-    DrawText(img, *fonts.gothic, text, on, selected, {Align::kCenter, 2, kRowInkBottom, {}, {}});
+    DrawText(img, *fonts.gothic, text, on,
+             {selected.picture, selected.x + 6, selected.y, selected.w - 6, selected.h},
+             {Align::kCenter, 2, kRowInkBottom, {}, {}});
+    img.FillRect(plain.x + 8, plain.y + plain.h - 2, plain.w - 16, 1, Rgb(44, 50, 76));
     DrawText(img, *fonts.gothic, text, DimText(18), plain,
              {Align::kCenter, 2, kRowInkBottom, {}, {}});
   };
@@ -576,10 +592,16 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   go.bottom = Rgb(255, 240, 190);
   go.outline = Rgb(110, 10, 10);
   DrawText(img, *fonts.gothic, "対戦開始！", go, {on.picture, on.x + 34, on.y, on.w - 68, on.h});
+  // Not chosen, the start button is still the goal of the screen: the same warm
+  // plate a step deeper, never a grey one that reads as disabled.
   const Rect off = rects::kStartButton;
-  DrawPlate(img, {off.picture, off.x + 30, off.y, off.w - 60, off.h}, Rgb(52, 56, 76),
-            Rgb(24, 26, 40), Rgb(96, 104, 134), 10.0f);
-  DrawText(img, *fonts.gothic, "対戦開始！", DimText(22),
+  DrawPlate(img, {off.picture, off.x + 30, off.y, off.w - 60, off.h}, Rgb(168, 70, 40),
+            Rgb(104, 18, 18), Rgb(214, 130, 96), 10.0f);
+  TextStyle wait = GoldText(22);
+  wait.top = Rgb(255, 236, 214);
+  wait.bottom = Rgb(246, 196, 150);
+  wait.outline = Rgb(80, 8, 8);
+  DrawText(img, *fonts.gothic, "対戦開始！", wait,
            {off.picture, off.x + 34, off.y, off.w - 68, off.h});
 
   // Arrows. The left one is overdrawn from its 35th column by the value
