@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -133,12 +134,15 @@ TEST_F(CursorContrast, BothOutlinesStandOutFromTheBoardAndTheBlocksBesideThem) {
     EXPECT_GE(Contrast(Luminance(colour), brightest_board), 3.0) << std::hex << colour;
   }
   ASSERT_GT(empty_cells_, 0);
+  std::printf("outlines against the board: at least %.2f:1\n", lowest_to_board_);
   EXPECT_GE(lowest_to_board_, 3.0);
   const char* cursor_names[] = {"player's", "CPU's"};
   const char* side_names[] = {"player's block", "CPU's block"};
   for (size_t cursor = 0; cursor < 2; ++cursor) {
     for (size_t side = 0; side < 2; ++side) {
       const double c = lowest_[cursor][side];
+      std::printf("%s outline beside a %s: at least %.2f:1\n", cursor_names[cursor],
+                  side_names[side], c);
       EXPECT_GT(c, 0.0) << cursor_names[cursor] << " outline never beside a " << side_names[side];
       EXPECT_GE(c, 3.0) << cursor_names[cursor] << " outline beside a " << side_names[side];
     }

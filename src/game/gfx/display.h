@@ -43,11 +43,12 @@ class Display {
  public:
   static constexpr int kWidth = 640;
   static constexpr int kHeight = 480;
-  // Light shades of blue and red: a pure blue outline on the dark navy board is lost at
-  // 1.8:1. These stand at least 3:1 against the board and against the average colour of
-  // either side's block beside (or, for the CPU's, under) the cursor.
-  static constexpr uint32_t kCharaColor = 0x8CC8FF;  // blue (140, 200, 255): the player's cursor
-  static constexpr uint32_t kEnemyColor = 0xFFAA96;  // red (255, 170, 150): the CPU's cursor
+  // Pale shades of blue and red. Each outline stands at least 3:1 against the board and
+  // against the average colour of either side's block beside (or, for the CPU's, under)
+  // the cursor. The player's block is the light one, so an outline that clears it by 3:1
+  // has to be nearly white; the tint alone tells the two cursors apart.
+  static constexpr uint32_t kCharaColor = 0xD2E6FF;  // blue (210, 230, 255): the player's cursor
+  static constexpr uint32_t kEnemyColor = 0xFFDCD2;  // red (255, 220, 210): the CPU's cursor
 
   explicit Display(Platform& platform);
   Display(const Display&) = delete;

@@ -32,8 +32,11 @@ constexpr Color kBlueOutline = Rgb(30, 70, 190);
 constexpr Color kDimTop = Rgb(190, 198, 220);
 constexpr Color kDimBottom = Rgb(120, 132, 165);
 constexpr Color kDimOutline = Rgb(26, 32, 58);
-constexpr Color kPlayerBlue = Rgb(46, 112, 240);
-constexpr Color kCpuRed = Rgb(226, 52, 52);
+// The two sides differ in lightness as much as in hue, so that they stay apart for
+// players who cannot tell red from blue: the player's block is the light one, the
+// CPU's the dark one, and both stand at least 3:1 from the board.
+constexpr Color kPlayerBlue = Rgb(96, 132, 232);
+constexpr Color kCpuRed = Rgb(192, 50, 46);
 
 constexpr const char* kGothicFile = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 constexpr const char* kLatinBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
@@ -191,36 +194,56 @@ void DrawPlate(Image& img, const Rect& area, Color top, Color bottom, Color rim,
 
 // ---- Block chips -------------------------------------------------------------
 
-void PaintChip(Image& img, int ox, int oy, Color base) {
-  const Color light = Mix(base, kWhite, 0.55f);
-  const Color dark = Scale(base, 0.45f);
-  const Color border = Scale(base, 0.22f);
+// Each side's mark, so that the sides never depend on colour alone: a ring on the
+// player's block and a saltire (an X) on the CPU's.
+enum class ChipMotif { kRing, kCross };
+
+bool InMotif(ChipMotif motif, int x, int y) {
+  const float dx = x - 7.5f, dy = y - 7.5f;
+  if (motif == ChipMotif::kRing) {
+    const float r = std::sqrt(dx * dx + dy * dy);
+    return r >= 2.3f && r <= 3.6f;
+  }
+  return std::abs(std::abs(dx) - std::abs(dy)) < 0.5f && std::abs(dx) <= 3.5f;
+}
+
+void PaintChip(Image& img, int ox, int oy, Color base, ChipMotif motif) {
+  const Color light = Mix(base, kWhite, 0.45f);
+  const Color dark = Scale(base, 0.6f);
+  // A rim a shade darker than the face: blocks side by side stay apart without a
+  // black seam.
+  const Color rim = Scale(base, 0.5f);
+  // The ring is lit, the cross cut in: each mark pushes its block further from
+  // the other side's.
+  const Color mark = motif == ChipMotif::kRing ? Mix(base, kWhite, 0.6f) : Scale(base, 0.55f);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
       Color c;
       if (x == 0 || y == 0 || x == 15 || y == 15)
-        c = border;
+        c = rim;
       else if (x <= 2 && y <= 14 - x + 1 && y >= x)
         c = light;  // left bevel
       else if (y <= 2 && x > y)
         c = (x >= 15 - y) ? dark : light;  // top bevel
       else if (x >= 13 || y >= 13)
         c = dark;  // right and bottom bevels
+      else if (InMotif(motif, x, y))
+        c = mark;
       else
-        c = Mix(Mix(base, kWhite, 0.18f), Scale(base, 0.8f), static_cast<float>(y - 3) / 9.0f);
+        c = Mix(Mix(base, kWhite, 0.1f), Scale(base, 0.9f), static_cast<float>(y - 3) / 9.0f);
       img.Set(ox + x, oy + y, c);
     }
   }
-  // A small gloss spot on the face.
-  img.Set(ox + 4, oy + 4, Mix(base, kWhite, 0.8f));
-  img.Set(ox + 5, oy + 4, Mix(base, kWhite, 0.6f));
-  img.Set(ox + 4, oy + 5, Mix(base, kWhite, 0.6f));
+  // A small gloss spot on the face, clear of the mark.
+  img.Set(ox + 3, oy + 3, Mix(base, kWhite, 0.8f));
+  img.Set(ox + 4, oy + 3, Mix(base, kWhite, 0.6f));
+  img.Set(ox + 3, oy + 4, Mix(base, kWhite, 0.6f));
 }
 
 Image BuildChips() {
   Image img(16, 32);
-  PaintChip(img, rects::kPlayerChip.x, rects::kPlayerChip.y, kPlayerBlue);
-  PaintChip(img, rects::kCpuChip.x, rects::kCpuChip.y, kCpuRed);
+  PaintChip(img, rects::kPlayerChip.x, rects::kPlayerChip.y, kPlayerBlue, ChipMotif::kRing);
+  PaintChip(img, rects::kCpuChip.x, rects::kCpuChip.y, kCpuRed, ChipMotif::kCross);
   return img;
 }
 
@@ -228,14 +251,20 @@ Image BuildChips() {
 
 Image BuildMatchBackground() {
   Image img(640, 480);
-  const Color top = Rgb(10, 14, 32), bottom = Rgb(20, 28, 60);
+  // The board stays near black where blocks land, so that the darker (CPU's) block
+  // keeps 3:1 from it. Every other column is lit about 6 % in relative luminance,
+  // enough to follow a column by eye, and a brighter guide line stands every four
+  // columns.
+  const Color top = Rgb(5, 7, 18), bottom = Rgb(7, 9, 24);
   for (int y = 0; y < 464; ++y) {
     const Color row = Mix(top, bottom, static_cast<float>(y) / 463.0f);
     for (int x = 0; x < 640; ++x) {
       Color c = row;
-      if ((x / 16) % 2 == 1) c = Mix(c, kWhite, 0.012f);  // every other column a shade lighter
+      if ((x / 16) % 2 == 1) c = Mix(c, Rgb(20, 28, 62), 0.36f);  // every other column lighter
       const bool line_x = x % 16 == 0, line_y = y % 16 == 0;
-      if (line_x && line_y)
+      if (line_x && x % 64 == 0)
+        c = Mix(c, Rgb(110, 140, 220), line_y ? 0.4f : 0.28f);
+      else if (line_x && line_y)
         c = Mix(c, Rgb(120, 150, 230), 0.22f);
       else if (line_x || line_y)
         c = Mix(c, Rgb(90, 120, 210), 0.10f);
@@ -317,8 +346,8 @@ Image BuildTitle(const Fonts& fonts) {
   DrawText(img, *fonts.gothic, "重力四目並べ", st, sub, {Align::kCenter, 1, {}, {}, {}});
   const int chip_y = sub_y + (sub.h - 16) / 2;
   for (int i = 0; i < 4; ++i) {
-    PaintChip(img, 64 + 18 * i, chip_y, kPlayerBlue);
-    PaintChip(img, 365 + 18 * i, chip_y, kCpuRed);
+    PaintChip(img, 64 + 18 * i, chip_y, kPlayerBlue, ChipMotif::kRing);
+    PaintChip(img, 365 + 18 * i, chip_y, kCpuRed, ChipMotif::kCross);
   }
   return img;
 }
@@ -496,20 +525,36 @@ void DrawDigitStrips(Image& img, const Fonts& fonts) {
            {Align::kLeft, 1, kStripInkBottom, {}, {}});
 }
 
+// A label's field: flat and square-cornered, a shade off the screen's black, with a
+// gold tab on the left and a gold underline that fades to the right.
+void DrawLabelField(Image& img, const Rect& r) {
+  img.FillRect(r.x + 2, r.y + 2, r.w - 4, r.h - 4, Rgb(16, 22, 48));
+  img.FillRect(r.x + 2, r.y + 4, 3, r.h - 8, kGoldBottom);
+  for (int x = r.x + 2; x < r.Right() - 2; ++x) {
+    const float t = static_cast<float>(x - r.x) / static_cast<float>(r.w);
+    img.Set(x, r.y + r.h - 3, Mix(kGoldBottom, Rgb(16, 22, 48), t * 0.8f));
+  }
+}
+
 void DrawSetupPieces(Image& img, const Fonts& fonts) {
   TextStyle header = IceText(28);
   header.shadow = Rgb(10, 24, 80);
   header.shadow_offset = 2;
   DrawText(img, *fonts.gothic, "対戦設定", header, rects::kSetupHeader);
 
-  // Labels: the selected form on a blue plate, the plain form dim.
+  // Labels are not buttons: the form of the row in hand (and of the ranking's labels)
+  // is gold on a flat, square, dark field with a gold tab and underline; nothing in
+  // it looks raised or glossy. The plain form is dim text over a dim underline.
   auto label = [&](const Rect& selected, const Rect& plain, const char* text) {
-    DrawPlate(img, selected, Rgb(60, 120, 250), Rgb(16, 40, 140), Rgb(160, 200, 255), 6.0f);
+    DrawLabelField(img, selected);
     // Size 18 keeps the plain label's ink below its seventh row, which the
     // ranking's marks share.
     TextStyle on = GoldText(18);
     on.outline = Rgb(60, 26, 0);
-    DrawText(img, *fonts.gothic, text, on, selected, {Align::kCenter, 2, kRowInkBottom, {}, {}});
+    DrawText(img, *fonts.gothic, text, on,
+             {selected.picture, selected.x + 6, selected.y, selected.w - 6, selected.h},
+             {Align::kCenter, 2, kRowInkBottom, {}, {}});
+    img.FillRect(plain.x + 8, plain.y + plain.h - 2, plain.w - 16, 1, Rgb(44, 50, 76));
     DrawText(img, *fonts.gothic, text, DimText(18), plain,
              {Align::kCenter, 2, kRowInkBottom, {}, {}});
   };
@@ -547,10 +592,16 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   go.bottom = Rgb(255, 240, 190);
   go.outline = Rgb(110, 10, 10);
   DrawText(img, *fonts.gothic, "対戦開始！", go, {on.picture, on.x + 34, on.y, on.w - 68, on.h});
+  // Not chosen, the start button is still the goal of the screen: the same warm
+  // plate a step deeper, never a grey one that reads as disabled.
   const Rect off = rects::kStartButton;
-  DrawPlate(img, {off.picture, off.x + 30, off.y, off.w - 60, off.h}, Rgb(52, 56, 76),
-            Rgb(24, 26, 40), Rgb(96, 104, 134), 10.0f);
-  DrawText(img, *fonts.gothic, "対戦開始！", DimText(22),
+  DrawPlate(img, {off.picture, off.x + 30, off.y, off.w - 60, off.h}, Rgb(168, 70, 40),
+            Rgb(104, 18, 18), Rgb(214, 130, 96), 10.0f);
+  TextStyle wait = GoldText(22);
+  wait.top = Rgb(255, 236, 214);
+  wait.bottom = Rgb(246, 196, 150);
+  wait.outline = Rgb(80, 8, 8);
+  DrawText(img, *fonts.gothic, "対戦開始！", wait,
            {off.picture, off.x + 34, off.y, off.w - 68, off.h});
 
   // Arrows. The left one is overdrawn from its 35th column by the value
@@ -648,7 +699,7 @@ Image BuildWindowSkin() {
       if (edge == 0)
         c = Rgb(6, 8, 20);
       else if (edge == 1 || edge == 2)
-        c = Rgb(170, 200, 255);
+        c = Rgb(110, 140, 210);  // soft enough for white text over a faded banner
       else if (edge == 3)
         c = Rgb(40, 60, 130);
       img.Set(x, y, c);
