@@ -211,16 +211,18 @@ void EffectsAreLoudButNeverClip() {
 struct TrackCase {
   const char* file;
   Score (*score)();
+  double min_s;
+  double max_s;
 };
 
-const TrackCase kTracks[] = {{"Music/ravolin.mp3", &MatchScore},
-                             {"Music/decision.mp3", &TitleScore}};
+const TrackCase kTracks[] = {{"Music/ravolin.mp3", &MatchScore, 150.0, 240.0},
+                             {"Music/decision.mp3", &TitleScore, 30.0, 90.0}};
 
 void TracksDecodeToTheirComposedLength() {
   for (const auto& t : kTracks) {
     const Decoded d = Set::DecodeStreamed(t.file);
-    EXPECT_GE(d.Seconds(), 30.0) << t.file;
-    EXPECT_LE(d.Seconds(), 90.0) << t.file;
+    EXPECT_GE(d.Seconds(), t.min_s) << t.file;
+    EXPECT_LE(d.Seconds(), t.max_s) << t.file;
     // The tag frame lets the decoder drop the encoder's delay and padding
     // (about 60 ms otherwise), so the loop is exactly as long as composed.
     const Score s = t.score();
