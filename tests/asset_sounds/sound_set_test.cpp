@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,6 +25,9 @@ namespace fs = std::filesystem;
 
 constexpr double kRate = 44100.0;
 const double kMinus1Db = 32767.0 * std::pow(10.0, -1.0 / 20.0);
+const double kMinusHalfDb = 32767.0 * std::pow(10.0, -0.5 / 20.0);
+
+double Dbfs(double level) { return 20.0 * std::log10(level / 32767.0); }
 
 std::vector<std::uint8_t> ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -207,16 +211,18 @@ void EffectsAreLoudButNeverClip() {
 struct TrackCase {
   const char* file;
   Score (*score)();
+  double min_s;
+  double max_s;
 };
 
-const TrackCase kTracks[] = {{"Music/ravolin.mp3", &MatchScore},
-                             {"Music/decision.mp3", &TitleScore}};
+const TrackCase kTracks[] = {{"Music/ravolin.mp3", &MatchScore, 150.0, 240.0},
+                             {"Music/decision.mp3", &TitleScore, 30.0, 90.0}};
 
 void TracksDecodeToTheirComposedLength() {
   for (const auto& t : kTracks) {
     const Decoded d = Set::DecodeStreamed(t.file);
-    EXPECT_GE(d.Seconds(), 30.0) << t.file;
-    EXPECT_LE(d.Seconds(), 90.0) << t.file;
+    EXPECT_GE(d.Seconds(), t.min_s) << t.file;
+    EXPECT_LE(d.Seconds(), t.max_s) << t.file;
     // The tag frame lets the decoder drop the encoder's delay and padding
     // (about 60 ms otherwise), so the loop is exactly as long as composed.
     const Score s = t.score();
@@ -294,8 +300,36 @@ void PlayedLoopJoinsEndToStart() {
   }
 }
 
+// The game plays an effect over the music by adding the two: the loudest effect landing on
+// the loudest music peak must still leave half a decibel below full scale.
+void NoEffectOnAnyMusicPeakClips() {
+  int effect_peak = 0;
+  for (const auto& e : kEffects) effect_peak = std::max(effect_peak, Set::Decode(e.file).Peak());
+  int music_peak = 0;
+  for (const auto& t : kTracks)
+    music_peak = std::max(music_peak, Set::DecodeStreamed(t.file).Peak());
+  const int worst = effect_peak + music_peak;
+  std::printf("levels: loudest effect %.2f dBFS, loudest music %.2f dBFS, both %.2f dBFS\n",
+              Dbfs(effect_peak), Dbfs(music_peak), Dbfs(worst));
+  EXPECT_LE(worst, kMinusHalfDb) << "effect " << effect_peak << " on music " << music_peak;
+}
+
+// The menu and the match are heard one after the other: neither may sound much louder.
+void TracksAreEquallyLoud() {
+  double rms_db[std::size(kTracks)] = {};
+  for (std::size_t i = 0; i < std::size(kTracks); ++i) {
+    const Decoded d = Set::DecodeStreamed(kTracks[i].file);
+    ASSERT_GT(d.Frames(), 0u) << kTracks[i].file;
+    rms_db[i] = Dbfs(d.Rms(0, d.Frames()));
+    std::printf("levels: %s %.1f s, RMS %.2f dBFS, peak %.2f dBFS\n", kTracks[i].file, d.Seconds(),
+                rms_db[i], Dbfs(d.Peak()));
+  }
+  EXPECT_LE(std::fabs(rms_db[0] - rms_db[1]), 1.5)
+      << kTracks[0].file << " " << rms_db[0] << " dBFS, " << kTracks[1].file << " " << rms_db[1];
+}
+
 // Generating the set takes seconds, and CTest runs every test in a process of
-// its own: the checks are grouped so that it is generated three times, not nine.
+// its own: the checks are grouped so that it is generated four times, not twelve.
 TEST_F(SoundSet, EffectsAreCleanMonoWavsOfTheirLengths) {
   EffectsAreMonoPcmWavAt44k();
   EffectsDecodeWithTheirLengths();
@@ -309,6 +343,11 @@ TEST_F(SoundSet, TracksDecodeToCleanSeamlessLoopsOfTheirComposedLength) {
   TracksLoopWithoutASeam();
   StreamingDecodesWhatAWholeDecodeGives();
   PlayedLoopJoinsEndToStart();
+}
+
+TEST_F(SoundSet, EffectsOverTheMusicNeverClipAndTheTracksAreBalanced) {
+  NoEffectOnAnyMusicPeakClips();
+  TracksAreEquallyLoud();
 }
 
 TEST_F(SoundSet, TwoRunsWriteIdenticalBytes) {

@@ -251,5 +251,36 @@ TEST(MixBuffers, FadesDcAndConversion) {
   for (auto s : silent) EXPECT_EQ(s, 0);
 }
 
+// Energy of the sample-to-sample steps over the energy of the signal: a measure of
+// how much of the sound lies high up.
+double Brightness(const MixBuffer& b) {
+  double steps = 0.0, level = 0.0;
+  for (std::size_t i = 1; i < b.Frames(); ++i) {
+    const double d = b.At(i, 0) - b.At(i - 1, 0);
+    steps += d * d;
+    level += double(b.At(i, 0)) * b.At(i, 0);
+  }
+  return steps / level;
+}
+
+// The low-pass takes the edge off a pulse: its upper harmonics drop, the note stays.
+TEST(Tones, LowPassDarkensAPulseAndKeepsItsLevel) {
+  for (double duty : {0.125, 0.25}) {
+    Voice plain;
+    plain.wave = Wave::kPulse;
+    plain.duty = duty;
+    plain.envelope = {0.002, 0.1, 0.5, 0.02};
+    Voice soft = plain;
+    soft.lowpass_hz = 2800.0;
+    MixBuffer a(kSampleRate / 4, 1, false);
+    MixBuffer b(kSampleRate / 4, 1, false);
+    RenderTone(a, plain, 0.0, 0.2, MidiToHz(84), 1.0);
+    RenderTone(b, soft, 0.0, 0.2, MidiToHz(84), 1.0);
+    EXPECT_LT(Brightness(b), 0.5 * Brightness(a)) << "duty " << duty;
+    EXPECT_GT(Rms(b), 0.5 * Rms(a)) << "duty " << duty;
+    EXPECT_EQ(b.At(b.Frames() - 1, 0), 0.0f) << "the filtered note still ends at rest";
+  }
+}
+
 }  // namespace
 }  // namespace rv::assets

@@ -52,6 +52,14 @@ float Peak(const MixBuffer& buffer) {
   return peak;
 }
 
+double Rms(const MixBuffer& buffer) {
+  const auto& samples = buffer.Samples();
+  if (samples.empty()) return 0.0;
+  double sum = 0.0;
+  for (float s : samples) sum += static_cast<double>(s) * s;
+  return std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
 void SoftLimit(MixBuffer& buffer, float knee) {
   const double peak = Peak(buffer);
   if (peak <= 0.0 || knee <= 0.0f || knee >= 1.0f) return;
@@ -96,8 +104,12 @@ void ApplyFades(MixBuffer& buffer, double fade_in_s, double fade_out_s) {
 
 std::vector<std::int16_t> ToPcm16(const MixBuffer& buffer, double peak_dbfs) {
   const float peak = Peak(buffer);
-  const double target = 32767.0 * std::pow(10.0, peak_dbfs / 20.0);
-  const double scale = peak > 0.0f ? target / peak : 0.0;
+  const double target = std::pow(10.0, peak_dbfs / 20.0);
+  return ScaledPcm16(buffer, peak > 0.0f ? target / peak : 0.0);
+}
+
+std::vector<std::int16_t> ScaledPcm16(const MixBuffer& buffer, double gain) {
+  const double scale = 32767.0 * gain;
   std::vector<std::int16_t> pcm;
   pcm.reserve(buffer.Samples().size());
   for (float s : buffer.Samples()) {

@@ -42,6 +42,8 @@ void MixInto(MixBuffer& dest, const MixBuffer& source, std::int64_t offset, floa
 
 // Largest absolute sample.
 float Peak(const MixBuffer& buffer);
+// Root mean square over every sample of every channel: how loud the buffer sounds.
+double Rms(const MixBuffer& buffer);
 // Bends samples louder than `knee` x peak smoothly (tanh) towards the peak:
 // the few hits where drums and notes coincide stop setting the level of the
 // whole piece. Quieter samples pass unchanged; signs and order are kept.
@@ -53,5 +55,8 @@ void ApplyFades(MixBuffer& buffer, double fade_in_s, double fade_out_s);
 // Scales so that the peak lands at peak_dbfs and rounds to 16-bit interleaved PCM.
 // A silent buffer stays silent.
 std::vector<std::int16_t> ToPcm16(const MixBuffer& buffer, double peak_dbfs);
+// Scales every sample by `gain` (full scale = 1) and rounds to 16-bit interleaved PCM,
+// holding what would pass full scale there.
+std::vector<std::int16_t> ScaledPcm16(const MixBuffer& buffer, double gain);
 
 }  // namespace rv::assets

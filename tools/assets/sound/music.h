@@ -43,7 +43,7 @@ struct Score {
 
 // Calm and inviting, for the title and the menu.
 Score TitleScore();
-// Driving, for the match.
+// Driving, for the match (match_score.cpp).
 Score MatchScore();
 
 // Renders a score into a looping stereo buffer of exactly its bars: what rings

@@ -1,5 +1,6 @@
 #include "sound/sound_set.h"
 
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
@@ -14,10 +15,12 @@
 namespace rv::assets {
 namespace {
 
-// Effects peak a little lower than the music: they play on top of it.
-constexpr double kEffectPeakDb = -3.0;
-// Headroom for the MP3 encoder, whose output overshoots the PCM's peaks.
-constexpr double kMusicPeakDb = -2.0;
+// An effect plays on top of the music and the two are added: the loudest effect
+// on the loudest music peak must stay below full scale, with half a decibel to
+// spare and room for the MP3 encoder, whose output overshoots the PCM's peaks
+// by up to some six tenths of a decibel (-9.5 and -5 dBFS add up to -1.1 dBFS).
+constexpr double kEffectPeakDb = -9.5;
+constexpr double kMusicPeakDb = -5.0;
 constexpr int kMusicKbps = 160;
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
@@ -33,8 +36,27 @@ void WriteEffect(const std::filesystem::path& path, const MixBuffer& effect) {
   WriteBytes(path, EncodeWav(ToPcm16(effect, kEffectPeakDb), effect.Channels(), kSampleRate));
 }
 
-void WriteTrack(const std::filesystem::path& path, const Score& score) {
-  WriteBytes(path, EncodeMp3(ToPcm16(RenderScore(score), kMusicPeakDb), kSampleRate, kMusicKbps));
+void WriteTrack(const std::filesystem::path& path, const MixBuffer& track, double gain) {
+  WriteBytes(path, EncodeMp3(ScaledPcm16(track, gain), kSampleRate, kMusicKbps));
+}
+
+// Gains that give every track the same loudness (RMS): the loudness the quietest
+// of them reaches with its peak at kMusicPeakDb, so none peaks above that.
+std::vector<double> LevelledGains(const std::vector<const MixBuffer*>& tracks) {
+  const double peak_limit = std::pow(10.0, kMusicPeakDb / 20.0);
+  double loudness = -1.0;
+  for (const MixBuffer* t : tracks) {
+    const double peak = Peak(*t);
+    if (peak <= 0.0) continue;
+    const double at_limit = Rms(*t) * peak_limit / peak;
+    if (loudness < 0.0 || at_limit < loudness) loudness = at_limit;
+  }
+  std::vector<double> gains;
+  for (const MixBuffer* t : tracks) {
+    const double rms = Rms(*t);
+    gains.push_back(rms > 0.0 ? loudness / rms : 0.0);
+  }
+  return gains;
 }
 
 }  // namespace
@@ -48,8 +70,11 @@ void WriteSoundSet(const std::filesystem::path& folder) {
   WriteEffect(wave / "wave2.dat", RenderStartEffect());
   WriteEffect(wave / "wave3.dat", RenderRankingEffect());
   WriteEffect(wave / "wave4.dat", RenderGoodbyeEffect());
-  WriteTrack(music / "ravolin.mp3", MatchScore());
-  WriteTrack(music / "decision.mp3", TitleScore());
+  const MixBuffer match = RenderScore(MatchScore());
+  const MixBuffer title = RenderScore(TitleScore());
+  const std::vector<double> gains = LevelledGains({&match, &title});
+  WriteTrack(music / "ravolin.mp3", match, gains[0]);
+  WriteTrack(music / "decision.mp3", title, gains[1]);
 }
 
 }  // namespace rv::assets

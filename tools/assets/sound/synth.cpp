@@ -97,6 +97,9 @@ void RenderTone(MixBuffer& out, const Voice& voice, double start_s, double lengt
   const auto count =
       static_cast<std::int64_t>(std::ceil(voice.envelope.Length(length_s) * kSampleRate));
   const double base = hz * std::pow(2.0, voice.detune_cents / 1200.0);
+  OnePole lp1(voice.lowpass_hz);
+  OnePole lp2(voice.lowpass_hz);
+  const bool filtered = voice.lowpass_hz > 0.0;
   double phase = 0.0;
   for (std::int64_t i = 0; i < count; ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
@@ -110,7 +113,9 @@ void RenderTone(MixBuffer& out, const Voice& voice, double start_s, double lengt
     }
     const double step = (semis == 0.0 ? base : base * std::pow(2.0, semis / 12.0)) / kSampleRate;
     const double level = voice.envelope.Level(t, length_s) * voice.gain * velocity;
-    const double sample = Oscillator(voice.wave, phase, step, voice.duty) * level;
+    double wave = Oscillator(voice.wave, phase, step, voice.duty);
+    if (filtered) wave = lp2.LowPass(lp1.LowPass(wave));
+    const double sample = wave * level;
     out.AddPanned(first + i, static_cast<float>(sample), voice.pan);
     phase += step;
     phase -= std::floor(phase);

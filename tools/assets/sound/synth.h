@@ -62,6 +62,9 @@ struct Voice {
   double sweep_time = 0.03;
   // Later notes of a chord may be detuned a little for width.
   double detune_cents = 0.0;
+  // A gentle two-pole low-pass (12 dB an octave) that takes the edge off a pulse's
+  // upper harmonics; 0 leaves the oscillator as it is.
+  double lowpass_hz = 0.0;
 };
 
 // Renders one note of `length_s` seconds (plus the release) starting at start_s.
