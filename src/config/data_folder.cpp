@@ -20,7 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 std::string EnvOrEmpty(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? std::string(value) : std::string();

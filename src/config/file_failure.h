@@ -13,10 +13,10 @@ enum class FileAction { kOpen, kRead, kCreate, kLock };
 struct FileFailure {
   FileAction action = FileAction::kOpen;
   std::filesystem::path file;
-  int err = 0;               // errno, when the system said why
-  bool not_regular = false;  // a FIFO, a device, a socket or a folder in the file's place
-  bool link = false;         // a symbolic link where none is followed
-  bool bad_contents = false; // read whole, but not what it should hold (a broken picture)
+  int err = 0;                // errno, when the system said why
+  bool not_regular = false;   // a FIFO, a device, a socket or a folder in the file's place
+  bool link = false;          // a symbolic link where none is followed
+  bool bad_contents = false;  // read whole, but not what it should hold (a broken picture)
 
   bool empty() const { return file.empty(); }
   // "cannot lock PATH: not a regular file": one line for logs and tools.

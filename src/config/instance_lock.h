@@ -13,7 +13,6 @@
 
 namespace rv {
 
-
 class InstanceLock {
  public:
   // Creates the lock file when missing and takes an exclusive lock on it without waiting.

@@ -116,13 +116,13 @@ __attribute__((visibility("default"))) int32_t mLoadPNG(const char* path, uint32
   }
   auto* info = static_cast<uint8_t*>(info1064);
   std::memset(info, 0, 1064);
-  PutU32(info + 0, 40);                                         // biSize
-  PutU32(info + 4, decoded.width);                              // biWidth
-  PutU32(info + 8, decoded.height);                             // biHeight > 0: bottom-up
-  PutU16(info + 12, 1);                                         // biPlanes
-  PutU16(info + 14, 32);                                        // biBitCount
-  PutU32(info + 16, 0);                                         // biCompression: BI_RGB
-  PutU32(info + 20, static_cast<uint32_t>(bytes));              // biSizeImage
+  PutU32(info + 0, 40);                             // biSize
+  PutU32(info + 4, decoded.width);                  // biWidth
+  PutU32(info + 8, decoded.height);                 // biHeight > 0: bottom-up
+  PutU16(info + 12, 1);                             // biPlanes
+  PutU16(info + 14, 32);                            // biBitCount
+  PutU32(info + 16, 0);                             // biCompression: BI_RGB
+  PutU32(info + 20, static_cast<uint32_t>(bytes));  // biSizeImage
   uint32_t id = NextHandle()++;
   if (id == 0) id = NextHandle()++;  // 0 is never a handle
   Handles()[id] = decoded;

@@ -1,6 +1,6 @@
 // rv_assets FOLDER [CONTACT_SHEET.png]
-// Writes the game's pictures, effects and music into FOLDER. The output depends on nothing but this code and the
-// installed fonts: two runs give the same bytes.
+// Writes the game's pictures, effects and music into FOLDER. The output depends on nothing but this
+// code and the installed fonts: two runs give the same bytes.
 #include <cstdio>
 #include <exception>
 #include <filesystem>

@@ -19,7 +19,6 @@ class QStatusBar;
 
 namespace rv {
 
-
 class Form1 : public QWidget {
   Q_OBJECT
 

@@ -10,7 +10,6 @@
 
 namespace rv {
 
-
 // Exit status of a refused start; a normal end is 0.
 inline constexpr int kRefusedExitStatus = 1;
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "game/cpu/random_source.h"
 #include "game/board/board.h"
 #include "game/board/match_state.h"
+#include "game/cpu/random_source.h"
 
 namespace rv {
 

@@ -8,8 +8,8 @@ namespace rv {
 namespace {
 
 // Clips an unscaled copy to both surfaces; false when nothing is left.
-bool ClipUnscaled(const Surface& dst, int& dx, int& dy, int& w, int& h, const Surface& src,
-                  int& sx, int& sy) {
+bool ClipUnscaled(const Surface& dst, int& dx, int& dy, int& w, int& h, const Surface& src, int& sx,
+                  int& sy) {
   if (w <= 0 || h <= 0) return false;
   int left = std::max({0, -dx, -sx});
   int top = std::max({0, -dy, -sy});
@@ -22,8 +22,8 @@ bool ClipUnscaled(const Surface& dst, int& dx, int& dy, int& w, int& h, const Su
 
 // A copy of the source rectangle when it lies in the destination surface itself, so that
 // an overlapping copy reads the source as it was before.
-const Surface& DetachIfSame(const Surface& dst, const Surface& src, int& sx, int& sy, int w,
-                            int h, Surface& scratch) {
+const Surface& DetachIfSame(const Surface& dst, const Surface& src, int& sx, int& sy, int w, int h,
+                            Surface& scratch) {
   if (&dst != &src) return src;
   scratch.Reset(w, h);
   for (int y = 0; y < h; ++y) {
@@ -53,9 +53,8 @@ inline uint32_t BlendLanes(uint32_t src, uint32_t dst, uint32_t a, uint32_t na) 
 
 // A whole row, byte by byte in 16-bit arithmetic: the form the compiler turns into SIMD
 // (the fades blend the full screen 27 times). The unused top byte stays 0 (0 x a + 0 x na).
-__attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void BlendRow(uint32_t* dst,
-                                                                 const uint32_t* src, int n,
-                                                                 uint16_t a) {
+__attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void BlendRow(
+    uint32_t* dst, const uint32_t* src, int n, uint16_t a) {
   auto* d = reinterpret_cast<uint8_t*>(dst);
   auto* s = reinterpret_cast<const uint8_t*>(src);
   const uint16_t na = static_cast<uint16_t>(255 - a);
@@ -64,7 +63,8 @@ __attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void BlendRo
 
 // Maps destination index i of a stretched span to its source index (nearest, centre sample).
 inline int SampleIndex(int i, int src_len, int dst_len) {
-  return static_cast<int>((2 * static_cast<int64_t>(i) + 1) * src_len / (2 * static_cast<int64_t>(dst_len)));
+  return static_cast<int>((2 * static_cast<int64_t>(i) + 1) * src_len /
+                          (2 * static_cast<int64_t>(dst_len)));
 }
 
 // Walks every destination pixel of a stretched copy whose source pixel lies inside src.
@@ -132,8 +132,8 @@ void TransparentBlt(Surface& dst, int dx, int dy, int dw, int dh, const Surface&
                    [key_color](uint32_t s, uint32_t d) { return s == key_color ? d : s; });
 }
 
-void AlphaBlend(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx,
-                int sy, int sw, int sh, int32_t blend_arg) {
+void AlphaBlend(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
+                int sw, int sh, int32_t blend_arg) {
   if ((static_cast<uint32_t>(blend_arg) & 0xFF00FFFFu) != 0) return;
   const uint32_t a = (static_cast<uint32_t>(blend_arg) >> 16) & 0xFFu;
   const uint32_t na = 255 - a;

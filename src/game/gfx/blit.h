@@ -32,8 +32,8 @@ void TransparentBlt(Surface& dst, int dx, int dy, int dw, int dh, const Surface&
 // Per channel: dest = (src x A + dest x (255 - A) + 127) / 255, integer division, i.e. the
 // exact value src x a + dest x (1 - a) with a = A / 255 rounded to nearest (halves cannot
 // occur). A = 255 gives exactly src, A = 0 exactly dest.
-void AlphaBlend(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx,
-                int sy, int sw, int sh, int32_t blend_arg);
+void AlphaBlend(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
+                int sw, int sh, int32_t blend_arg);
 
 // One pixel of the blend above, for reference and for drawing single pixels.
 uint32_t BlendPixel(uint32_t src, uint32_t dst, uint32_t alpha);

@@ -5,7 +5,9 @@
 namespace rv {
 
 void FadeScreen(FadeContext& c, int16_t kind) {
-  const Surface* source = kind == 0 ? &c.pictures.Screen : kind == 1 ? &c.pictures.PicBack : nullptr;
+  const Surface* source = kind == 0   ? &c.pictures.Screen
+                          : kind == 1 ? &c.pictures.PicBack
+                                      : nullptr;
   if (source == nullptr) return;
   for (int step = 0; step <= 26; ++step) {
     c.loop.StartFrame(c.stamps);

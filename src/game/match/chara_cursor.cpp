@@ -1,7 +1,7 @@
 #include "game/match/chara_cursor.h"
 
-#include "game/game.h"
 #include "game/board/cursor_rule.h"
+#include "game/game.h"
 
 namespace rv {
 

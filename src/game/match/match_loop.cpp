@@ -3,9 +3,9 @@
 #include <exception>
 #include <stdexcept>
 
-#include "game/match/enemy_turn.h"
 #include "game/game.h"
 #include "game/match/chara_cursor.h"
+#include "game/match/enemy_turn.h"
 #include "game/match/match_drawing.h"
 #include "game/match/round_end.h"
 #include "game/match/start_round.h"

@@ -1,7 +1,7 @@
 #include "game/match/round_end.h"
 
-#include "game/game.h"
 #include "game/board/four_in_row.h"
+#include "game/game.h"
 #include "game/match/match_drawing.h"
 #include "game/match/match_results.h"
 #include "game/match/start_round.h"

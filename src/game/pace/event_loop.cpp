@@ -37,8 +37,8 @@ void EventLoop::StartFrame(FrameStamps& stamps) { stamps.FrameStart = Now(); }
 
 void EventLoop::EndFrame(FrameStamps& stamps, int32_t period_ms) {
   stamps.FrameEnd = Now();
-  const int32_t taken = Elapsed(static_cast<uint32_t>(stamps.FrameStart),
-                                static_cast<uint32_t>(stamps.FrameEnd));
+  const int32_t taken =
+      Elapsed(static_cast<uint32_t>(stamps.FrameStart), static_cast<uint32_t>(stamps.FrameEnd));
   // In 64 bits: a stamp pair from across a wrap must not overflow the subtraction.
   const int64_t wait = static_cast<int64_t>(period_ms) - taken;
   WaitMs(static_cast<int32_t>(std::clamp<int64_t>(wait, INT32_MIN, INT32_MAX)));

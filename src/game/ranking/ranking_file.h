@@ -22,8 +22,8 @@ constexpr std::size_t kRankTimeOffset = 1620;
 struct RankingLoad {
   bool ok = true;
   RankingTables tables;
-  std::string error;     // in English, for logs and tools
-  FileFailure failure;   // the same, to be said in the player's language
+  std::string error;    // in English, for logs and tools
+  FileFailure failure;  // the same, to be said in the player's language
 };
 
 // The file's bytes; values from another hand (negative, NaN, huge) are kept as they are.

@@ -35,7 +35,8 @@ constexpr std::string_view kDisplayFailCaption = "Ravolin";
 // what went wrong under the program's name; "起動エラー" is the dialog's refusal.
 constexpr std::string_view kStartErrorCaption = "Ravolin";
 // The exception's own (English) words go to standard error, not into the box.
-constexpr std::string_view kUnexpectedText = "Ravolinでエラーが発生しました！\n予期しないエラーです。";
+constexpr std::string_view kUnexpectedText =
+    "Ravolinでエラーが発生しました！\n予期しないエラーです。";
 constexpr std::string_view kNoFaceText =
     "Ravolinの文字を表示する日本語フォントが見つかりません！\n"
     "IPAゴシック（fonts-ipafont-gothic）をインストールしてください。";

@@ -70,7 +70,8 @@ bool LoadPng(const std::filesystem::path& file, CapturedFrame& frame) {
   frame.height = static_cast<int>(image.height);
   frame.pixels.resize(static_cast<size_t>(frame.width) * frame.height);
   for (size_t i = 0; i < frame.pixels.size(); ++i) {
-    frame.pixels[i] = (uint32_t{rgb[i * 3]} << 16) | (uint32_t{rgb[i * 3 + 1]} << 8) | rgb[i * 3 + 2];
+    frame.pixels[i] =
+        (uint32_t{rgb[i * 3]} << 16) | (uint32_t{rgb[i * 3 + 1]} << 8) | rgb[i * 3 + 2];
   }
   return true;
 }

@@ -20,5 +20,4 @@ struct HeadlessAudioLink {
 
 HeadlessAudioLink MakeHeadlessAudio(VirtualClock& clock);
 
-
 }  // namespace rv

@@ -39,9 +39,15 @@ void HeadlessPlatform::PumpEvents(EventSink& sink) {
   Scripted event;
   while (TakeDue(event)) {
     switch (event.kind) {
-      case Kind::kKeyDown: sink.OnKeyDown(event.key_code); break;
-      case Kind::kKeyUp: sink.OnKeyUp(event.key_code); break;
-      case Kind::kClose: sink.OnClose(); break;
+      case Kind::kKeyDown:
+        sink.OnKeyDown(event.key_code);
+        break;
+      case Kind::kKeyUp:
+        sink.OnKeyUp(event.key_code);
+        break;
+      case Kind::kClose:
+        sink.OnClose();
+        break;
     }
   }
   if (audio_.take_finished_music) {
