@@ -6,6 +6,7 @@
 
 #include "platform/headless/headless_audio.h"
 #include "recording_sink.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
@@ -21,14 +22,8 @@ class HeadlessPlatformTest : public ::testing::Test {
     while (static_cast<int32_t>(platform.Now() - t) < 0) platform.PumpEvents(sink);
   }
 
-  fs::path TempFolder() {
-    const fs::path folder = fs::temp_directory_path() /
-        ("rv_platform_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-  }
+  test::TempFolder temp_{"platform_test"};
+  fs::path TempFolder() { return temp_.path(); }
 };
 
 TEST_F(HeadlessPlatformTest, ClockMovesOnlyBySleepAndPasses) {
@@ -136,16 +131,15 @@ TEST_F(HeadlessPlatformTest, FinishedMusicIsReportedOnce) {
     }
   }
   EXPECT_EQ(done, 1);
-  fs::remove_all(folder);
 }
 
 std::vector<uint32_t> TestPicture(int w, int h) {
   std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      pixels[static_cast<size_t>(y) * w + x] =
-          (static_cast<uint32_t>(x & 0xFF) << 16) | (static_cast<uint32_t>(y & 0xFF) << 8) |
-          static_cast<uint32_t>((x * 7 + y * 3) & 0xFF);
+      pixels[static_cast<size_t>(y) * w + x] = (static_cast<uint32_t>(x & 0xFF) << 16) |
+                                               (static_cast<uint32_t>(y & 0xFF) << 8) |
+                                               static_cast<uint32_t>((x * 7 + y * 3) & 0xFF);
     }
   }
   return pixels;
@@ -203,7 +197,6 @@ TEST_F(HeadlessPlatformTest, SavedFrameReadsBackPixelForPixel) {
   EXPECT_EQ(back.width, 64);
   EXPECT_EQ(back.height, 48);
   EXPECT_EQ(back.pixels, pixels);
-  fs::remove_all(folder);
 }
 
 TEST_F(HeadlessPlatformTest, SavingAndLoadingFailCleanly) {
@@ -227,7 +220,6 @@ TEST_F(HeadlessPlatformTest, SavingAndLoadingFailCleanly) {
   std::ofstream(folder / "cut.png", std::ios::binary).write(bytes.data(), bytes.size() - 1);
   ASSERT_TRUE(LoadPng(folder / "cut.png", back));
   EXPECT_EQ(back.pixels, pixels);
-  fs::remove_all(folder);
 }
 
 TEST_F(HeadlessPlatformTest, MessagesAreRecordedNotShown) {
@@ -248,7 +240,6 @@ TEST_F(HeadlessPlatformTest, ProgramFolderIsTheExecutablesUnlessSet) {
   const fs::path folder = TempFolder();
   platform.SetProgramFolder(folder);
   EXPECT_EQ(platform.ProgramFolder(), folder);
-  fs::remove_all(folder);
 }
 
 TEST_F(HeadlessPlatformTest, WindowOpensUnlessToldToFail) {
