@@ -222,7 +222,9 @@ TEST_F(HeadlessPlatformTest, SavingAndLoadingFailCleanly) {
   EXPECT_EQ(back.pixels, pixels);
 }
 
-TEST_F(HeadlessPlatformTest, MessagesAreRecordedNotShown) {
+// What the game asks of the desktop is recorded, never shown: the boxes with their time, the
+// window with its caption (or a refusal when told), and the program folder it is given.
+TEST_F(HeadlessPlatformTest, RecordsWhatTheGameAsksOfTheDesktop) {
   platform.Sleep(7);
   platform.ShowMessage("Ravolinの起動に失敗しました！", "Ravolin", MessageIcon::kNone);
   platform.ShowMessage("a\r\nb", "起動エラー１", MessageIcon::kWarning);
@@ -233,16 +235,7 @@ TEST_F(HeadlessPlatformTest, MessagesAreRecordedNotShown) {
   EXPECT_EQ(platform.Messages()[0].time, 7u);
   EXPECT_EQ(platform.Messages()[1].text, "a\r\nb");
   EXPECT_EQ(platform.Messages()[1].icon, MessageIcon::kWarning);
-}
 
-TEST_F(HeadlessPlatformTest, ProgramFolderIsTheExecutablesUnlessSet) {
-  EXPECT_TRUE(fs::exists(platform.ProgramFolder() / "rv_platform_tests"));
-  const fs::path folder = TempFolder();
-  platform.SetProgramFolder(folder);
-  EXPECT_EQ(platform.ProgramFolder(), folder);
-}
-
-TEST_F(HeadlessPlatformTest, WindowOpensUnlessToldToFail) {
   EXPECT_TRUE(platform.OpenWindow("Ravolin Ver 0.31"));
   EXPECT_TRUE(platform.WindowOpen());
   EXPECT_EQ(platform.WindowCaption(), "Ravolin Ver 0.31");
@@ -252,6 +245,10 @@ TEST_F(HeadlessPlatformTest, WindowOpensUnlessToldToFail) {
   platform.SetWindowFails(true);
   EXPECT_FALSE(platform.OpenWindow("Ravolin Ver 0.31"));
   EXPECT_FALSE(platform.WindowOpen());
+
+  EXPECT_TRUE(fs::exists(platform.ProgramFolder() / "rv_platform_tests"));
+  platform.SetProgramFolder(TempFolder());
+  EXPECT_EQ(platform.ProgramFolder(), TempFolder());
 }
 
 }  // namespace
