@@ -61,18 +61,16 @@ TEST(KeyFlags, KeyUpClearsOnlyItsOwnFlag) {
     Form_KeyDown(keys, code);
   }
   ASSERT_EQ(Held(keys), "Up Down Left Right X Z");
-  Form_KeyUp(keys, vk::kLeft);
-  EXPECT_EQ(Held(keys), "Up Down Right X Z");
-  Form_KeyUp(keys, vk::kZ);
-  EXPECT_EQ(Held(keys), "Up Down Right X");
-  Form_KeyUp(keys, vk::kUp);
-  EXPECT_EQ(Held(keys), "Down Right X");
-  Form_KeyUp(keys, vk::kX);
-  EXPECT_EQ(Held(keys), "Down Right");
-  Form_KeyUp(keys, vk::kRight);
-  EXPECT_EQ(Held(keys), "Down");
-  Form_KeyUp(keys, vk::kDown);
-  EXPECT_EQ(Held(keys), "");
+  const struct {
+    int16_t released;
+    const char* still_held;
+  } releases[] = {
+      {vk::kLeft, "Up Down Right X Z"}, {vk::kZ, "Up Down Right X"}, {vk::kUp, "Down Right X"},
+      {vk::kX, "Down Right"},           {vk::kRight, "Down"},        {vk::kDown, ""}};
+  for (const auto& r : releases) {
+    Form_KeyUp(keys, r.released);
+    EXPECT_EQ(Held(keys), r.still_held);
+  }
 }
 
 TEST(KeyFlags, RepeatedKeyDownsKeepTheFlagAtOne) {
