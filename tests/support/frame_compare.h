@@ -3,6 +3,7 @@
 // of a picture, or only black.
 
 #include <cstdint>
+#include <utility>
 
 namespace rv::test {
 
@@ -12,20 +13,13 @@ struct AreaCompare {
 };
 
 namespace frame_compare_detail {
+// A captured frame holds its size in fields, a surface behind accessors.
 template <typename Image>
-int WidthOf(const Image& image) {
+std::pair<int, int> SizeOf(const Image& image) {
   if constexpr (requires { image.width(); }) {
-    return image.width();
+    return {image.width(), image.height()};
   } else {
-    return image.width;
-  }
-}
-template <typename Image>
-int HeightOf(const Image& image) {
-  if constexpr (requires { image.height(); }) {
-    return image.height();
-  } else {
-    return image.height;
+    return {image.width, image.height};
   }
 }
 }  // namespace frame_compare_detail
@@ -35,8 +29,7 @@ int HeightOf(const Image& image) {
 template <typename Shown, typename Picture>
 bool SameArea(const Shown& shown, int x, int y, const Picture& picture, int sx, int sy, int w,
               int h, AreaCompare how = {}) {
-  const int width = frame_compare_detail::WidthOf(shown);
-  const int height = frame_compare_detail::HeightOf(shown);
+  const auto [width, height] = frame_compare_detail::SizeOf(shown);
   for (int j = 0; j < h; ++j) {
     for (int i = 0; i < w; ++i) {
       if (how.clip && (x + i < 0 || y + j < 0 || x + i >= width || y + j >= height)) continue;
