@@ -6,7 +6,8 @@ include(GoogleTest OPTIONAL)
 function(rv_add_gtest name)
   cmake_parse_arguments(T "RUN_SERIAL" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} rv_test_support GTest::gtest GTest::gtest_main
+                        GTest::gmock)
   # Helpers shared by the tests of several rooms: "support/...".
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${RV_TEST_BIN_DIR})

@@ -4,16 +4,15 @@
 // configuration).
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "game/cpu/random_source.h"
 #include "game/game.h"
 #include "game/shell/startup.h"
 #include "platform/headless/headless_platform.h"
+#include "support/program_folder.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -22,28 +21,11 @@ namespace fs = std::filesystem;
 // A program folder linked from the build's, removed at the end.
 class BenchFolder {
  public:
-  BenchFolder() {
-    std::string templ = (fs::temp_directory_path() / "rv_startup_bench_XXXXXX").string();
-    if (::mkdtemp(templ.data()) == nullptr) return;
-    path_ = templ;
-    const fs::path dist = RV_DIST_DIR;
-    for (const char* sub : {"Music", "Picture", "Wave"}) {
-      fs::create_directories(path_ / sub);
-      for (const auto& entry : fs::directory_iterator(dist / sub)) {
-        fs::create_symlink(entry.path(), path_ / sub / entry.path().filename());
-      }
-    }
-    fs::create_symlink(dist / "mpng.so", path_ / "mpng.so");
-    std::ofstream(path_ / "rvdat.cfg", std::ios::binary).write("\x01\x00", 2);
-  }
-  ~BenchFolder() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
+  BenchFolder() { rv::test::FillProgramFolder(temp_.path(), RV_DIST_DIR); }
+  const fs::path& path() const { return temp_.path(); }
 
  private:
-  fs::path path_;
+  rv::test::TempFolder temp_{"startup_bench"};
 };
 
 void BM_BeforeTheWindow(benchmark::State& state) {

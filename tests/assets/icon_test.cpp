@@ -19,6 +19,7 @@
 #include <string>
 
 #include "pictures/icon_svg.h"
+#include "support/temp_folder.h"
 
 namespace rv::assets {
 namespace {
@@ -95,9 +96,8 @@ TEST(IconTest, TooSmallASizeIsRefused) {
 }
 
 TEST(IconTest, TheThemeFilesReadBackAsPainted) {
-  std::string templ = (fs::temp_directory_path() / "rv_icons_XXXXXX").string();
-  ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-  const fs::path root = templ;
+  const test::TempFolder temp("icons");
+  const fs::path root = temp.path();
   ASSERT_TRUE(WriteIconTheme(root, "example"));
   for (int size : kIconSizes) {
     SCOPED_TRACE(size);
@@ -108,7 +108,6 @@ TEST(IconTest, TheThemeFilesReadBackAsPainted) {
   }
   // A theme root that cannot be made is a failure, not a silent success.
   EXPECT_FALSE(WriteIconTheme(root / "hicolor/48x48/apps/example.png/below", "example"));
-  fs::remove_all(root);
 }
 
 // The letter's outline as drawn on the canvas: the path's points moved by its group's
@@ -208,16 +207,14 @@ TEST(IconSvgTest, TheLetterStandsWhereThePaintedOneDoes) {
 }
 
 TEST(IconSvgTest, TheScalableFileHoldsTheDocument) {
-  std::string templ = (fs::temp_directory_path() / "rv_icons_XXXXXX").string();
-  ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-  const fs::path root = templ;
+  const test::TempFolder temp("icons");
+  const fs::path root = temp.path();
   ASSERT_TRUE(WriteScalableIcon(root, "example"));
   std::ifstream in(root / "hicolor/scalable/apps/example.svg", std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(in), {}};
   EXPECT_EQ(text, BuildIconSvg());
   std::ofstream(root / "file").put('x');
   EXPECT_FALSE(WriteScalableIcon(root / "file", "example"));
-  fs::remove_all(root);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/lock_holder.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
@@ -21,15 +22,9 @@ using test::LockHolder;
 
 class InstanceLockTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/rv_lock_test_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    lock_file_ = dir_ / kConfigLockFile;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
+  void SetUp() override { lock_file_ = dir_ / kConfigLockFile; }
+  rv::test::TempFolder temp_{"lock_test", rv::test::TempPlace::kTmp};
+  fs::path dir_ = temp_.path();
   fs::path lock_file_;
 };
 

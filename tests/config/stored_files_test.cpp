@@ -27,6 +27,7 @@
 #include "config/instance_lock.h"
 #include "config/stored_file.h"
 #include "game/ranking/ranking_file.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
@@ -38,19 +39,14 @@ constexpr unsigned kHangLimitSeconds = 150;
 class StoredFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/rv_stored_test_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
     // Far above what any check takes, also under the sanitizers on a loaded machine, and
     // still below CTest's own limit: only a real hang reaches it.
     ::alarm(kHangLimitSeconds);
   }
-  void TearDown() override {
-    ::alarm(0);
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { ::alarm(0); }
 
-  fs::path dir_;
+  rv::test::TempFolder temp_{"stored_test", rv::test::TempPlace::kTmp};
+  fs::path dir_ = temp_.path();
 };
 
 // What is put in a stored file's place. A device node is made only where the test may
@@ -158,9 +154,11 @@ TEST_F(StoredFilesTest, ALinkInPlaceOfTheSettingOrALockIsNeverFollowed) {
 
       FileFailure problem;
       EXPECT_FALSE(InstanceLock::TryAcquire(file, &problem).has_value());
-      EXPECT_NE(problem.English().find(kSymbolicLinkReason), std::string::npos) << problem.English();
+      EXPECT_NE(problem.English().find(kSymbolicLinkReason), std::string::npos)
+          << problem.English();
       EXPECT_TRUE(IsLockHeldElsewhere(file, &problem));
-      EXPECT_NE(problem.English().find(kSymbolicLinkReason), std::string::npos) << problem.English();
+      EXPECT_NE(problem.English().find(kSymbolicLinkReason), std::string::npos)
+          << problem.English();
 
       EXPECT_TRUE(fs::is_symlink(file));
       if (target_exists) {

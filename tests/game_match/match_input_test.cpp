@@ -13,6 +13,7 @@
 #include "game/ranking/ranking_file.h"
 #include "match_harness.h"
 #include "platform/headless/headless_audio.h"
+#include "support/frame_compare.h"
 
 namespace rv::test {
 namespace {
@@ -24,21 +25,11 @@ std::vector<char> ReadAll(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool SameRegion(const CapturedFrame& frame, int x, int y, const Surface& s, int sx, int sy, int w,
-                int h) {
-  for (int j = 0; j < h; ++j) {
-    for (int i = 0; i < w; ++i) {
-      if (frame.Pixel(x + i, y + j) != s.Pixel(sx + i, sy + j)) return false;
-    }
-  }
-  return true;
-}
-
 // The roulette window (built at the top-left of PicMemory, shown at (215, 150)) with its
 // cursor on the CPU's line and none on the player's.
 bool RouletteShowsCpu(const CapturedFrame& frame, const Surface& memory) {
-  return SameRegion(frame, 230, 198, memory, 15, 48, 16, 15) &&
-         !SameRegion(frame, 230, 228, memory, 15, 78, 16, 15);
+  return SameArea(frame, 230, 198, memory, 15, 48, 16, 15) &&
+         !SameArea(frame, 230, 228, memory, 15, 78, 16, 15);
 }
 
 TEST(MatchKeys, XHeldAtTheRouletteGivesTheFirstMoveToTheCpu) {

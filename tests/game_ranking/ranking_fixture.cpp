@@ -1,63 +1,25 @@
 #include "ranking_fixture.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string>
 
 #include "game/ranking/ranking_screen.h"
+#include "support/frame_compare.h"
+#include "support/program_folder.h"
 
 namespace rv::test {
 
 namespace {
 
 constexpr uint32_t kRunawayMs = 120000;
-
-std::filesystem::path MakeTempFolder() {
-  std::string templ = (std::filesystem::temp_directory_path() / "rv_ranking_XXXXXX").string();
-  if (::mkdtemp(templ.data()) == nullptr) return {};
-  return templ;
-}
-
-// The folder the game would run from: the pictures and the decoder module, nothing else.
-void CopyProgramFiles(const std::filesystem::path& to) {
-  const std::filesystem::path dist = RV_DIST_DIR;
-  std::filesystem::create_directories(to / "Picture");
-  for (const rects::PictureFile& f : rects::kPictureFiles) {
-    const std::string name = std::string(f.name) + ".dat";
-    std::filesystem::copy_file(dist / "Picture" / name, to / "Picture" / name);
-  }
-  std::filesystem::copy_file(dist / "mpng.so", to / "mpng.so");
-}
-
-template <typename Frame>
-bool BlockMatches(const Frame& frame, int fw, int fh, int x, int y, const Surface& src,
-                  const rects::Rect& piece) {
-  for (int j = 0; j < piece.h; ++j) {
-    for (int i = 0; i < piece.w; ++i) {
-      if (x + i < 0 || y + j < 0 || x + i >= fw || y + j >= fh) continue;
-      if ((frame.Pixel(x + i, y + j) & 0xFFFFFF) !=
-          (src.Pixel(piece.x + i, piece.y + j) & 0xFFFFFF))
-        return false;
-    }
-  }
-  return true;
-}
-
-template <typename Frame>
-bool BlockBlack(const Frame& frame, int x, int y, int w, int h) {
-  for (int j = 0; j < h; ++j)
-    for (int i = 0; i < w; ++i)
-      if ((frame.Pixel(x + i, y + j) & 0xFFFFFF) != 0) return false;
-  return true;
-}
+// Colours only, and a piece partly off the screen is compared where it is on it.
+constexpr AreaCompare kColourOnly{.mask = 0xFFFFFF, .clip = true};
 
 }  // namespace
 
 void RankingFixture::SetUp() {
-  folder_ = MakeTempFolder();
-  ASSERT_FALSE(folder_.empty());
-  CopyProgramFiles(folder_);
+  // The folder the game would run from: the pictures and the decoder module, nothing else.
+  FillProgramFolder(folder_, RV_DIST_DIR, {.sounds = false, .config = false, .copy = true});
   platform_.SetProgramFolder(folder_);
   game_ = std::make_unique<Game>(platform_, rng_);
   for (const rects::PictureFile& f : rects::kPictureFiles) {
@@ -73,11 +35,7 @@ void RankingFixture::SetUp() {
   });
 }
 
-void RankingFixture::TearDown() {
-  game_.reset();
-  std::error_code ignored;
-  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-}
+void RankingFixture::TearDown() { game_.reset(); }
 
 void RankingFixture::RunShowRanking() {
   try {
@@ -99,20 +57,20 @@ void RankingFixture::SaveShot(const CapturedFrame& frame, const std::string& nam
 
 bool FrameShows(const CapturedFrame& frame, int x, int y, const Surface& src,
                 const rects::Rect& piece) {
-  return BlockMatches(frame, frame.width, frame.height, x, y, src, piece);
+  return SameArea(frame, x, y, src, piece.x, piece.y, piece.w, piece.h, kColourOnly);
 }
 
 bool SurfaceShows(const Surface& screen, int x, int y, const Surface& src,
                   const rects::Rect& piece) {
-  return BlockMatches(screen, screen.width(), screen.height(), x, y, src, piece);
+  return SameArea(screen, x, y, src, piece.x, piece.y, piece.w, piece.h, kColourOnly);
 }
 
 bool FrameBlack(const CapturedFrame& frame, int x, int y, int w, int h) {
-  return BlockBlack(frame, x, y, w, h);
+  return AreaBlack(frame, x, y, w, h, 0xFFFFFF);
 }
 
 bool SurfaceBlack(const Surface& screen, int x, int y, int w, int h) {
-  return BlockBlack(screen, x, y, w, h);
+  return AreaBlack(screen, x, y, w, h, 0xFFFFFF);
 }
 
 Surface ToSurface(const CapturedFrame& frame) {

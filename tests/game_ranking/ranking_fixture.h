@@ -14,6 +14,7 @@
 #include "game/game.h"
 #include "game/gfx/picture_rects.h"
 #include "platform/headless/headless_platform.h"
+#include "support/temp_folder.h"
 
 namespace rv::test {
 
@@ -34,7 +35,8 @@ class RankingFixture : public ::testing::Test {
   // Saves the frame as <name>.png when RV_SHOT_DIR names a folder (for looking at it).
   void SaveShot(const CapturedFrame& frame, const std::string& name) const;
 
-  std::filesystem::path folder_;
+  TempFolder temp_{"ranking"};
+  std::filesystem::path folder_ = temp_.path();
   // Called at every pass of event servicing, before the game handles the pass's events.
   std::function<void(HeadlessPlatform&)> watch_;
   HeadlessPlatform platform_;

@@ -18,7 +18,7 @@ using rects::Picture;
 class ShellSetupScreen : public ::testing::Test {
  protected:
   ShellSetupScreen() {
-    FillProgramFolder(temp.path());
+    FillProgramFolder(temp.path(), RV_DIST_DIR);
     pics = std::make_unique<TestPictures>(temp.path());
     platform.SetProgramFolder(temp.path());
     platform.KeepAllFrames(true);

@@ -1,7 +1,5 @@
 #include "shell_harness.h"
 
-#include <unistd.h>
-
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -13,30 +11,6 @@
 namespace rv::test {
 
 namespace fs = std::filesystem;
-
-TempFolder::TempFolder() {
-  std::string templ = (fs::temp_directory_path() / "rv_shell_XXXXXX").string();
-  if (::mkdtemp(templ.data()) != nullptr) path_ = templ;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  if (path_.empty()) return;
-  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-  fs::remove_all(path_, ec);
-}
-
-void FillProgramFolder(const fs::path& folder) {
-  const fs::path dist = RV_DIST_DIR;
-  for (const char* sub : {"Music", "Picture", "Wave"}) {
-    fs::create_directories(folder / sub);
-    for (const auto& entry : fs::directory_iterator(dist / sub)) {
-      fs::create_symlink(entry.path(), folder / sub / entry.path().filename());
-    }
-  }
-  fs::create_symlink(dist / "mpng.so", folder / "mpng.so");
-  WriteFile(folder / "rvdat.cfg", {0x01, 0x00});
-}
 
 void WriteFile(const fs::path& file, const std::vector<uint8_t>& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -50,7 +24,7 @@ std::vector<uint8_t> ReadFile(const fs::path& file) {
 }
 
 ShellRun::ShellRun() : folder(temp.path()) {
-  FillProgramFolder(folder);
+  FillProgramFolder(folder, RV_DIST_DIR);
   platform.SetProgramFolder(folder);
   platform.SetDriver([this](HeadlessPlatform&) { Drive(); });
 }
@@ -126,25 +100,6 @@ TestPictures::TestPictures(const fs::path& folder) {
 
 const Surface& TestPictures::Of(rects::Picture picture) {
   return *set.ByNumber(static_cast<int16_t>(picture));
-}
-
-bool ShowsPiece(const CapturedFrame& frame, int x, int y, const Surface& picture,
-                const rects::Rect& r) {
-  for (int j = 0; j < r.h; ++j) {
-    for (int i = 0; i < r.w; ++i) {
-      if (frame.Pixel(x + i, y + j) != picture.Pixel(r.x + i, r.y + j)) return false;
-    }
-  }
-  return true;
-}
-
-bool AreaBlack(const CapturedFrame& frame, int x, int y, int w, int h) {
-  for (int j = 0; j < h; ++j) {
-    for (int i = 0; i < w; ++i) {
-      if (frame.Pixel(x + i, y + j) != 0) return false;
-    }
-  }
-  return true;
 }
 
 }  // namespace rv::test

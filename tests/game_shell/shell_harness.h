@@ -13,29 +13,15 @@
 #include "platform/headless/captured_frame.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_platform.h"
+#include "support/frame_compare.h"
+#include "support/program_folder.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 class Game;
 }
 
 namespace rv::test {
-
-// A temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-// The files a start needs, as the build generated them: sounds, pictures and the decoder
-// are linked from the build's program folder, rvdat.cfg is a copy of its own.
-void FillProgramFolder(const std::filesystem::path& folder);
 
 void WriteFile(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadFile(const std::filesystem::path& file);
@@ -99,9 +85,9 @@ struct TestPictures {
 };
 
 // Whether the frame shows the piece r of its picture with its top-left at (x, y).
-bool ShowsPiece(const CapturedFrame& frame, int x, int y, const Surface& picture,
-                const rects::Rect& r);
-// Whether every pixel of the w x h area at (x, y) is black.
-bool AreaBlack(const CapturedFrame& frame, int x, int y, int w, int h);
+inline bool ShowsPiece(const CapturedFrame& frame, int x, int y, const Surface& picture,
+                       const rects::Rect& r) {
+  return SameArea(frame, x, y, picture, r.x, r.y, r.w, r.h);
+}
 
 }  // namespace rv::test

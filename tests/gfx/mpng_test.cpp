@@ -20,19 +20,22 @@ class MpngTest : public ::testing::Test {
     test::WriteFile(dir.path() / "p.dat", file);
     return module.LoadPNG(dir.path() / "p.dat");
   }
-  test::TempDir dir;
+  test::TempFolder dir{"gfx", test::TempPlace::kMemory};
   PngModule module{RV_MPNG_PATH};
 };
 
 TEST_F(MpngTest, DecodesEveryColourTypeToTheSamePixels) {
   const Surface picture = test::PatternSurface(37, 23, 51);  // odd sizes, many colours
-  struct Case { int type, depth; bool interlaced; bool gray; };
-  for (const Case& c : {Case{PNG_COLOR_TYPE_RGB, 8, false, false},
-                        Case{PNG_COLOR_TYPE_RGB, 8, true, false},
-                        Case{PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false},
-                        Case{PNG_COLOR_TYPE_RGB, 16, false, false},
-                        Case{PNG_COLOR_TYPE_GRAY, 8, false, true},
-                        Case{PNG_COLOR_TYPE_GRAY_ALPHA, 16, true, true}}) {
+  struct Case {
+    int type, depth;
+    bool interlaced;
+    bool gray;
+  };
+  for (const Case& c :
+       {Case{PNG_COLOR_TYPE_RGB, 8, false, false}, Case{PNG_COLOR_TYPE_RGB, 8, true, false},
+        Case{PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false}, Case{PNG_COLOR_TYPE_RGB, 16, false, false},
+        Case{PNG_COLOR_TYPE_GRAY, 8, false, true},
+        Case{PNG_COLOR_TYPE_GRAY_ALPHA, 16, true, true}}) {
     Surface s = Decode(test::MakePng(picture, c.type, c.depth, c.interlaced));
     ASSERT_EQ(s.width(), 37);
     ASSERT_EQ(s.height(), 23);
@@ -58,7 +61,8 @@ TEST_F(MpngTest, DecodesAPalettePicture) {
 TEST_F(MpngTest, InformationBlockDescribesABottomUp32BitBitmap) {
   void* lib = dlopen(RV_MPNG_PATH, RTLD_NOW);
   ASSERT_NE(lib, nullptr);
-  auto load = reinterpret_cast<int32_t (*)(const char*, uint32_t*, void*, int32_t*)>(dlsym(lib, "mLoadPNG"));
+  auto load = reinterpret_cast<int32_t (*)(const char*, uint32_t*, void*, int32_t*)>(
+      dlsym(lib, "mLoadPNG"));
   auto data = reinterpret_cast<int32_t (*)(uint32_t*, uint8_t*)>(dlsym(lib, "mGetPNGData"));
   auto end = reinterpret_cast<int32_t (*)(uint32_t*)>(dlsym(lib, "mEndPNG"));
   ASSERT_TRUE(load && data && end);

@@ -64,7 +64,7 @@ class LoadSurfaceTest : public ::testing::Test {
     return dir.path() / "Picture" / ("pic" + std::to_string(n) + ".dat");
   }
 
-  test::TempDir dir;
+  test::TempFolder dir{"gfx", test::TempPlace::kMemory};
   StubProbe probe{RV_STUB_OK};
   PictureLoader loader{dir.path(), RV_STUB_OK};
   PictureSet set;
@@ -289,7 +289,7 @@ TEST(DecoderContract, NegativeCountIsRefusedAndTheHandleEnded) {
 }
 
 TEST(DecoderContract, ModuleThatCannotBeBoundLeavesTheSurfaceEmpty) {
-  test::TempDir dir;
+  test::TempFolder dir{"gfx", test::TempPlace::kMemory};
   PictureSet set;
   set.PicCounter = test::PatternSurface(4, 4, 2);
   PictureLoader missing(dir.path());  // no mpng.so there

@@ -1,9 +1,7 @@
 #include "test_support.h"
 
 #include <png.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <stdexcept>
@@ -14,20 +12,6 @@ void RecordingPlatform::Present(FrameView frame) {
   present_times.push_back(now);
   now += present_cost_ms;
   frames.emplace_back(frame.pixels, frame.pixels + static_cast<size_t>(frame.width) * frame.height);
-}
-
-TempDir::TempDir() {
-  // Memory-backed when the machine has it: the decoder tests write thousands of small files.
-  std::filesystem::path base = std::filesystem::temp_directory_path();
-  if (std::getenv("TMPDIR") == nullptr && std::filesystem::is_directory("/dev/shm")) base = "/dev/shm";
-  std::string pattern = (base / "rv_gfx_XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
 }
 
 Surface PatternSurface(int width, int height, uint32_t seed) {
@@ -116,9 +100,10 @@ std::vector<uint8_t> MakePng(const Surface& picture, int color_type, int bit_dep
     png_set_PLTE(png, info, entries.data(), static_cast<int>(entries.size()));
   }
   png_write_info(png, info);
-  const int channels = color_type == PNG_COLOR_TYPE_RGB_ALPHA ? 4
-                       : color_type == PNG_COLOR_TYPE_RGB     ? 3
-                       : color_type == PNG_COLOR_TYPE_GRAY_ALPHA ? 2 : 1;
+  const int channels = color_type == PNG_COLOR_TYPE_RGB_ALPHA    ? 4
+                       : color_type == PNG_COLOR_TYPE_RGB        ? 3
+                       : color_type == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                 : 1;
   const int bytes = bit_depth / 8;
   std::vector<std::vector<uint8_t>> rows(h, std::vector<uint8_t>(w * channels * bytes));
   for (int y = 0; y < h; ++y) {
@@ -148,7 +133,8 @@ std::vector<uint8_t> MakePng(const Surface& picture, int color_type, int bit_dep
 void WriteFile(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
   std::filesystem::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace rv::test

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the graphics tests: a platform that records presents, a temporary folder,
-// and writers of the BMP and PNG inputs the tests feed to the loaders.
+// Shared pieces of the graphics tests: a platform that records presents and writers of the BMP and
+// PNG inputs the tests feed to the loaders.
 
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +10,7 @@
 #include "game/gfx/surface.h"
 #include "platform/headless/silent_audio.h"
 #include "platform/platform.h"
+#include "support/temp_folder.h"
 
 namespace rv::test {
 
@@ -30,21 +31,10 @@ class RecordingPlatform : public Platform {
   std::filesystem::path folder;
   std::vector<std::vector<uint32_t>> frames;
   std::vector<uint32_t> present_times;  // the clock at each present, before its cost
-  uint32_t present_cost_ms = 0;  // the clock moves this much with every present
+  uint32_t present_cost_ms = 0;         // the clock moves this much with every present
 
  private:
   SilentAudio audio_;
-};
-
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
 };
 
 // A surface filled with a pattern that differs in every pixel and channel (seeded).

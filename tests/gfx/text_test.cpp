@@ -1,7 +1,8 @@
 // Printing with the Japanese face and the two shadowed text primitives.
+#include "game/gfx/text.h"
+
 #include <gtest/gtest.h>
 
-#include "game/gfx/text.h"
 #include "test_support.h"
 
 namespace rv {
@@ -80,8 +81,10 @@ TEST_F(TextTest, PrintStartsAtTheTopLeftOfTheLineWithNoBackgroundBox) {
   for (int y = 0; y < s.height(); ++y) {
     for (int x = 0; x < s.width(); ++x) {
       uint32_t p = s.Pixel(x, y);
-      if (p == 0xFFFFFF) ++white;
-      else if (p != kGround) ++partial;
+      if (p == 0xFFFFFF)
+        ++white;
+      else if (p != kGround)
+        ++partial;
     }
   }
   EXPECT_GT(white, 0);
@@ -186,11 +189,13 @@ TEST_F(TextTest, BoldIsResetAfterEveryPrimitive) {
 
 TEST_F(TextTest, TextOffEveryEdgeAndMalformedUtf8AreHarmless) {
   Surface s(40, 20, kGround);
-  for (auto [x, y] : {std::pair{-30, -10}, std::pair{35, 15}, std::pair{-5, 18}, std::pair{1000, 1000}}) {
+  for (auto [x, y] :
+       {std::pair{-30, -10}, std::pair{35, 15}, std::pair{-5, 18}, std::pair{1000, 1000}}) {
     s.text().CurrentX = x, s.text().CurrentY = y;
     text().Print(s, "プレイヤーの勝利！");
   }
-  const std::string bad[] = {"\xE3\x83", "\xFF\xFE", "\xC0\x80", "\xED\xA0\x80", "abc\xF4\x90\x80\x80"};
+  const std::string bad[] = {"\xE3\x83", "\xFF\xFE", "\xC0\x80", "\xED\xA0\x80",
+                             "abc\xF4\x90\x80\x80"};
   for (const std::string& str : bad) {
     s.text().CurrentX = 0, s.text().CurrentY = 0;
     text().Print(s, str);
@@ -202,7 +207,7 @@ TEST_F(TextTest, TextOffEveryEdgeAndMalformedUtf8AreHarmless) {
 }
 
 TEST(TextOpen, AFileThatIsNoFontIsAClearError) {
-  test::TempDir dir;
+  test::TempFolder dir{"gfx", test::TempPlace::kMemory};
   test::WriteFile(dir.path() / "not_a_font.ttf", {1, 2, 3, 4});
   std::string error;
   EXPECT_EQ(TextRenderer::OpenFile(dir.path() / "not_a_font.ttf", &error), nullptr);

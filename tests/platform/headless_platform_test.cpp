@@ -6,6 +6,7 @@
 
 #include "platform/headless/headless_audio.h"
 #include "recording_sink.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
@@ -21,14 +22,8 @@ class HeadlessPlatformTest : public ::testing::Test {
     while (static_cast<int32_t>(platform.Now() - t) < 0) platform.PumpEvents(sink);
   }
 
-  fs::path TempFolder() {
-    const fs::path folder = fs::temp_directory_path() /
-        ("rv_platform_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-  }
+  test::TempFolder temp_{"platform_test"};
+  fs::path TempFolder() { return temp_.path(); }
 };
 
 TEST_F(HeadlessPlatformTest, ClockMovesOnlyBySleepAndPasses) {
@@ -136,16 +131,15 @@ TEST_F(HeadlessPlatformTest, FinishedMusicIsReportedOnce) {
     }
   }
   EXPECT_EQ(done, 1);
-  fs::remove_all(folder);
 }
 
 std::vector<uint32_t> TestPicture(int w, int h) {
   std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      pixels[static_cast<size_t>(y) * w + x] =
-          (static_cast<uint32_t>(x & 0xFF) << 16) | (static_cast<uint32_t>(y & 0xFF) << 8) |
-          static_cast<uint32_t>((x * 7 + y * 3) & 0xFF);
+      pixels[static_cast<size_t>(y) * w + x] = (static_cast<uint32_t>(x & 0xFF) << 16) |
+                                               (static_cast<uint32_t>(y & 0xFF) << 8) |
+                                               static_cast<uint32_t>((x * 7 + y * 3) & 0xFF);
     }
   }
   return pixels;
@@ -203,7 +197,6 @@ TEST_F(HeadlessPlatformTest, SavedFrameReadsBackPixelForPixel) {
   EXPECT_EQ(back.width, 64);
   EXPECT_EQ(back.height, 48);
   EXPECT_EQ(back.pixels, pixels);
-  fs::remove_all(folder);
 }
 
 TEST_F(HeadlessPlatformTest, SavingAndLoadingFailCleanly) {
@@ -222,16 +215,16 @@ TEST_F(HeadlessPlatformTest, SavingAndLoadingFailCleanly) {
     std::ofstream(folder / "cut.png", std::ios::binary).write(bytes.data(), cut);
     EXPECT_FALSE(LoadPng(folder / "cut.png", back)) << cut;
   }
-  // Only the end marker's checksum missing: the picture itself is whole, and if it is read
-  // at all it must be read right.
+  // Only the end marker's checksum missing: the picture itself is whole, so it loads and
+  // reads right (a load that failed here would leave nothing compared).
   std::ofstream(folder / "cut.png", std::ios::binary).write(bytes.data(), bytes.size() - 1);
-  if (LoadPng(folder / "cut.png", back)) {
-    EXPECT_EQ(back.pixels, pixels);
-  }
-  fs::remove_all(folder);
+  ASSERT_TRUE(LoadPng(folder / "cut.png", back));
+  EXPECT_EQ(back.pixels, pixels);
 }
 
-TEST_F(HeadlessPlatformTest, MessagesAreRecordedNotShown) {
+// What the game asks of the desktop is recorded, never shown: the boxes with their time, the
+// window with its caption (or a refusal when told), and the program folder it is given.
+TEST_F(HeadlessPlatformTest, RecordsWhatTheGameAsksOfTheDesktop) {
   platform.Sleep(7);
   platform.ShowMessage("Ravolinの起動に失敗しました！", "Ravolin", MessageIcon::kNone);
   platform.ShowMessage("a\r\nb", "起動エラー１", MessageIcon::kWarning);
@@ -242,17 +235,7 @@ TEST_F(HeadlessPlatformTest, MessagesAreRecordedNotShown) {
   EXPECT_EQ(platform.Messages()[0].time, 7u);
   EXPECT_EQ(platform.Messages()[1].text, "a\r\nb");
   EXPECT_EQ(platform.Messages()[1].icon, MessageIcon::kWarning);
-}
 
-TEST_F(HeadlessPlatformTest, ProgramFolderIsTheExecutablesUnlessSet) {
-  EXPECT_TRUE(fs::exists(platform.ProgramFolder() / "rv_platform_tests"));
-  const fs::path folder = TempFolder();
-  platform.SetProgramFolder(folder);
-  EXPECT_EQ(platform.ProgramFolder(), folder);
-  fs::remove_all(folder);
-}
-
-TEST_F(HeadlessPlatformTest, WindowOpensUnlessToldToFail) {
   EXPECT_TRUE(platform.OpenWindow("Ravolin Ver 0.31"));
   EXPECT_TRUE(platform.WindowOpen());
   EXPECT_EQ(platform.WindowCaption(), "Ravolin Ver 0.31");
@@ -262,6 +245,10 @@ TEST_F(HeadlessPlatformTest, WindowOpensUnlessToldToFail) {
   platform.SetWindowFails(true);
   EXPECT_FALSE(platform.OpenWindow("Ravolin Ver 0.31"));
   EXPECT_FALSE(platform.WindowOpen());
+
+  EXPECT_TRUE(fs::exists(platform.ProgramFolder() / "rv_platform_tests"));
+  platform.SetProgramFolder(TempFolder());
+  EXPECT_EQ(platform.ProgramFolder(), TempFolder());
 }
 
 }  // namespace

@@ -1,31 +1,17 @@
 #pragma once
-// A fresh folder per test, removed afterwards.
-
-#include <unistd.h>
+// A fresh folder per test, and whole files written and read back.
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace rv::test {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string templ = (std::filesystem::temp_directory_path() / "rv_rules_XXXXXX").string();
-    path_ = ::mkdtemp(templ.data()) ? templ : std::string();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
+// The rules' tests and the data-folder tests make theirs in the system's temporary folder.
+using TempDir = TempFolder;
 
 inline void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);

@@ -1,14 +1,14 @@
 #pragma once
 // Small WAV files written by the tests themselves: 16-bit PCM sine tones.
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace rv::testing {
 
@@ -51,23 +51,6 @@ inline void WriteBytes(const std::filesystem::path& file, const std::vector<uint
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// A fresh empty folder under the system's temporary folder, removed with the object.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() /
-              ("rv_sound_" + name + "_" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using TempFolder = rv::test::TempFolder;
 
 }  // namespace rv::testing
