@@ -40,7 +40,8 @@ void Refresh(benchmark::State& state, bool fullscreen) {
     return;
   }
   std::vector<uint32_t> screen(kWidth * kHeight);
-  for (size_t i = 0; i < screen.size(); ++i) screen[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+  for (size_t i = 0; i < screen.size(); ++i)
+    screen[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
   std::vector<uint32_t> frame(screen.size());
   NullSink sink;
   int n = 0;

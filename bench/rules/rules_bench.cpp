@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "game/cpu/cpu_choice.h"
 #include "game/board/four_in_row.h"
+#include "game/cpu/cpu_choice.h"
 
 namespace rv {
 namespace {

@@ -532,7 +532,8 @@ class Form1Test : public QObject {
       ::alarm(20);
       QVERIFY(!AcquireDialogStart(folder, &problem).has_value());
       ::alarm(0);
-      QVERIFY2(problem.English().find(fifo_file.string()) != std::string::npos, problem.English().c_str());
+      QVERIFY2(problem.English().find(fifo_file.string()) != std::string::npos,
+               problem.English().c_str());
       QVERIFY(fs::remove(fifo_file));
       QVERIFY(AcquireDialogStart(folder).has_value());
       return;

@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "game/match/enemy_turn.h"
-#include "game/match/chara_cursor.h"
 #include "game/board/four_in_row.h"
+#include "game/match/chara_cursor.h"
+#include "game/match/enemy_turn.h"
 #include "game/match/match_drawing.h"
 #include "game/match/round_end.h"
 #include "match_harness.h"

@@ -362,7 +362,8 @@ TEST(ShellStoredFiles, AFifoInPlaceOfAStoredFileIsRefusedByNameWithoutWaiting) {
     ASSERT_EQ(run.platform.Messages().size(), 1u);
     EXPECT_NE(run.platform.Messages()[0].text.find(c.name), std::string::npos)
         << run.platform.Messages()[0].text;
-    EXPECT_NE(run.platform.Messages()[0].text.find("通常のファイルではありません"), std::string::npos);
+    EXPECT_NE(run.platform.Messages()[0].text.find("通常のファイルではありません"),
+              std::string::npos);
     EXPECT_EQ(run.platform.WindowCaption().empty(), !c.window_opens);
     EXPECT_TRUE(run.priorities.empty());
     EXPECT_TRUE(fs::is_fifo(run.folder / c.name));

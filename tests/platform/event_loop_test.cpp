@@ -59,9 +59,9 @@ TEST_F(EventLoopTest, EveryWaitEndsJustPastItsArgument) {
   for (int32_t n = -3; n <= 250; ++n) {
     SCOPED_TRACE(n);
     const Spent s = TimeWait(n);
-    EXPECT_GT(static_cast<int32_t>(s.ms), n);                 // strictly more than n
+    EXPECT_GT(static_cast<int32_t>(s.ms), n);                    // strictly more than n
     EXPECT_LE(static_cast<int32_t>(s.ms), std::max(n, 0) + 21);  // at most one sleep and pass over
-    EXPECT_EQ(s.sleeps, s.passes - 1);                        // a pass before every check
+    EXPECT_EQ(s.sleeps, s.passes - 1);                           // a pass before every check
     EXPECT_EQ(s.ms, static_cast<uint32_t>(s.passes + 20 * s.sleeps));
   }
 }

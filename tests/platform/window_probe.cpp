@@ -68,11 +68,12 @@ int Run() {
     loop.WaitMs(100);
   }
   const rv::SdlWindowReport r = platform.DescribeWindow();
-  std::printf("READY window %dx%d output %dx%d desktop %dx%d borderless %d on_top %d "
-              "fullscreen %d cursor_hidden %d renderer %s\n",
-              r.window_width, r.window_height, r.output_width, r.output_height, r.desktop_width,
-              r.desktop_height, r.borderless, r.always_on_top, r.fullscreen_desktop,
-              r.cursor_hidden, r.renderer.c_str());
+  std::printf(
+      "READY window %dx%d output %dx%d desktop %dx%d borderless %d on_top %d "
+      "fullscreen %d cursor_hidden %d renderer %s\n",
+      r.window_width, r.window_height, r.output_width, r.output_height, r.desktop_width,
+      r.desktop_height, r.borderless, r.always_on_top, r.fullscreen_desktop, r.cursor_hidden,
+      r.renderer.c_str());
   std::fflush(stdout);
   const int32_t start = loop.Now();
   while (loop.Now() - start < 20000) loop.WaitMs(20);
