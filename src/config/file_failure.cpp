@@ -9,32 +9,24 @@ namespace rv {
 
 namespace {
 
-const char* EnglishAction(FileAction action) {
-  switch (action) {
-    case FileAction::kOpen:
-      return "cannot open";
-    case FileAction::kRead:
-      return "cannot read";
-    case FileAction::kCreate:
-      return "cannot create";
-    case FileAction::kLock:
-      return "cannot lock";
-  }
-  return "cannot use";
-}
+// What could not be done, in each language.
+struct ActionWords {
+  FileAction action;
+  const char* english;
+  const char* japanese;
+};
+constexpr ActionWords kActionWords[] = {
+    {FileAction::kOpen, "cannot open", "開けません。"},
+    {FileAction::kRead, "cannot read", "読み込めません。"},
+    {FileAction::kCreate, "cannot create", "作れません。"},
+    {FileAction::kLock, "cannot lock", "ロックできません。"},
+};
 
-const char* JapaneseAction(FileAction action) {
-  switch (action) {
-    case FileAction::kOpen:
-      return "開けません。";
-    case FileAction::kRead:
-      return "読み込めません。";
-    case FileAction::kCreate:
-      return "作れません。";
-    case FileAction::kLock:
-      return "ロックできません。";
+const ActionWords& WordsFor(FileAction action) {
+  for (const ActionWords& words : kActionWords) {
+    if (words.action == action) return words;
   }
-  return "使えません。";
+  return kActionWords[0];
 }
 
 }  // namespace
@@ -50,7 +42,7 @@ std::string FileFailure::English() const {
   } else {
     reason = std::strerror(err);
   }
-  return DescribeFileProblem(EnglishAction(action), file, reason);
+  return DescribeFileProblem(WordsFor(action).english, file, reason);
 }
 
 std::string FileFailure::Japanese() const {
@@ -64,7 +56,7 @@ std::string FileFailure::Japanese() const {
   } else {
     reason = JapaneseReason(err);
   }
-  return file.string() + "\n" + JapaneseAction(action) + reason;
+  return file.string() + "\n" + WordsFor(action).japanese + reason;
 }
 
 }  // namespace rv

@@ -67,7 +67,8 @@ bool TouchMarker(const std::filesystem::path& file, FileFailure* failure) {
 void CreateMarker(StartContext& start) {
   const std::filesystem::path marker = start.data / kRunningMarker;
   if (::access(start.data.c_str(), W_OK | X_OK) != 0) {
-    const FileFailure failure{FileAction::kCreate, marker, errno};
+    const int err = errno;  // before the path is copied
+    const FileFailure failure{FileAction::kCreate, marker, err};
     RefuseStart(start, "Ravolinのフォルダに書き込めません！\n" + failure.Japanese(),
                 kStartErrorCaption);
   }
