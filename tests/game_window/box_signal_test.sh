@@ -12,14 +12,6 @@ source "$(dirname "$0")/game_window_lib.sh"
 log=$work/game.log
 game=$work/game
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- game output"
-  cat "$log"
-  [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null
-  exit 1
-}
-
 copy_program_folder "$dist" "$game"
 rm "$game/Wave/wave3.dat"
 "$game/rv_031" >"$log" 2>&1 &

@@ -12,13 +12,8 @@ log=$work/game.log
 pid=
 server=
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- game output"
-  cat "$log"
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
+on_fail() {
   [ -n "$server" ] && kill -9 "$server" 2>/dev/null
-  exit 1
 }
 
 # Our own server (xvfb-run would not let it be killed): the first free number from 140.

@@ -83,3 +83,16 @@ write_wave() {
     head -c "$data" /dev/zero | tr '\0' '\200'
   } >"$file"
 }
+
+# fail MESSAGE: names the failed check, shows the game's output ($log, when set) and ends the
+# game ($pid, when set); a script with more of its own to end defines on_fail.
+fail() {
+  echo "FAIL: $*"
+  if [ -n "${log:-}" ] && [ -f "$log" ]; then
+    echo "--- game output"
+    cat "$log"
+  fi
+  [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null
+  if declare -F on_fail >/dev/null; then on_fail; fi
+  exit 1
+}

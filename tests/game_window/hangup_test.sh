@@ -11,14 +11,6 @@ source "$(dirname "$0")/game_window_lib.sh"
 copy_program_folder "$dist" "$work/game"
 log=$work/game.log
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- game output"
-  cat "$log"
-  kill -9 "$pid" 2>/dev/null
-  exit 1
-}
-
 "$work/game/rv_031" >"$log" 2>&1 &
 pid=$!
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver ' | head -n 1)

@@ -13,14 +13,6 @@ rm -rf "$work"
 source "$(dirname "$0")/game_window_lib.sh"
 log=$work/game.log
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- game output"
-  cat "$log"
-  kill -9 "$pid" 2>/dev/null
-  exit 1
-}
-
 # Starts the game with the given wave2 and brings it to its menu; sets $pid and $wid.
 start_at_menu() {
   copy_program_folder "$dist" "$work/game"

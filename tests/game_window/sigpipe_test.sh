@@ -13,12 +13,6 @@ copy_program_folder "$dist" "$work/game"
 log=$work/game.log
 echo "(the game's standard error is the closed pipe)" >"$log"
 
-fail() {
-  echo "FAIL: $*"
-  kill -9 "$pid" 2>/dev/null
-  exit 1
-}
-
 printf 'not a track at all' >"$work/game/Music/ravolin.mp3"
 mkfifo "$work/err"
 exec 3<>"$work/err"  # a reader, so that the writer's open below does not wait

@@ -13,13 +13,8 @@ log=$work/game.log
 pid=
 listener=
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- game output"
-  cat "$log"
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
+on_fail() {
   [ -n "$listener" ] && kill "$listener" 2>/dev/null
-  exit 1
 }
 
 # A TCP port that takes connections into its backlog and never reads: X display 6000 + n.
