@@ -1,0 +1,42 @@
+#pragma once
+// Which language the game and the dialog speak: Japanese unless the player asks for
+// another by option or by RAVOLIN_LANG. The locale alone never switches it. A language is
+// known when its compiled catalogue lies in the program folder, so a translator adds one
+// with a catalogue (and its pictures) and no change of code.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lang/catalogue.h"
+
+namespace rv {
+
+inline constexpr std::string_view kDefaultLanguage = "ja";
+inline constexpr const char* kLanguageVariable = "RAVOLIN_LANG";
+
+// The option wins over the variable; neither (or an empty variable) gives Japanese.
+std::string RequestedLanguage(const std::optional<std::string>& option, const char* variable);
+
+// PROGRAM_FOLDER/locale/CODE/LC_MESSAGES/ravolin.mo
+std::filesystem::path CatalogueFile(const std::filesystem::path& program_folder,
+                                    std::string_view code);
+
+// Japanese, then every language whose catalogue is in the program folder, sorted.
+std::vector<std::string> KnownLanguages(const std::filesystem::path& program_folder);
+
+struct LanguageLoad {
+  bool known = false;  // false: no such language here (a usage error for the caller)
+  std::string code;
+  Catalogue words;    // empty for Japanese
+  std::string error;  // English, for standard error, when !known or the catalogue is broken
+};
+
+// The catalogue of `code`. A code that is not letters and underscores, or has no catalogue,
+// is not known. A catalogue that exists but cannot be read or parsed is known but broken:
+// `error` says why and the words stay Japanese, so a damaged install still plays.
+LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std::string& code);
+
+}  // namespace rv
