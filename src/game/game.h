@@ -23,6 +23,7 @@
 #include "game/ranking/ranking_screen_state.h"
 #include "game/ranking/ranking_tables.h"
 #include "game/sound/sound.h"
+#include "lang/catalogue.h"
 #include "platform/platform.h"
 
 namespace rv {
@@ -74,6 +75,10 @@ class Game : private EventSink {
   PictureLoader loader;
   BlendState blend;
   std::unique_ptr<TextRenderer> text;  // opened at start-up
+  // The language the player chose ("ja" by default) and its words for our Japanese texts:
+  // empty for Japanese, so every text stays as written.
+  std::string language = "ja";
+  Catalogue words;
   Sound sound;
 
   MatchState match;
