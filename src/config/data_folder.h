@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "config/seed_copy.h"
+#include "lang/catalogue.h"
 
 namespace rv {
 
@@ -61,6 +62,8 @@ struct DataFolder {
 // The player's box for a failed choice, in Japanese: what went wrong, the folder or file at
 // fault on a line of its own, and why.
 std::string DataFolderMessage(const DataFolder& failed);
+// The same in the catalogue's language.
+std::string DataFolderMessage(const DataFolder& failed, const Catalogue& words);
 
 // Whether the player's data can stay beside the programs: the folder may be written and
 // searched, and no install has marked it.

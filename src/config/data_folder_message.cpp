@@ -10,46 +10,52 @@ namespace rv {
 
 namespace {
 
-constexpr const char* kCannotDecide = "Ravolinのデータフォルダを決められません！";
-constexpr const char* kCannotMake = "Ravolinのデータフォルダを作れません！";
-constexpr const char* kUnsafe = "Ravolinのデータフォルダが安全ではありません！";
-constexpr const char* kCannotPrepare = "Ravolinのデータフォルダを用意できません！";
-constexpr const char* kNoXdg = "XDG_DATA_HOMEも絶対パスで設定されていません。";
+constexpr const char* kCannotDecide = TextId("Ravolinのデータフォルダを決められません！");
+constexpr const char* kCannotMake = TextId("Ravolinのデータフォルダを作れません！");
+constexpr const char* kUnsafe = TextId("Ravolinのデータフォルダが安全ではありません！");
+constexpr const char* kCannotPrepare = TextId("Ravolinのデータフォルダを用意できません！");
+constexpr const char* kNoXdg = TextId("XDG_DATA_HOMEも絶対パスで設定されていません。");
 constexpr const char* kFixUnsafe =
-    "所有者と書き込みの権限を直すか、XDG_DATA_HOMEで別のフォルダを指定してください。";
+    TextId("所有者と書き込みの権限を直すか、XDG_DATA_HOMEで別のフォルダを指定してください。");
 
-std::string Lines(const char* headline, const std::string& where, const std::string& why) {
-  return std::string(headline) + "\n" + where + "\n" + why;
+std::string Lines(const std::string& headline, const std::string& where, const std::string& why) {
+  return headline + "\n" + where + "\n" + why;
 }
 
 }  // namespace
 
 std::string DataFolderMessage(const DataFolder& failed) {
+  return DataFolderMessage(failed, Catalogue());
+}
+
+std::string DataFolderMessage(const DataFolder& failed, const Catalogue& words) {
+  const auto tr = [&words](const char* japanese) { return words.Tr(japanese); };
   const std::string where = failed.culprit.string();
   switch (failed.fault) {
     case DataFolderFault::kNone:
       break;
     case DataFolderFault::kNoHome:
-      return std::string(kCannotDecide) + "\n環境変数HOMEが設定されていません。\n" + kNoXdg;
+      return tr(kCannotDecide) + "\n" + tr("環境変数HOMEが設定されていません。") + "\n" +
+             tr(kNoXdg);
     case DataFolderFault::kHomeNotAbsolute:
       return Lines(
-          kCannotDecide, failed.detail,
-          "環境変数HOMEが絶対パス（/で始まるパス）ではありません。\n" + std::string(kNoXdg));
+          tr(kCannotDecide), failed.detail,
+          tr("環境変数HOMEが絶対パス（/で始まるパス）ではありません。") + "\n" + tr(kNoXdg));
     case DataFolderFault::kCannotMake:
-      return Lines(kCannotMake, where, JapaneseReason(failed.err));
+      return Lines(tr(kCannotMake), where, ShownReason(failed.err, words));
     case DataFolderFault::kNotOwned:
-      return Lines(kUnsafe, where,
-                   "このフォルダはあなたの所有ではありません。\n" + std::string(kFixUnsafe));
+      return Lines(tr(kUnsafe), where,
+                   tr("このフォルダはあなたの所有ではありません。") + "\n" + tr(kFixUnsafe));
     case DataFolderFault::kWritableByOthers:
-      return Lines(kUnsafe, where,
-                   "このフォルダにはほかのユーザーも書き込めます。\n" + std::string(kFixUnsafe));
+      return Lines(tr(kUnsafe), where,
+                   tr("このフォルダにはほかのユーザーも書き込めます。") + "\n" + tr(kFixUnsafe));
     case DataFolderFault::kTooLarge:
-      return Lines(kCannotPrepare, where,
-                   "1MBを超えているので、Ravolinのランキングや設定のファイルではありません。");
+      return Lines(tr(kCannotPrepare), where,
+                   tr("1MBを超えているので、Ravolinのランキングや設定のファイルではありません。"));
     case DataFolderFault::kCannotCopy:
-      return Lines(kCannotPrepare, where, JapaneseReason(failed.err));
+      return Lines(tr(kCannotPrepare), where, ShownReason(failed.err, words));
   }
-  return kCannotMake;
+  return tr(kCannotMake);
 }
 
 }  // namespace rv

@@ -16,10 +16,10 @@ struct ActionWords {
   const char* japanese;
 };
 constexpr ActionWords kActionWords[] = {
-    {FileAction::kOpen, "cannot open", "開けません。"},
-    {FileAction::kRead, "cannot read", "読み込めません。"},
-    {FileAction::kCreate, "cannot create", "作れません。"},
-    {FileAction::kLock, "cannot lock", "ロックできません。"},
+    {FileAction::kOpen, "cannot open", TextId("開けません。")},
+    {FileAction::kRead, "cannot read", TextId("読み込めません。")},
+    {FileAction::kCreate, "cannot create", TextId("作れません。")},
+    {FileAction::kLock, "cannot lock", TextId("ロックできません。")},
 };
 
 const ActionWords& WordsFor(FileAction action) {
@@ -45,18 +45,20 @@ std::string FileFailure::English() const {
   return DescribeFileProblem(WordsFor(action).english, file, reason);
 }
 
-std::string FileFailure::Japanese() const {
+std::string FileFailure::Japanese() const { return Shown(Catalogue()); }
+
+std::string FileFailure::Shown(const Catalogue& words) const {
   std::string reason;
   if (not_regular) {
-    reason = "通常のファイルではありません（FIFO、デバイス、フォルダなど）。";
+    reason = words.Tr("通常のファイルではありません（FIFO、デバイス、フォルダなど）。");
   } else if (link) {
-    reason = "シンボリックリンクです。安全のため、たどりません。";
+    reason = words.Tr("シンボリックリンクです。安全のため、たどりません。");
   } else if (bad_contents) {
-    reason = "中身が正しくありません（壊れているか、形式が違います）。";
+    reason = words.Tr("中身が正しくありません（壊れているか、形式が違います）。");
   } else {
-    reason = JapaneseReason(err);
+    reason = ShownReason(err, words);
   }
-  return file.string() + "\n" + WordsFor(action).japanese + reason;
+  return file.string() + "\n" + words.Tr(WordsFor(action).japanese) + reason;
 }
 
 }  // namespace rv

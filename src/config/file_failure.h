@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "lang/catalogue.h"
+
 namespace rv {
 
 enum class FileAction { kOpen, kRead, kCreate, kLock };
@@ -23,6 +25,8 @@ struct FileFailure {
   std::string English() const;
   // "PATH" and, on the next line, what could not be done and why, in Japanese.
   std::string Japanese() const;
+  // The same in the catalogue's language.
+  std::string Shown(const Catalogue& words) const;
 };
 
 }  // namespace rv

@@ -2,34 +2,38 @@
 
 #include <cerrno>
 
+#include "lang/fill.h"
+
 namespace rv {
 
-std::string JapaneseReason(int err) {
+std::string JapaneseReason(int err) { return ShownReason(err, Catalogue()); }
+
+std::string ShownReason(int err, const Catalogue& words) {
   switch (err) {
     case EACCES:
     case EPERM:
-      return "アクセスが許可されていません。";
+      return words.Tr("アクセスが許可されていません。");
     case ENOENT:
-      return "見つかりません。";
+      return words.Tr("見つかりません。");
     case ENOTDIR:
-      return "フォルダであるべき所にフォルダではないものがあります。";
+      return words.Tr("フォルダであるべき所にフォルダではないものがあります。");
     case EISDIR:
-      return "ファイルの場所にファイルではないものがあります。";
+      return words.Tr("ファイルの場所にファイルではないものがあります。");
     case EROFS:
-      return "読み取り専用のファイルシステムです。";
+      return words.Tr("読み取り専用のファイルシステムです。");
     case ENOSPC:
     case EDQUOT:
-      return "ディスクの空きが足りません。";
+      return words.Tr("ディスクの空きが足りません。");
     case ELOOP:
-      return "シンボリックリンクが多すぎるか、ループしています。";
+      return words.Tr("シンボリックリンクが多すぎるか、ループしています。");
     case ENAMETOOLONG:
-      return "パスが長すぎます。";
+      return words.Tr("パスが長すぎます。");
     case EIO:
-      return "読み書きの途中でエラーが起きました。";
+      return words.Tr("読み書きの途中でエラーが起きました。");
     case ENOMEM:
-      return "メモリが足りません。";
+      return words.Tr("メモリが足りません。");
     default:
-      return "エラーが起きました（エラー番号 " + std::to_string(err) + "）。";
+      return Fill(words.Tr("エラーが起きました（エラー番号 %1）。"), {std::to_string(err)});
   }
 }
 

@@ -4,10 +4,14 @@
 
 #include <string>
 
+#include "lang/catalogue.h"
+
 namespace rv {
 
 // One sentence, "アクセスが許可されていません。" and so on; an unusual value gives a general
 // sentence with its number.
 std::string JapaneseReason(int err);
+// The same sentence in the catalogue's language.
+std::string ShownReason(int err, const Catalogue& words);
 
 }  // namespace rv

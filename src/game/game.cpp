@@ -35,7 +35,7 @@ void Game::Form_Unload(int status) {
 }
 
 void Game::FailAndUnload(std::string_view text_line, std::string_view caption) {
-  platform.ShowMessage(text_line, caption, MessageIcon::kWarning);
+  platform.ShowMessage(words.Tr(text_line), words.Tr(caption), MessageIcon::kWarning);
   Form_Unload(1);
 }
 

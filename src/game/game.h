@@ -56,7 +56,8 @@ class Game : private EventSink {
   // cursor are given back, and ProgramExit ends the program. Escape, a closed window, the
   // quit item and both error paths come here.
   [[noreturn]] void Form_Unload(int status = 0);
-  // A warning box, then the regular shutdown (the error paths of the match and the score).
+  // A warning box in the player's language, then the regular shutdown (the error paths of
+  // the match and the score).
   [[noreturn]] void FailAndUnload(std::string_view text, std::string_view caption);
 
   // The window was opened: the regular shutdown gives it back.

@@ -2,7 +2,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <iostream>
 
+#include "config/language_choice.h"
 #include "game/cpu/random_source.h"
 #include "game/shell/startup.h"
 #include "platform/sdl/sdl_platform.h"
@@ -13,5 +16,16 @@ int main() {
     return static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
   });
   rv::SdlPlatform platform;
-  return rv::RunGame(platform, rng);
+  rv::StartupOptions options;
+  const rv::LanguageLoad language =
+      rv::LoadLanguage(platform.ProgramFolder(),
+                       rv::RequestedLanguage(std::nullopt, std::getenv(rv::kLanguageVariable)));
+  if (!language.known) {
+    std::cerr << "rv_031: " << language.error << std::endl;
+    return 2;
+  }
+  if (!language.error.empty()) std::cerr << "rv_031: " << language.error << std::endl;
+  options.language = language.code;
+  options.words = language.words;
+  return rv::RunGame(platform, rng, options);
 }

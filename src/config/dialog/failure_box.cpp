@@ -9,6 +9,7 @@
 #include <new>
 #include <string>
 
+#include "config/dialog/dialog_words.h"
 #include "config/japanese_reason.h"
 
 namespace rv {
@@ -16,32 +17,32 @@ namespace rv {
 namespace {
 
 // The box for the exception being handled; its English text goes to standard error.
-void ReportCurrentException(const WarningFn& warn) {
-  QString text = QStringLiteral("Ravolinコンフィグでエラーが発生しました！\n");
+void ReportCurrentException(const WarningFn& warn, const Catalogue& words) {
+  QString text = QTr(words, "Ravolinコンフィグでエラーが発生しました！") + QLatin1Char('\n');
   try {
     throw;
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "rv_config: out of memory\n");
-    text += QString::fromStdString(JapaneseReason(ENOMEM));
+    text += QString::fromStdString(ShownReason(ENOMEM, words));
   } catch (const std::filesystem::filesystem_error& e) {
     std::fprintf(stderr, "rv_config: %s\n", e.what());
     if (!e.path1().empty()) text += QString::fromStdString(e.path1().string()) + QLatin1Char('\n');
-    text += QString::fromStdString(JapaneseReason(e.code().value()));
+    text += QString::fromStdString(ShownReason(e.code().value(), words));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "rv_config: %s\n", e.what());
-    text += QStringLiteral("予期しないエラーです。");
+    text += QTr(words, "予期しないエラーです。");
   } catch (...) {
     std::fprintf(stderr, "rv_config: unknown exception\n");
-    text += QStringLiteral("予期しないエラーです。");
+    text += QTr(words, "予期しないエラーです。");
   }
   std::fflush(stderr);
-  warn(QStringLiteral("エラー"), text);
+  warn(QTr(words, "エラー"), text);
 }
 
 // Even the box may fail (memory may still be short): the status is what counts then.
-void ReportSafely(const WarningFn& warn) {
+void ReportSafely(const WarningFn& warn, const Catalogue& words) {
   try {
-    ReportCurrentException(warn);
+    ReportCurrentException(warn, words);
   } catch (...) {
     std::fputs("rv_config: the error box could not be shown\n", stderr);
   }
@@ -49,20 +50,22 @@ void ReportSafely(const WarningFn& warn) {
 
 }  // namespace
 
-int RunReportingFailures(const std::function<int()>& body, const WarningFn& warn) {
+int RunReportingFailures(const std::function<int()>& body, const WarningFn& warn,
+                         const Catalogue& words) {
   try {
     return body();
   } catch (...) {
-    ReportSafely(warn);
+    ReportSafely(warn, words);
     return kFailureExitStatus;
   }
 }
 
-void HandleReportingFailures(const std::function<void()>& handler, const WarningFn& warn) {
+void HandleReportingFailures(const std::function<void()>& handler, const WarningFn& warn,
+                             const Catalogue& words) {
   try {
     handler();
   } catch (...) {
-    ReportSafely(warn);
+    ReportSafely(warn, words);
     QCoreApplication::exit(kFailureExitStatus);
   }
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "config/dialog/warning_box.h"
+#include "lang/catalogue.h"
 
 namespace rv {
 
@@ -12,12 +13,15 @@ namespace rv {
 inline constexpr int kFailureExitStatus = 1;
 
 // Runs `body` and returns its status. An exception that leaves it is shown by `warn` with
-// the caption "エラー", a Japanese text (the file named on a line of its own where there is
-// one) and written in English to standard error; the result is then kFailureExitStatus.
-int RunReportingFailures(const std::function<int()>& body, const WarningFn& warn);
+// the caption "エラー", a text in the language of `words` (Japanese when empty) (the file named on
+// a line of its own where there is one) and written in English to standard error; the result is
+// then kFailureExitStatus.
+int RunReportingFailures(const std::function<int()>& body, const WarningFn& warn,
+                         const Catalogue& words = Catalogue());
 
 // The same for a handler inside the event loop, which an exception must not leave: the box
 // is shown and the event loop ends with kFailureExitStatus.
-void HandleReportingFailures(const std::function<void()>& handler, const WarningFn& warn);
+void HandleReportingFailures(const std::function<void()>& handler, const WarningFn& warn,
+                             const Catalogue& words = Catalogue());
 
 }  // namespace rv

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "config/config_file.h"
+#include "config/dialog/dialog_words.h"
 #include "config/dialog/failure_box.h"
 
 namespace rv {
@@ -31,10 +32,12 @@ struct PriorityText {
 
 // One row per slider position, lowest priority first.
 constexpr std::array<PriorityText, 4> kPriorityTexts = {{
-    {"カス", false, "処理の優先度『最低』。Ravolinはパソコンに嫌われてしまいます。(笑)"},
-    {"普通", false, "処理の優先度『普通』。まぁ、コレが標準的。"},
-    {"高くねぇ？", false, "処理の優先度『高』。キーボードが言う事利かなくなります。"},
-    {"MAX!!", true, "処理の優先度『最高』。METALMAXなカンジでパソコンが処理します。（謎）"},
+    {TextId("カス"), false,
+     TextId("処理の優先度『最低』。Ravolinはパソコンに嫌われてしまいます。(笑)")},
+    {TextId("普通"), false, TextId("処理の優先度『普通』。まぁ、コレが標準的。")},
+    {TextId("高くねぇ？"), false,
+     TextId("処理の優先度『高』。キーボードが言う事利かなくなります。")},
+    {"MAX!!", true, TextId("処理の優先度『最高』。METALMAXなカンジでパソコンが処理します。（謎）")},
 }};
 
 // Labels draw from their top edge, so "MAX!!" (12 pt) and "METAL" (8.25 pt, 5 px lower)
@@ -80,14 +83,15 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 
 }  // namespace
 
-Form1::Form1(std::filesystem::path program_folder, WarningFn warn, QWidget* parent)
+Form1::Form1(std::filesystem::path program_folder, WarningFn warn, QWidget* parent, Catalogue words)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       config_file_(std::move(program_folder) / kConfigFile),
-      warn_(std::move(warn)) {
+      warn_(std::move(warn)),
+      words_(std::move(words)) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Ravolinコンフィグ"));
+  setWindowTitle(QTr(words_, "Ravolinコンフィグ"));
   setFixedSize(401, 109);
   setFont(GothicFont(9, false));
   // Mouse movement over the free area reaches mouseMoveEvent without a pressed button.
@@ -97,7 +101,7 @@ Form1::Form1(std::filesystem::path program_folder, WarningFn warn, QWidget* pare
 }
 
 void Form1::BuildControls() {
-  label1_ = MakeLabel(this, "Label1", QStringLiteral("処理の優先度"), QRect(128, 8, 73, 17));
+  label1_ = MakeLabel(this, "Label1", QTr(words_, "処理の優先度"), QRect(128, 8, 73, 17));
 
   slide_ = new QSlider(Qt::Horizontal, this);
   slide_->setObjectName(QStringLiteral("Slide"));
@@ -121,12 +125,10 @@ void Form1::BuildControls() {
   lbl_metal_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lbl_metal_->hide();
 
-  com_standard_ =
-      MakeButton(this, "Com_Standard", QStringLiteral("標準設定"), QRect(80, 64, 73, 25));
-  com_ok_ = MakeButton(this, "Com_OK", QStringLiteral("適用"), QRect(160, 64, 73, 25));
+  com_standard_ = MakeButton(this, "Com_Standard", QTr(words_, "標準設定"), QRect(80, 64, 73, 25));
+  com_ok_ = MakeButton(this, "Com_OK", QTr(words_, "適用"), QRect(160, 64, 73, 25));
   com_end_ok_ = MakeButton(this, "Com_EndOK", QStringLiteral("OK"), QRect(240, 64, 73, 25));
-  com_cancel_ =
-      MakeButton(this, "Com_Cancel", QStringLiteral("キャンセル"), QRect(320, 64, 73, 25));
+  com_cancel_ = MakeButton(this, "Com_Cancel", QTr(words_, "キャンセル"), QRect(320, 64, 73, 25));
   connect(com_standard_, &QPushButton::clicked, this, Guarded([this] { Com_Standard_Click(); }));
   connect(com_ok_, &QPushButton::clicked, this, Guarded([this] { Com_OK_Click(); }));
   connect(com_end_ok_, &QPushButton::clicked, this, Guarded([this] { Com_EndOK_Click(); }));
@@ -156,16 +158,16 @@ void Form1::Load() {
   ShowPriorityText();
   if (!error.empty()) {
     std::fprintf(stderr, "%s\n", error.c_str());
-    SetStatus(QStringLiteral("rvdat.cfgを開けませんでした。「適用」で作り直せるか試せます。"));
+    SetStatus(QTr(words_, "rvdat.cfgを開けませんでした。「適用」で作り直せるか試せます。"));
   } else if (position != stored_value_) {
-    SetStatus(QStringLiteral("rvdat.cfgの値（%1）は範囲外なので、いちばん近い%2にしました。")
+    SetStatus(QTr(words_, "rvdat.cfgの値（%1）は範囲外なので、いちばん近い%2にしました。")
                   .arg(stored_value_)
                   .arg(position));
   }
 }
 
 std::function<void()> Form1::Guarded(std::function<void()> handler) {
-  return [this, handler = std::move(handler)] { HandleReportingFailures(handler, warn_); };
+  return [this, handler = std::move(handler)] { HandleReportingFailures(handler, warn_, words_); };
 }
 
 void Form1::ShowPriorityText() {
@@ -178,8 +180,8 @@ void Form1::ShowPriorityText() {
     lbl_priority_->setAlignment(kRightAligned);
     lbl_metal_->show();
   }
-  lbl_priority_->setText(QString::fromUtf8(row.caption));
-  SetStatus(QString::fromUtf8(row.status));
+  lbl_priority_->setText(QTr(words_, row.caption));
+  SetStatus(QTr(words_, row.status));
 }
 
 bool Form1::Apply() {
@@ -187,14 +189,14 @@ bool Form1::Apply() {
   std::string error;
   if (!WriteConfigValue(config_file_, value, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
-    SetStatus(QStringLiteral("rvdat.cfgに保存できませんでした。"));
-    warn_(QStringLiteral("保存エラー"),
-          QStringLiteral("rvdat.cfgに保存できませんでした。\n"
-                         "フォルダーとファイルに書き込めるか確かめてください。"));
+    SetStatus(QTr(words_, "rvdat.cfgに保存できませんでした。"));
+    warn_(QTr(words_, "保存エラー"), QTr(words_,
+                                         "rvdat.cfgに保存できませんでした。\n"
+                                         "フォルダーとファイルに書き込めるか確かめてください。"));
     return false;
   }
   stored_value_ = value;
-  SetStatus(QStringLiteral("rvdat.cfgに保存しました。"));
+  SetStatus(QTr(words_, "rvdat.cfgに保存しました。"));
   return true;
 }
 
@@ -216,7 +218,7 @@ void Form1::Com_Cancel_Click() { close(); }
 void Form1::mouseMoveEvent(QMouseEvent* event) {
   // Moves over controls that ignore them are passed up to here too; only the free area counts.
   if (childAt(event->position().toPoint()) == nullptr) {
-    SetStatus(QStringLiteral("レディ（決して女性ではない）"));
+    SetStatus(QTr(words_, "レディ（決して女性ではない）"));
   }
   QWidget::mouseMoveEvent(event);
 }

@@ -10,6 +10,7 @@
 
 #include "config/dialog/warning_box.h"
 #include "config/player_files.h"
+#include "lang/catalogue.h"
 
 class QLabel;
 class QMouseEvent;
@@ -25,8 +26,9 @@ class Form1 : public QWidget {
  public:
   // Loads rvdat.cfg from program_folder (creating it empty when missing) and sets the
   // slider. warn shows the box for a failed save; tests pass a recorder.
+  // Every text is said in the language of `words` (Japanese when empty).
   explicit Form1(std::filesystem::path program_folder, WarningFn warn = ShowWarningBox,
-                 QWidget* parent = nullptr);
+                 QWidget* parent = nullptr, Catalogue words = Catalogue());
 
   // Brings the two labels and the status bar in line with the slider's position.
   void ShowPriorityText();
@@ -52,6 +54,7 @@ class Form1 : public QWidget {
 
   std::filesystem::path config_file_;
   WarningFn warn_;
+  Catalogue words_;
   int16_t stored_value_ = 0;
 
   QLabel* label1_ = nullptr;

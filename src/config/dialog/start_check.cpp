@@ -2,13 +2,15 @@
 
 #include <system_error>
 
+#include "config/dialog/dialog_words.h"
+
 namespace rv {
 
-QString StartErrorCaption() { return QStringLiteral("起動エラー"); }
+QString StartErrorCaption(const Catalogue& words) { return QTr(words, "起動エラー"); }
 
-QString StartErrorText() {
-  return QStringLiteral(
-      "Ravolinコンフィグを二重起動、または\nRavolinと一緒に起動させることはできません！");
+QString StartErrorText(const Catalogue& words) {
+  return QTr(words,
+             "Ravolinコンフィグを二重起動、または\nRavolinと一緒に起動させることはできません！");
 }
 
 std::optional<InstanceLock> AcquireDialogStart(const std::filesystem::path& data_folder,

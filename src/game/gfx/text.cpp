@@ -107,7 +107,7 @@ std::unique_ptr<TextRenderer> TextRenderer::Open(std::string* error) {
   std::string file = FindJapaneseGothic();
   if (file.empty()) {
     if (error != nullptr) {
-      *error = "日本語のフォントが見つかりません！ (IPAGothic: fonts-ipafont-gothic)";
+      *error = "no Japanese face found (IPAGothic: fonts-ipafont-gothic)";
     }
     return nullptr;
   }
@@ -120,7 +120,7 @@ std::unique_ptr<TextRenderer> TextRenderer::OpenFile(const std::filesystem::path
   if (FT_Init_FreeType(&impl->library) != 0 ||
       FT_New_Face(impl->library, file.c_str(), 0, &impl->face) != 0 ||
       !FT_IS_SCALABLE(impl->face)) {
-    if (error != nullptr) *error = "フォントを読み込めませんでした！\n" + file.string();
+    if (error != nullptr) *error = "cannot load the face " + file.string();
     return nullptr;
   }
   impl->SetSize(16);
@@ -144,6 +144,7 @@ int TextRenderer::TextWidth(const TextState& state, std::string_view utf8) {
 }
 
 void TextRenderer::Print(Surface& target, std::string_view utf8) {
+  if (printed_ != nullptr) printed_->emplace_back(utf8);
   TextState& state = target.text();
   impl_->SetSize(state.font_px);
   FT_Face face = impl_->face;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "game/gfx/surface.h"
 
@@ -36,6 +37,9 @@ class TextRenderer {
   int TextWidth(const TextState& state, std::string_view utf8);
 
   const std::filesystem::path& file() const { return file_; }
+  // Every text printed from now on is appended to *log (nullptr stops it): tests read what
+  // was written by its code points rather than by its pixels.
+  void RecordPrinted(std::vector<std::string>* log) { printed_ = log; }
 
  private:
   struct Impl;
@@ -43,6 +47,7 @@ class TextRenderer {
 
   std::unique_ptr<Impl> impl_;
   std::filesystem::path file_;
+  std::vector<std::string>* printed_ = nullptr;
 };
 
 // The text primitives: a black shadow at (x + 1, y + 1), then the face at (x, y), in bold

@@ -1,10 +1,12 @@
 #include "game/match/match_drawing.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
 #include "game/game.h"
 #include "game/gfx/copy_piece.h"
+#include "lang/fill.h"
 
 namespace rv {
 
@@ -42,9 +44,9 @@ void DrawSkinBand(Game& game, int y, const rects::SkinBand& band) {
 int16_t Roulette(Game& game) {
   DrawSkinBand(game, 0, rects::kRouletteUpperBand);
   DrawSkinBand(game, rects::kRouletteUpperBand.left.h, rects::kRouletteLowerBand);
-  ShadowText(game, 10, 15, "先行プレイヤー選択", -1, 0);
-  ShadowText(game, 35, 45, "プレイヤー", 0, 0);
-  ShadowText(game, 35, 75, "ＣＰＵ", 0, 0);
+  ShadowText(game, 10, 15, game.words.Tr("先行プレイヤー選択"), -1, 0);
+  ShadowText(game, 35, 45, game.words.Tr("プレイヤー"), 0, 0);
+  ShadowText(game, 35, 75, game.words.Tr("ＣＰＵ"), 0, 0);
 
   Surface& screen = game.display.GameScreen;
   int16_t sel = 0;
@@ -69,9 +71,13 @@ int16_t Roulette(Game& game) {
 int16_t Banner(Game& game, std::string_view name) {
   DrawSkinBand(game, 0, rects::kBannerTopBand);
   DrawSkinBand(game, rects::kBannerTopBand.left.h, rects::kBannerBottomBand);
-  const std::string text = std::string(name) + "の勝利！";
-  // The shorter CPU line starts further right.
-  const int16_t x = name == "プレイヤー" ? 17 : 55;
+  const std::string text = Fill(game.words.Tr("%1の勝利！"), {game.words.Tr(name)});
+  // The shorter CPU line starts further right; another language's line is centred.
+  int16_t x = name == "プレイヤー" ? 17 : 55;
+  if (!game.words.empty() && game.text) {
+    const int width = game.text->TextWidth(game.pictures.PicMemory.text(), text);
+    x = static_cast<int16_t>(std::max(0, (kBannerWidth - width) / 2));
+  }
   ShadowText(game, x, 5, text, 0, 0);
   BitBlt(game.display.GameScreen, kBannerX, kBannerY, kBannerWidth, kBannerHeight,
          game.pictures.PicMemory, 0, 0);

@@ -108,7 +108,7 @@ void MatchLoop(Game& game) {
   try {
     RunMatch(game);
   } catch (const std::exception&) {
-    game.FailAndUnload("配列エラーが発生しました！", "エラー");
+    game.FailAndUnload(TextId("配列エラーが発生しました！"), TextId("エラー"));
   }
 }
 

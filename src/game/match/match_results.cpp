@@ -9,6 +9,7 @@
 #include "game/gfx/blit.h"
 #include "game/match/match_drawing.h"
 #include "game/ranking/score.h"
+#include "lang/fill.h"
 
 namespace rv {
 
@@ -40,16 +41,28 @@ void SweepPanel(Game& game, int32_t sweep_start) {
 }
 
 void DrawResults(Game& game, int32_t score) {
-  ShadowText(game, 280, 112, "試合終了！", -1, 1);
-  ShadowText(game, 225, 160, "戦闘時間", 0, 1);
-  ShadowText(game, 225, 200, "得点", 0, 1);
+  ShadowText(game, 280, 112, game.words.Tr("試合終了！"), -1, 1);
+  ShadowText(game, 225, 160, game.words.Tr("戦闘時間"), 0, 1);
+  ShadowText(game, 225, 200, game.words.Tr("得点"), 0, 1);
   const std::string time = BattleTimeText(game.totals.TotalTime);
   const int time_width = game.text ? game.text->TextWidth(game.display.GameScreen.text(), time) : 0;
   ColorText(game, static_cast<int16_t>(BattleTimeX(time_width)), 160, 255, 255, 0, time, 0);
   ColorText(game, 350, 200, 0, 255, 0, std::to_string(score), 0);
   if (game.totals.RankIn != -1) {
-    ColorText(game, 270, 250, 255, 255, 0, FullWidthDigits(game.totals.RankIn) + "位", -1);
-    ShadowText(game, 320, 250, "にランクイン！", 0, 1);
+    // Japanese writes the place in full-width digits; the line after it starts at 320
+    // unless another language's place is longer.
+    const bool as_written = game.words.empty();
+    const std::string digits =
+        as_written ? FullWidthDigits(game.totals.RankIn) : std::to_string(game.totals.RankIn);
+    const std::string place = Fill(game.words.Tr("%1位"), {digits});
+    ColorText(game, 270, 250, 255, 255, 0, place, -1);
+    int16_t rest_x = 320;
+    if (!as_written && game.text) {
+      TextState bold = game.display.GameScreen.text();
+      bold.FontBold = true;
+      rest_x = static_cast<int16_t>(std::max(320, 270 + game.text->TextWidth(bold, place) + 8));
+    }
+    ShadowText(game, rest_x, 250, game.words.Tr("にランクイン！"), 0, 1);
   }
   // The results must stand on the screen during the 4 s that follow.
   game.display.Refresh();
@@ -109,7 +122,7 @@ int32_t ScoreMatch(Game& game) {
   } catch (const std::exception&) {
     result.ok = false;
   }
-  if (!result.ok) game.FailAndUnload("エラー発生！", "エラー２");
+  if (!result.ok) game.FailAndUnload(TextId("エラー発生！"), TextId("エラー２"));
   game.totals.TotalTime = result.TotalTime;
   game.totals.TotalMoves = result.TotalMoves;
   game.totals.RankIn = result.RankIn;

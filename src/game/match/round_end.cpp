@@ -30,7 +30,7 @@ RoundEvent EndRound(Game& game, int16_t winner) {
   if (winner == kPlayer) {
     ++m.PlayerWins;
     m.PlayerWon.at(i) = -1;
-    PopupWindow(game, 1, "プレイヤー");
+    PopupWindow(game, 1, TextId("プレイヤー"));
   } else {
     ++m.CpuWins;
     m.PlayerWon.at(i) = 0;

@@ -25,27 +25,27 @@ namespace rv {
 namespace {
 
 constexpr std::string_view kDuplicateText =
-    "Ravolinを二重起動、または\nRavolinコンフィグと一緒に起動させることはできません！";
-constexpr std::string_view kDuplicateCaption = "起動エラー１";
-constexpr std::string_view kMissingFileText = "Ravolinの起動に必要なファイルが足りません！";
-constexpr std::string_view kMissingFileCaption = "起動エラー２";
-constexpr std::string_view kDisplayFailText = "Ravolinの起動に失敗しました！";
+    TextId("Ravolinを二重起動、または\nRavolinコンフィグと一緒に起動させることはできません！");
+constexpr std::string_view kDuplicateCaption = TextId("起動エラー１");
+constexpr std::string_view kMissingFileText = TextId("Ravolinの起動に必要なファイルが足りません！");
+constexpr std::string_view kMissingFileCaption = TextId("起動エラー２");
+constexpr std::string_view kDisplayFailText = TextId("Ravolinの起動に失敗しました！");
 constexpr std::string_view kDisplayFailCaption = "Ravolin";
 // Our own failures (a folder we cannot write, a file we cannot read, no Japanese face) name
 // what went wrong under the program's name; "起動エラー" is the dialog's refusal.
 constexpr std::string_view kStartErrorCaption = "Ravolin";
 // The exception's own (English) words go to standard error, not into the box.
 constexpr std::string_view kUnexpectedText =
-    "Ravolinでエラーが発生しました！\n予期しないエラーです。";
-constexpr std::string_view kNoFaceText =
+    TextId("Ravolinでエラーが発生しました！\n予期しないエラーです。");
+constexpr std::string_view kNoFaceText = TextId(
     "Ravolinの文字を表示する日本語フォントが見つかりません！\n"
-    "IPAゴシック（fonts-ipafont-gothic）をインストールしてください。";
-constexpr std::string_view kUnexpectedCaption = "エラー";
+    "IPAゴシック（fonts-ipafont-gothic）をインストールしてください。");
+constexpr std::string_view kUnexpectedCaption = TextId("エラー");
 
 // A failure exit before the window exists: nothing to give back, the box is all.
 [[noreturn]] void RefuseStart(StartContext& start, std::string_view text,
                               std::string_view caption) {
-  start.platform.ShowMessage(text, caption, MessageIcon::kWarning);
+  start.platform.ShowMessage(text, start.words.Tr(caption), MessageIcon::kWarning);
   throw ProgramExit{kStartFailedStatus};
 }
 
@@ -69,19 +69,24 @@ void CreateMarker(StartContext& start) {
   if (::access(start.data.c_str(), W_OK | X_OK) != 0) {
     const int err = errno;  // before the path is copied
     const FileFailure failure{FileAction::kCreate, marker, err};
-    RefuseStart(start, "Ravolinのフォルダに書き込めません！\n" + failure.Japanese(),
-                kStartErrorCaption);
+    RefuseStart(
+        start,
+        start.words.Tr("Ravolinのフォルダに書き込めません！") + "\n" + failure.Shown(start.words),
+        kStartErrorCaption);
   }
   FileFailure failure;
   if (TouchMarker(marker, &failure)) return;
-  RefuseStart(start, "実行中の印のファイルを作れません！\n" + failure.Japanese(),
-              kStartErrorCaption);
+  RefuseStart(
+      start,
+      start.words.Tr("実行中の印のファイルを作れません！") + "\n" + failure.Shown(start.words),
+      kStartErrorCaption);
 }
 
 // Display-failure exit: no regular shutdown. Our choice: the marker goes too, because a
 // game that never opened its window is not running and should not keep the dialog out.
 [[noreturn]] void DisplayFailureExit(StartContext& start) {
-  start.platform.ShowMessage(kDisplayFailText, kDisplayFailCaption, MessageIcon::kNone);
+  start.platform.ShowMessage(start.words.Tr(kDisplayFailText), kDisplayFailCaption,
+                             MessageIcon::kNone);
   start.platform.CloseWindow();
   std::error_code ignored;
   std::filesystem::remove(start.data / kRunningMarker, ignored);
@@ -94,14 +99,15 @@ void OpenTextFace(Game& game) {
   game.text = TextRenderer::Open(&error);
   if (game.text) return;
   std::cerr << "rv_031: " << error << std::endl;
-  game.FailAndUnload(kNoFaceText, kStartErrorCaption);
+  game.FailAndUnload(game.words.Tr(kNoFaceText), kStartErrorCaption);
 }
 
 void LoadPictureSet(Game& game) {
   for (const rects::Picture picture : kStartupPictures) {
     const LoadResult result = game.loader.Load(game.pictures, picture);
     if (!result.ok) {
-      game.FailAndUnload("Ravolinの画像を読み込めません！\n" + result.failure.Japanese(),
+      game.FailAndUnload(game.words.Tr("Ravolinの画像を読み込めません！") + "\n" +
+                             result.failure.Shown(game.words),
                          kStartErrorCaption);
     }
   }
@@ -112,7 +118,8 @@ void LoadPictureSet(Game& game) {
 void Load_RankingFile(Game& game) {
   RankingLoad load = LoadRankingFile(game.File(kRankingFile));
   if (!load.ok) {
-    game.FailAndUnload("ランキングファイルを読み込めません！\n" + load.failure.Japanese(),
+    game.FailAndUnload(game.words.Tr("ランキングファイルを読み込めません！") + "\n" +
+                           load.failure.Shown(game.words),
                        kStartErrorCaption);
   }
   game.ranking = load.tables;
@@ -125,7 +132,9 @@ void Load_Config(Game& game, const StartupOptions& options) {
   if (ExistsAsNonRegular(file)) {
     FileFailure failure{FileAction::kOpen, file};
     failure.not_regular = true;
-    game.FailAndUnload("設定ファイルを読み込めません！\n" + failure.Japanese(), kStartErrorCaption);
+    game.FailAndUnload(
+        game.words.Tr("設定ファイルを読み込めません！") + "\n" + failure.Shown(game.words),
+        kStartErrorCaption);
   }
   const int16_t index = ReadConfigValue(file);
   if (options.apply_priority) {
@@ -143,7 +152,7 @@ void ActivateAndRun(Game& game, const StartupOptions& options) {
     Form_Activate(game, options);
   } catch (const std::exception& e) {
     std::cerr << "rv_031: " << e.what() << std::endl;
-    game.FailAndUnload(kUnexpectedText, kUnexpectedCaption);
+    game.FailAndUnload(game.words.Tr(kUnexpectedText), kUnexpectedCaption);
   }
 }
 
@@ -151,7 +160,8 @@ void ActivateAndRun(Game& game, const StartupOptions& options) {
 // with it; before that it may be another copy's and stays.
 int UnexpectedStartFailure(StartContext& start, const std::exception& e) {
   std::cerr << "rv_031: " << e.what() << std::endl;
-  start.platform.ShowMessage(kUnexpectedText, kUnexpectedCaption, MessageIcon::kWarning);
+  start.platform.ShowMessage(start.words.Tr(kUnexpectedText), start.words.Tr(kUnexpectedCaption),
+                             MessageIcon::kWarning);
   if (start.window_open) {
     start.platform.CloseWindow();
     std::error_code ignored;
@@ -176,8 +186,8 @@ void Form_Initialize(StartContext& start) {
   start.lock = InstanceLock::TryAcquire(start.data / kGameLockFile, &problem);
   if (start.lock && !IsLockHeldElsewhere(start.data / kConfigLockFile, &problem)) return;
   start.lock.reset();
-  std::string text(kDuplicateText);
-  if (!problem.empty()) text += "\n" + problem.Japanese();
+  std::string text = start.words.Tr(kDuplicateText);
+  if (!problem.empty()) text += "\n" + problem.Shown(start.words);
   RefuseStart(start, text, kDuplicateCaption);
 }
 
@@ -185,14 +195,14 @@ void Form_Initialize(StartContext& start) {
 void UseDataFolder(StartContext& start) {
   const DataFolder data = ResolveDataFolder(start.folder);
   if (!data.ok()) {
-    RefuseStart(start, DataFolderMessage(data), kStartErrorCaption);
+    RefuseStart(start, DataFolderMessage(data, start.words), kStartErrorCaption);
   }
   start.data = data.path;
 }
 
 void FindFile(StartContext& start, const std::string& name) {
   if (FilePresent(IsPlayerDataFile(name) ? start.data : start.folder, name)) return;
-  RefuseStart(start, kMissingFileText, kMissingFileCaption);
+  RefuseStart(start, start.words.Tr(kMissingFileText), kMissingFileCaption);
 }
 
 // The mouse cursor is hidden by the window itself when it opens.
@@ -221,7 +231,7 @@ void Form_Activate(Game& game, const StartupOptions& options) {
 // checks before it need nothing but the platform and the folder, and the window appears
 // sooner.
 int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options) {
-  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false, {}};
+  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false, {}, options.words};
   std::optional<Game> game;
   try {
     // The data folder comes first: the locks that find a second copy live in it.
@@ -231,6 +241,8 @@ int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options
     platform.RemoveOnAbruptEnd(start.data / kRunningMarker);
     OpenGameWindow(start, Form_Load(start));
     game.emplace(platform, rng, start.data);
+    game->language = options.language;
+    game->words = options.words;
     game->lock = std::move(start.lock);
     game->MarkWindowOpen();
     ActivateAndRun(*game, options);

@@ -18,6 +18,7 @@
 
 #include "config/instance_lock.h"
 #include "game/gfx/picture_rects.h"
+#include "lang/catalogue.h"
 
 namespace rv {
 
@@ -38,6 +39,9 @@ struct StartupOptions {
   // Applies the configured priority index to the process. Empty means the real thing;
   // tests record the index instead of changing the priority of the test runner.
   std::function<void(Game&, int16_t)> apply_priority;
+  // The language of every text and box, and its words; Japanese unless asked.
+  std::string language = "ja";
+  Catalogue words;
 };
 
 // What start-up holds before the Game exists.
@@ -47,6 +51,7 @@ struct StartContext {
   std::optional<InstanceLock> lock;  // the game's own lock, handed to the Game
   bool window_open = false;
   std::filesystem::path data;  // the player's data folder (UseDataFolder)
+  const Catalogue& words;      // the boxes' language
 };
 
 // Runs the whole program and returns its exit status.
