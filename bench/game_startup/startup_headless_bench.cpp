@@ -6,7 +6,9 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <string>
 
+#include "config/language_choice.h"
 #include "game/cpu/random_source.h"
 #include "game/game.h"
 #include "game/shell/startup.h"
@@ -33,7 +35,8 @@ void BM_BeforeTheWindow(benchmark::State& state) {
   for (auto _ : state) {
     rv::HeadlessPlatform platform;
     platform.SetProgramFolder(folder.path());
-    rv::StartContext start{platform, folder.path(), std::nullopt, false, {}};
+    const rv::Catalogue japanese;
+    rv::StartContext start{platform, folder.path(), std::nullopt, false, {}, japanese};
     rv::UseDataFolder(start);
     rv::Form_Initialize(start);
     benchmark::DoNotOptimize(rv::Form_Load(start));
@@ -41,18 +44,24 @@ void BM_BeforeTheWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_BeforeTheWindow)->Unit(benchmark::kMillisecond);
 
-// Stops at the configuration, the last step before the title.
+// Stops at the configuration, the last step before the title. Argument 0 is the Japanese
+// default, 1 English, whose catalogue is read as the program reads it at its start.
 void BM_UpToTheTitle(benchmark::State& state) {
   BenchFolder folder;
-  rv::StartupOptions options;
-  options.apply_priority = [](rv::Game&, int16_t) { throw rv::ProgramExit{0}; };
+  const std::string language = state.range(0) == 0 ? "ja" : "en";
+  state.SetLabel(language);
   for (auto _ : state) {
+    rv::StartupOptions options;
+    options.apply_priority = [](rv::Game&, int16_t) { throw rv::ProgramExit{0}; };
+    const rv::LanguageLoad load = rv::LoadLanguage(folder.path(), language);
+    options.language = load.code;
+    options.words = load.words;
     rv::HeadlessPlatform platform;
     platform.SetProgramFolder(folder.path());
     rv::SeededRandom rng(1);
     benchmark::DoNotOptimize(rv::RunGame(platform, rng, options));
   }
 }
-BENCHMARK(BM_UpToTheTitle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpToTheTitle)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "shell_harness.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <system_error>
 
+#include "config/language_choice.h"
 #include "game/game.h"
 #include "game/shell/startup.h"
 
@@ -36,6 +39,10 @@ int ShellRun::Run() {
     priorities.push_back(index);
     if (at_config) at_config(g);
   };
+  const LanguageLoad load = LoadLanguage(folder, language);
+  EXPECT_TRUE(load.known && load.error.empty()) << language << ": " << load.error;
+  options.language = load.code;
+  options.words = load.words;
   return RunGame(platform, rng, options);
 }
 

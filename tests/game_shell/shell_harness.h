@@ -61,6 +61,8 @@ class ShellRun {
   Game* game = nullptr;
   std::vector<int16_t> priorities;
   std::function<void(Game&)> at_config;  // extra checks at that moment
+  // The language the run is started in, as --lang would give it.
+  std::string language = "ja";
 
   // A run that had to be stopped by the guard (the test then fails).
   bool guard_fired = false;

@@ -23,6 +23,8 @@ void FillProgramFolder(const fs::path& folder, const fs::path& dist, ProgramFile
     }
   }
   place(dist / "mpng.so", folder / "mpng.so");
+  // The catalogues of the languages other than Japanese, linked as a whole.
+  if (fs::exists(dist / "locale")) fs::create_directory_symlink(dist / "locale", folder / "locale");
   if (files.config) std::ofstream(folder / "rvdat.cfg", std::ios::binary).write("\x01\x00", 2);
 }
 
