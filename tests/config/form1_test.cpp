@@ -30,6 +30,8 @@
 
 #include "config/dialog/start_check.h"
 #include "config/instance_lock.h"
+#include "config/language_choice.h"
+#include "support/japanese_text.h"
 
 namespace rv {
 namespace {
@@ -452,6 +454,58 @@ class Form1Test : public QObject {
     Button(*form, "Com_EndOK")->click();  // OK does not close after a failed save
     QCOMPARE(warnings_.size(), 2);
     QVERIFY(form->isVisible());
+  }
+
+  // ---- in English ----
+
+  // Every text of the window, at every position, and the box of a failed save: English that
+  // fits its control, with not one Japanese character.
+  void englishTextsFitAndHoldNoJapanese() {
+    const LanguageLoad english = LoadLanguage(RV_DIST_DIR, "en");
+    QVERIFY2(english.known && english.error.empty(), english.error.c_str());
+    QVERIFY(QFile::link(QStringLiteral("/dev/full"), CfgPath()));
+    Form1 form(
+        ToPath(dir_.path()),
+        [this](const QString& caption, const QString& text) {
+          warnings_ << caption + QLatin1Char('|') + text;
+        },
+        nullptr, english.words);
+    form.show();
+    QStringList texts{form.windowTitle()};
+    const auto fits = [](QWidget* control, const QString& text, int room) {
+      const int advance = QFontMetrics(control->font()).horizontalAdvance(text);
+      if (advance > room) {
+        QWARN(qPrintable(QStringLiteral("%1: '%2' needs %3 px of %4")
+                             .arg(control->objectName(), text)
+                             .arg(advance)
+                             .arg(room)));
+      }
+      return advance <= room;
+    };
+    QStatusBar* status = form.findChild<QStatusBar*>(QStringLiteral("status"));
+    for (int position = 0; position <= 3; ++position) {
+      Slide(form)->setValue(position);
+      for (QLabel* label : form.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&form) || label->text().isEmpty()) continue;
+        texts << label->text();
+        QVERIFY(fits(label, label->text(), label->width()));
+      }
+      texts << StatusText(form);
+      QVERIFY(fits(status, StatusText(form), status->width() - 8));
+    }
+    for (QPushButton* button : form.findChildren<QPushButton*>()) {
+      texts << button->text();
+      QVERIFY(fits(button, button->text(), button->width() - 8));
+    }
+    Button(form, "Com_OK")->click();
+    QCOMPARE(warnings_.size(), 1);
+    texts << warnings_ << StatusText(form);
+    SendMouseMove(&form, QPoint(5, 5));
+    texts << StatusText(form);
+    QVERIFY(texts.contains(QStringLiteral("Apply")));
+    for (const QString& text : texts) {
+      QVERIFY2(test::FirstJapaneseCodePoint(text.toStdString()) == 0, qPrintable(text));
+    }
   }
 
   void readOnlyFileShowsItsValueAndWarnsAtApply() {

@@ -9,9 +9,11 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "game/shell/startup.h"
 #include "shell_harness.h"
+#include "support/japanese_text.h"
 
 namespace rv::test {
 namespace {
@@ -49,8 +51,8 @@ std::vector<std::string> ForeignWords(std::string text, const fs::path& folder) 
   return words;
 }
 
-TEST(BoxLanguage, EveryRefusedStartSpeaksJapaneseAroundThePath) {
-  const BrokenStart cases[] = {
+std::vector<BrokenStart> BrokenStarts() {
+  return {
       {"a FIFO as the game's lock", [](const fs::path& f) { MakeFifo(f / "rv_031.lock"); }},
       {"a FIFO as the dialog's lock", [](const fs::path& f) { MakeFifo(f / "rv_config.lock"); }},
       {"a folder as the marker", [](const fs::path& f) { fs::create_directory(f / "rvdat.cck"); }},
@@ -64,7 +66,10 @@ TEST(BoxLanguage, EveryRefusedStartSpeaksJapaneseAroundThePath) {
          WriteFile(f / "Picture" / "pic5.dat", {'B', 'M', 0, 1, 2, 3});
        }},
   };
-  for (const BrokenStart& c : cases) {
+}
+
+TEST(BoxLanguage, EveryRefusedStartSpeaksJapaneseAroundThePath) {
+  for (const BrokenStart& c : BrokenStarts()) {
     SCOPED_TRACE(c.name);
     ShellRun run;
     c.spoil(run.folder);
@@ -75,6 +80,22 @@ TEST(BoxLanguage, EveryRefusedStartSpeaksJapaneseAroundThePath) {
     const std::vector<std::string> foreign = ForeignWords(text, run.folder);
     EXPECT_TRUE(foreign.empty()) << "\"" << (foreign.empty() ? "" : foreign[0])
                                  << "\" in the box: " << text;
+  }
+}
+
+// In English every word of the box and its caption is English, the path included in the box.
+TEST(BoxLanguage, InEnglishEveryRefusedStartSaysNoJapanese) {
+  for (const BrokenStart& c : BrokenStarts()) {
+    SCOPED_TRACE(c.name);
+    ShellRun run;
+    run.language = "en";
+    c.spoil(run.folder);
+    EXPECT_EQ(run.Run(), kStartFailedStatus);
+    ASSERT_EQ(run.platform.Messages().size(), 1u);
+    const auto& box = run.platform.Messages()[0];
+    EXPECT_NE(box.text.find(run.folder.string()), std::string::npos) << "no path in: " << box.text;
+    EXPECT_EQ(FirstJapaneseCodePoint(box.text), 0u) << box.text;
+    EXPECT_EQ(FirstJapaneseCodePoint(box.caption), 0u) << box.caption;
   }
 }
 
