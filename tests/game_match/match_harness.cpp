@@ -26,8 +26,10 @@ const std::filesystem::path& Edited(
 }  // namespace
 
 MatchHarness::MatchHarness(uint64_t cpu_seed,
-                           const std::function<void(const std::filesystem::path&)>& edit_folder)
+                           const std::function<void(const std::filesystem::path&)>& edit_folder,
+                           const std::string& language)
     : folder_(RV_DIST_DIR, std::nullopt), headless_(Edited(folder_.path(), edit_folder), cpu_seed) {
+  EXPECT_EQ(headless_.UseLanguage(language), "");
   const std::string problem = headless_.Prepare();
   EXPECT_EQ(problem, "");
   headless_.platform.on_present = [this](const CapturedFrame& f) { KeepEndFrame(f); };

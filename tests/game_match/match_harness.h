@@ -50,8 +50,10 @@ struct FrameInfo {
 class MatchHarness {
  public:
   // `edit_folder` may change the program folder before the game is made (a broken file).
+  // `language` is what --lang would give the game.
   explicit MatchHarness(uint64_t cpu_seed,
-                        const std::function<void(const std::filesystem::path&)>& edit_folder = {});
+                        const std::function<void(const std::filesystem::path&)>& edit_folder = {},
+                        const std::string& language = "ja");
 
   Game& game() { return *headless_.game; }
   sim::FrameSavingPlatform& platform() { return headless_.platform; }

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <string>
 
 #include "game/gfx/text.h"
 #include "game/match/match_results.h"
@@ -36,12 +38,15 @@ std::pair<int, int> FindColour(const CapturedFrame& f, uint32_t colour, Box b) {
   return {min_x, min_y};
 }
 
-void ExpectTextAt(const CapturedFrame& f, uint32_t colour, int x, int y, int w, const char* what) {
+// y_slack: how far below y the first full-colour pixel may lie (Latin capitals start lower
+// in the line than kana and kanji).
+void ExpectTextAt(const CapturedFrame& f, uint32_t colour, int x, int y, int w, const char* what,
+                  int y_slack = 8) {
   const auto [fx, fy] = FindColour(f, colour, Box{x - 10, y - 6, x + w, y + 24});
   EXPECT_GE(fx, x) << what;
   EXPECT_LE(fx, x + 12) << what;  // a glyph's left bearing
   EXPECT_GE(fy, y) << what;
-  EXPECT_LE(fy, y + 8) << what;
+  EXPECT_LE(fy, y + y_slack) << what;
 }
 
 struct Ending {
@@ -53,9 +58,9 @@ struct Ending {
 };
 
 // Plays one-round matches until one ends the way asked for (ranked or not).
-Ending PlayUntil(bool ranked) {
+Ending PlayUntil(bool ranked, const std::string& language = "ja") {
   for (uint64_t seed = 1; seed <= 30; ++seed) {
-    auto h = std::make_unique<MatchHarness>(seed);
+    auto h = std::make_unique<MatchHarness>(seed, nullptr, language);
     h->UseBot(ranked ? sim::PlayerKind::kGreedy : sim::PlayerKind::kRandom, seed);
     EXPECT_EQ(h->Play(ranked ? 0 : 2, 1), std::nullopt);
     if ((h->game().totals.RankIn != -1) != ranked) continue;
@@ -152,6 +157,36 @@ TEST_P(ResultsLayout, PanelAndTextsStandWhereTheyBelong) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RankedOrNot, ResultsLayout, ::testing::Values(true, false));
+
+// The rightmost pixel of a colour in a box, or -1.
+int RightmostOf(const CapturedFrame& f, uint32_t colour, Box b) {
+  int right = -1;
+  for (int y = b.y0; y <= b.y1; ++y) {
+    for (int x = b.x0; x <= b.x1; ++x) {
+      if (f.Pixel(x, y) == colour) right = std::max(right, x);
+    }
+  }
+  return right;
+}
+
+// English words are longer than the Japanese ones: each still starts where the design puts
+// it, the place and its line do not run into each other, and nothing leaves the panel.
+TEST(ResultsLayoutInEnglish, TheTextsKeepTheirPlacesAndStayInThePanel) {
+  Ending e = PlayUntil(true, "en");
+  ASSERT_TRUE(e.harness);
+  ExpectTextAt(e.results, kWhite, 280, 112, 120, "Match over!", 12);
+  ExpectTextAt(e.results, kWhite, 225, 160, 80, "Time", 12);
+  ExpectTextAt(e.results, kWhite, 225, 200, 60, "Score", 12);
+  ExpectTextAt(e.results, kYellow, 270, 250, 60, "No. N", 12);
+  const Box band{200, 244, 445, 285};
+  const int place_right = RightmostOf(e.results, kYellow, band);
+  const auto [line_left, line_top] = FindColour(e.results, kWhite, band);
+  ASSERT_GT(place_right, 270);
+  EXPECT_GT(line_left, place_right + 3) << "the place runs into its line";
+  EXPECT_GE(line_left, 320);
+  EXPECT_LE(RightmostOf(e.results, kWhite, Box{200, 96, 445, 285}), 439) << "out of the panel";
+  EXPECT_LE(RightmostOf(e.results, kYellow, Box{200, 96, 445, 285}), 439) << "out of the panel";
+}
 
 }  // namespace
 }  // namespace rv::test

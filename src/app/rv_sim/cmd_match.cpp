@@ -1,9 +1,9 @@
 // rv_sim match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR]
-// [--frames DIR] [--lock-wait SECONDS]: a whole match with the real game code on the headless
-// platform, the player's side played by a bot. Prints one line per round, then the score and
-// the place. With --dir, the result is entered into DIR/rvdat.dat under the game's lock on
-// DIR, waited for up to SECONDS (20 unless given), and the place printed is the one it took
-// there.
+// [--frames DIR] [--lock-wait SECONDS] [--lang LANG]: a whole match with the real game code on
+// the headless platform, the player's side played by a bot, its texts and pictures in LANG
+// (ja unless given). Prints one line per round, then the score and the place. With --dir, the
+// result is entered into DIR/rvdat.dat under the game's lock on DIR, waited for up to SECONDS (20
+// unless given), and the place printed is the one it took there.
 
 #include <chrono>
 #include <filesystem>
@@ -35,6 +35,7 @@ struct MatchArgs {
   fs::path dir;
   fs::path frames;
   std::chrono::milliseconds lock_wait{20000};
+  std::string language = "ja";
 };
 
 MatchArgs ParseMatchArgs(const std::vector<std::string>& args) {
@@ -60,6 +61,8 @@ MatchArgs ParseMatchArgs(const std::vector<std::string>& args) {
       a.dir = value;
     } else if (key == "--frames") {
       a.frames = value;
+    } else if (key == "--lang") {
+      a.language = value;
     } else if (key == "--lock-wait") {
       a.lock_wait = std::chrono::seconds(ParseInteger(value, 0, 3600, "lock-wait", 0));
     } else {
@@ -119,6 +122,9 @@ int RunMatch(const CommandIo& io) {
     fs::create_directories(a.frames);
     headless.platform.SaveFramesTo(a.frames);
   }
+  // A language without a catalogue is a bad command line, as for the game.
+  const std::string unknown = headless.UseLanguage(a.language);
+  if (!unknown.empty()) throw InputError{0, unknown};
   const std::string problem = headless.Prepare();
   if (!problem.empty()) {
     io.err << "rv_sim: match: " << problem << "\n";

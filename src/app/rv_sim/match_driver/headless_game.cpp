@@ -4,6 +4,7 @@
 #include <fstream>
 #include <utility>
 
+#include "config/language_choice.h"
 #include "config/player_files.h"
 #include "game/match/match_loop.h"
 #include "game/ranking/ranking_file.h"
@@ -25,6 +26,14 @@ void FrameSavingPlatform::Present(FrameView frame) {
 HeadlessGame::HeadlessGame(const fs::path& program_folder, uint64_t cpu_seed) : rng(cpu_seed) {
   platform.SetProgramFolder(program_folder);
   game = std::make_unique<Game>(platform, rng);
+}
+
+std::string HeadlessGame::UseLanguage(const std::string& code) {
+  const LanguageLoad load = LoadLanguage(platform.ProgramFolder(), code);
+  if (!load.known || !load.error.empty()) return load.error;
+  game->language = load.code;
+  game->words = load.words;
+  return {};
 }
 
 std::string HeadlessGame::Prepare() {

@@ -37,6 +37,11 @@ class HeadlessGame {
   HeadlessGame(const HeadlessGame&) = delete;
   HeadlessGame& operator=(const HeadlessGame&) = delete;
 
+  // Speaks the language `code` from here on, as --lang does for the game: its catalogue is
+  // read from the program folder. Before Prepare, so that the pictures follow. Returns an
+  // empty string, or why the language cannot be used.
+  std::string UseLanguage(const std::string& code);
+
   // What start-up loads: the face, the pictures, the music, the ranking file, and the
   // running marker. Returns an empty string, or what failed.
   std::string Prepare();

@@ -178,7 +178,7 @@ TempProgramFolder::TempProgramFolder(const fs::path& assets_folder,
 }
 
 void TempProgramFolder::Fill(const fs::path& assets, const std::optional<fs::path>& ranking_file) {
-  for (const char* name : {"Picture", "Wave", "Music", "mpng.so"}) {
+  for (const char* name : {"Picture", "Wave", "Music", "locale", "mpng.so"}) {
     if (!fs::exists(assets / name)) {
       throw std::runtime_error("the program folder " + assets.string() + " has no " + name);
     }
