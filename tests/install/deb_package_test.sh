@@ -21,7 +21,7 @@ deb=$(ls "$work"/ravolin_*.deb 2>/dev/null | head -n 1)
 echo "built $(basename "$deb")"
 
 dpkg-deb --contents "$deb" >"$work/contents.txt" || fail "dpkg-deb cannot read the package"
-for f in ./usr/bin/ravolin ./usr/bin/ravolin-config ./usr/bin/ravolin-sim \
+for f in ./usr/games/ravolin ./usr/games/ravolin-config ./usr/games/ravolin-sim \
          ./usr/lib/games/ravolin/rv_031 ./usr/lib/games/ravolin/rv_config ./usr/lib/games/ravolin/rv_sim ./usr/lib/games/ravolin/rv_message \
          ./usr/lib/games/ravolin/mpng.so ./usr/lib/games/ravolin/ravolin-installed \
          ./usr/lib/games/ravolin/rvdat.cfg \
@@ -32,11 +32,36 @@ for f in ./usr/bin/ravolin ./usr/bin/ravolin-config ./usr/bin/ravolin-sim \
          ./usr/share/icons/hicolor/48x48/apps/$app.png \
          ./usr/share/icons/hicolor/128x128/apps/$app.png \
          ./usr/share/icons/hicolor/256x256/apps/$app.png \
-         ./usr/share/icons/hicolor/scalable/apps/$app.svg; do
+         ./usr/share/icons/hicolor/scalable/apps/$app.svg \
+         ./usr/share/man/man6/ravolin.6.gz ./usr/share/man/man6/ravolin-config.6.gz \
+         ./usr/share/man/man6/ravolin-sim.6.gz ./usr/share/doc/ravolin/copyright \
+         ./usr/share/doc/ravolin/changelog.gz; do
   grep -q " $f\( ->.*\)\?$" "$work/contents.txt" || fail "$f is not in the package"
 done
-grep -q ' ./usr/bin/ravolin -> ../lib/games/ravolin/rv_031$' "$work/contents.txt" \
-  || fail "the launcher is not a relative link to the game"
+# A game's commands stand in /usr/games, as relative links that lead to the programs.
+for pair in ravolin=rv_031 ravolin-config=rv_config ravolin-sim=rv_sim; do
+  grep -q " ./usr/games/${pair%=*} -> ../lib/games/ravolin/${pair#*=}\$" "$work/contents.txt" \
+    || fail "/usr/games/${pair%=*} is not a relative link to ${pair#*=}"
+done
+grep -q ' ./usr/bin/' "$work/contents.txt" && fail "the package still has /usr/bin"
+
+# The compressed documents as Debian wants them: gzip's best compression (extra flags 2), and
+# neither a file name nor a time stamp in the header, so that two builds give the same bytes.
+mkdir -p "$work/tree"
+dpkg-deb -x "$deb" "$work/tree" || fail "cannot unpack the package"
+for gz in usr/share/doc/ravolin/changelog.gz usr/share/man/man6/ravolin.6.gz \
+          usr/share/man/man6/ravolin-config.6.gz usr/share/man/man6/ravolin-sim.6.gz; do
+  header=$(od -An -tx1 -N10 "$work/tree/$gz" | tr -d ' \n')
+  [ "${header:0:6}" = 1f8b08 ] || fail "$gz is not gzip data"
+  [ "${header:6:2}" = 00 ] || fail "$gz carries a file name or other header fields (flags ${header:6:2})"
+  [ "${header:8:8}" = 00000000 ] || fail "$gz carries a time stamp"
+  [ "${header:16:2}" = 02 ] || fail "$gz is not compressed with -9"
+done
+zcat "$work/tree/usr/share/doc/ravolin/changelog.gz" | head -n 1 \
+  | grep -q "^ravolin ($(dpkg-deb -f "$deb" Version)) " \
+  || fail "the changelog's top entry is not the package's version"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' \
+  "$work/tree/usr/share/doc/ravolin/copyright" || fail "the copyright file is not machine-readable"
 # The player's data is never part of the package; the setting a player's folder starts from
 # is, beside the programs.
 grep -E 'rvdat\.|\.lock$' "$work/contents.txt" | grep -v ' ./usr/lib/games/ravolin/rvdat\.cfg$' \

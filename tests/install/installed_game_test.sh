@@ -34,7 +34,9 @@ for f in bin/ravolin bin/ravolin-config bin/ravolin-sim lib/games/ravolin/rv_031
          lib/games/ravolin/Music/ravolin.mp3 share/applications/$app.desktop \
          share/applications/$app.Config.desktop share/metainfo/$app.metainfo.xml \
          share/icons/hicolor/48x48/apps/$app.png share/icons/hicolor/128x128/apps/$app.png \
-         share/icons/hicolor/256x256/apps/$app.png share/icons/hicolor/scalable/apps/$app.svg; do
+         share/icons/hicolor/256x256/apps/$app.png share/icons/hicolor/scalable/apps/$app.svg \
+         share/man/man6/ravolin.6.gz share/man/man6/ravolin-config.6.gz \
+         share/man/man6/ravolin-sim.6.gz share/doc/ravolin/copyright share/doc/ravolin/changelog.gz; do
   [ -e "$prefix/$f" ] || fail "$f was not installed"
 done
 # Nothing of the build folder is named by the installed tree.
