@@ -27,7 +27,7 @@ for f in ./usr/games/ravolin ./usr/games/ravolin-config ./usr/games/ravolin-sim 
          ./usr/lib/games/ravolin/rvdat.cfg \
          ./usr/lib/games/ravolin/Picture/pic1.dat ./usr/lib/games/ravolin/Picture/pic10.dat \
          ./usr/lib/games/ravolin/Wave/wave1.dat ./usr/lib/games/ravolin/Music/ravolin.mp3 \
-         ./usr/lib/games/ravolin/Music/decision.mp3 ./usr/share/applications/$app.desktop \
+         ./usr/lib/games/ravolin/Music/decision.mp3 ./usr/lib/games/ravolin/locale/en/LC_MESSAGES/ravolin.mo ./usr/share/applications/$app.desktop \
          ./usr/share/applications/$app.Config.desktop ./usr/share/metainfo/$app.metainfo.xml \
          ./usr/share/icons/hicolor/48x48/apps/$app.png \
          ./usr/share/icons/hicolor/128x128/apps/$app.png \

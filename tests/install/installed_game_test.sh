@@ -31,7 +31,7 @@ cmake --install "$build" --prefix "$prefix" --strip >"$work/install.log" || fail
 for f in bin/ravolin bin/ravolin-config bin/ravolin-sim lib/games/ravolin/rv_031 lib/games/ravolin/rv_config \
          lib/games/ravolin/rv_message \
          lib/games/ravolin/mpng.so lib/games/ravolin/Picture/pic10.dat lib/games/ravolin/Wave/wave4.dat \
-         lib/games/ravolin/Music/ravolin.mp3 share/applications/$app.desktop \
+         lib/games/ravolin/Music/ravolin.mp3 lib/games/ravolin/locale/en/LC_MESSAGES/ravolin.mo share/applications/$app.desktop \
          share/applications/$app.Config.desktop share/metainfo/$app.metainfo.xml \
          share/icons/hicolor/48x48/apps/$app.png share/icons/hicolor/128x128/apps/$app.png \
          share/icons/hicolor/256x256/apps/$app.png share/icons/hicolor/scalable/apps/$app.svg \
