@@ -83,8 +83,8 @@ TEST(LanguagePictures, EveryWordHasItsTranslationAndALegibleSize) {
       if (!w.drawn) continue;
       EXPECT_GE(w.size, kSmallestLegibleSize) << w.text;
       if (w.size < w.asked_size)
-        std::printf("%s: \"%s\" drawn at %d px (asked %d)\n", language.c_str(), w.text.c_str(),
-                    w.size, w.asked_size);
+        std::printf("%s: \"%s\" drawn at %d px%s (asked %d)\n", language.c_str(), w.text.c_str(),
+                    w.size, w.condensed ? " condensed" : "", w.asked_size);
     }
   }
 }

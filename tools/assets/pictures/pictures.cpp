@@ -44,14 +44,16 @@ constexpr Color kCpuRed = Rgb(192, 50, 46);
 constexpr const char* kGothicFile = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 constexpr const char* kLatinBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 constexpr const char* kLatinFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kNarrowFile = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf";
 constexpr const char* kNarrowBoldFile =
     "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 
 struct Fonts {
   std::unique_ptr<Font> gothic;
-  std::unique_ptr<Font> latin;          // bold Latin face for the logotype and numbers
-  std::unique_ptr<Font> latin_regular;  // Latin words where the Japanese is not bold
-  std::unique_ptr<Font> narrow;         // condensed bold face for the 15-px time digits
+  std::unique_ptr<Font> latin;           // bold Latin face for the logotype and numbers
+  std::unique_ptr<Font> latin_regular;   // Latin words where the Japanese is not bold
+  std::unique_ptr<Font> narrow_regular;  // condensed regular face for long Latin words
+  std::unique_ptr<Font> narrow;          // condensed bold face for the 15-px time digits
 };
 
 Fonts OpenFonts() {
@@ -68,6 +70,9 @@ Fonts OpenFonts() {
   if (!f.narrow) f.narrow = Font::Open("DejaVu Sans:bold", kLatinBoldFile);
   if (!f.narrow) f.narrow = Font::Open("IPAGothic", kGothicFile);
   if (!f.narrow) throw std::runtime_error("no face for the time digits found");
+  f.narrow_regular = Font::Open("DejaVu Sans Condensed", kNarrowFile);
+  if (!f.narrow_regular) f.narrow_regular = Font::Open("DejaVu Sans", kLatinFile);
+  if (!f.narrow_regular) throw std::runtime_error("no condensed Latin face found");
   return f;
 }
 
@@ -128,6 +133,16 @@ void PaintLayers(Image& img, const TextLayers& l, int ox, int oy, const TextStyl
   img.Paint(l.fill, ox, oy, [&](int, int y) {
     return Mix(st.top, st.bottom, std::clamp((y - top) / span, 0.0f, 1.0f));
   });
+}
+
+// The largest size, at most the style's, at which DrawText fits the text into area; 0 when
+// none does.
+int FitSize(const Font& font, const std::string& text, TextStyle st, const Rect& area, int margin) {
+  for (; st.size >= 6; --st.size) {
+    const TextLayers l = MakeLayers(font, text, st);
+    if (l.all.W() <= area.w - 2 * margin && l.all.H() <= area.h - 2 * margin) return st.size;
+  }
+  return 0;
 }
 
 // What a text became: the size it was drawn at.
@@ -219,7 +234,20 @@ class WordPen {
             const Rect& owner, const Rect& area, const TextPlacement& place = {}) {
     DrawnWord& w = Record(japanese, text, owner, st.size);
     if (!w.drawn) return;
-    w.size = DrawText(img, FaceFor(text, st.bold > 0), text, st, area, place).size;
+    const Font* face = &FaceFor(text, st.bold > 0);
+    // A Latin word that would shrink well below its neighbours' size is set condensed
+    // instead, when that keeps it larger.
+    if (!NeedsCjkFace(text)) {
+      const int wide = FitSize(*face, text, st, area, place.margin);
+      if (wide < st.size * 85 / 100) {
+        const Font* narrow = st.bold > 0 ? fonts_.narrow.get() : fonts_.narrow_regular.get();
+        if (FitSize(*narrow, text, st, area, place.margin) > wide) {
+          face = narrow;
+          w.condensed = true;
+        }
+      }
+    }
+    w.size = DrawText(img, *face, text, st, area, place).size;
   }
   void Draw(Image& img, const char* japanese, const TextStyle& st, const Rect& owner,
             const Rect& area, const TextPlacement& place = {}) {
@@ -231,7 +259,7 @@ class WordPen {
   DrawnWord& Record(const char* japanese, const std::string& text, const Rect& owner, int size) {
     const int index = static_cast<int>(drawn_.size());
     const bool draw = !text.empty() && (choice_.only == WordChoice::kAll || choice_.only == index);
-    drawn_.push_back({owner, japanese, text, size, 0, draw});
+    drawn_.push_back({owner, japanese, text, size, 0, draw, false});
     return drawn_.back();
   }
 

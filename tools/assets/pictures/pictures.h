@@ -31,6 +31,7 @@ struct DrawnWord {
   int asked_size = 0;    // the size its style asks for
   int size = 0;          // the size it fitted at (0 when not drawn)
   bool drawn = false;
+  bool condensed = false;  // set in the condensed face to stay larger
 };
 
 struct PictureSet {
