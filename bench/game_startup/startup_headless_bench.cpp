@@ -36,7 +36,7 @@ void BM_BeforeTheWindow(benchmark::State& state) {
     rv::HeadlessPlatform platform;
     platform.SetProgramFolder(folder.path());
     const rv::Catalogue japanese;
-    rv::StartContext start{platform, folder.path(), std::nullopt, false, {}, japanese};
+    rv::StartContext start{platform, folder.path(), std::nullopt, false, {}, japanese, "ja"};
     rv::UseDataFolder(start);
     rv::Form_Initialize(start);
     benchmark::DoNotOptimize(rv::Form_Load(start));

@@ -82,9 +82,9 @@ std::optional<Catalogue> Catalogue::Parse(std::string_view mo, std::string* erro
       }
       return std::nullopt;
     }
-    // The header (empty id), contexts (EOT) and plural forms (a NUL inside) are not ours.
-    if (id->empty() || id->find('\x04') != std::string_view::npos ||
-        id->find('\0') != std::string_view::npos || text->empty()) {
+    // The header (empty id) and plural forms (a NUL inside) are not ours. A context stays in
+    // the key, before an EOT, as gettext keeps it.
+    if (id->empty() || id->find('\0') != std::string_view::npos || text->empty()) {
       continue;
     }
     catalogue.texts_.emplace(std::string(*id), std::string(*text));
@@ -94,6 +94,14 @@ std::optional<Catalogue> Catalogue::Parse(std::string_view mo, std::string* erro
 
 std::string Catalogue::Tr(std::string_view japanese) const {
   const auto found = texts_.find(japanese);
+  return found == texts_.end() ? std::string(japanese) : found->second;
+}
+
+std::string Catalogue::TrIn(std::string_view context, std::string_view japanese) const {
+  std::string key(context);
+  key += '\x04';
+  key += japanese;
+  const auto found = texts_.find(key);
   return found == texts_.end() ? std::string(japanese) : found->second;
 }
 

@@ -51,7 +51,8 @@ std::vector<std::string> ForeignWords(std::string text, const fs::path& folder) 
   return words;
 }
 
-std::vector<BrokenStart> BrokenStarts() {
+// `language`: whose menu picture is broken (another language's lie in Picture/<language>/).
+std::vector<BrokenStart> BrokenStarts(const std::string& language = "ja") {
   return {
       {"a FIFO as the game's lock", [](const fs::path& f) { MakeFifo(f / "rv_031.lock"); }},
       {"a FIFO as the dialog's lock", [](const fs::path& f) { MakeFifo(f / "rv_config.lock"); }},
@@ -61,9 +62,17 @@ std::vector<BrokenStart> BrokenStarts() {
       {"a FIFO as the ranking", [](const fs::path& f) { MakeFifo(f / "rvdat.dat"); }},
       {"a folder as the ranking", [](const fs::path& f) { fs::create_directory(f / "rvdat.dat"); }},
       {"a broken picture",
-       [](const fs::path& f) {
-         fs::remove(f / "Picture" / "pic5.dat");  // a link into the build: replaced, not written
-         WriteFile(f / "Picture" / "pic5.dat", {'B', 'M', 0, 1, 2, 3});
+       [language](const fs::path& f) {
+         fs::path pictures = f / "Picture";
+         if (language != "ja") {
+           // A link to the build's folder: made a folder of our own before anything changes.
+           pictures /= language;
+           const fs::path build = fs::read_symlink(pictures);
+           fs::remove(pictures);
+           fs::copy(build, pictures, fs::copy_options::recursive);
+         }
+         fs::remove(pictures / "pic5.dat");  // a link into the build: replaced, not written
+         WriteFile(pictures / "pic5.dat", {'B', 'M', 0, 1, 2, 3});
        }},
   };
 }
@@ -85,7 +94,7 @@ TEST(BoxLanguage, EveryRefusedStartSpeaksJapaneseAroundThePath) {
 
 // In English every word of the box and its caption is English, the path included in the box.
 TEST(BoxLanguage, InEnglishEveryRefusedStartSaysNoJapanese) {
-  for (const BrokenStart& c : BrokenStarts()) {
+  for (const BrokenStart& c : BrokenStarts("en")) {
     SCOPED_TRACE(c.name);
     ShellRun run;
     run.language = "en";

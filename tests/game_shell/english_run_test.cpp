@@ -32,7 +32,11 @@ TEST(EnglishRun, MenuSelectionAWholeMatchResultsAndRankingWriteNoJapanese) {
   run.language = "en";
   run.guard_ms = 3600000;
   std::vector<std::string> printed;
-  run.at_config = [&](Game& g) { g.text->RecordPrinted(&printed); };
+  std::string picture_language;
+  run.at_config = [&](Game& g) {
+    g.text->RecordPrinted(&printed);
+    picture_language = g.loader.language();
+  };
   const auto save = [&](const std::string& name) {
     EXPECT_TRUE(run.platform.SaveLastFrame(frames / (name + ".png"))) << name;
   };
@@ -110,6 +114,7 @@ TEST(EnglishRun, MenuSelectionAWholeMatchResultsAndRankingWriteNoJapanese) {
   EXPECT_FALSE(run.guard_fired);
   EXPECT_EQ(round_saved, 9) << "not every round's banner was seen";
   EXPECT_TRUE(run.platform.Messages().empty());
+  EXPECT_EQ(picture_language, "en");
 
   ASSERT_FALSE(printed.empty());
   for (const std::string& text : printed) {

@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "game/shell/startup.h"
 #include "shell_harness.h"
@@ -97,6 +99,38 @@ TEST(RequiredFiles, AFifoAsAProgramFileEndsTheStartWithErrorTwo) {
     EXPECT_FALSE(fs::exists(run.folder / kRunningMarker));
     EXPECT_TRUE(run.platform.WindowCaption().empty());
     EXPECT_TRUE(run.AudioTexts().empty());
+  }
+}
+
+// A language other than Japanese needs its own copy of each picture with words, and a
+// missing one is named like any other missing file; Japanese asks for exactly what it did.
+TEST(RequiredFiles, AnotherLanguageAlsoNeedsItsPicturesWithWords) {
+  const std::vector<std::string> japanese = RequiredFiles();
+  EXPECT_EQ(RequiredFiles("ja"), japanese);
+  for (const std::string& name : japanese) EXPECT_EQ(name.find("Picture/ja"), std::string::npos);
+  const std::vector<std::string> own = {"Picture/en/pic2.dat", "Picture/en/pic5.dat",
+                                        "Picture/en/pic7.dat", "Picture/en/pic8.dat"};
+  std::vector<std::string> english = RequiredFiles("en");
+  ASSERT_EQ(english.size(), japanese.size() + own.size());
+  for (const std::string& name : japanese) {
+    EXPECT_NE(std::find(english.begin(), english.end(), name), english.end()) << name;
+  }
+  for (const std::string& name : own) {
+    EXPECT_NE(std::find(english.begin(), english.end(), name), english.end()) << name;
+  }
+
+  test::TempFolder temp;
+  for (const std::string& name : english) {
+    fs::create_directories((temp.path() / name).parent_path());
+    Place(temp.path() / name, Stand::kRegular);
+  }
+  EXPECT_EQ(FirstMissingFile(temp.path(), "en"), "");
+  for (const std::string& name : own) {
+    SCOPED_TRACE(name);
+    Place(temp.path() / name, Stand::kMissing);
+    EXPECT_EQ(FirstMissingFile(temp.path(), "en"), name);
+    EXPECT_EQ(FirstMissingFile(temp.path()), "");  // Japanese does not look there
+    Place(temp.path() / name, Stand::kRegular);
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "game/gfx/numbered_word.h"
 #include "game/gfx/picture_set.h"
 #include "game/gfx/png_module.h"
 #include "test_support.h"
@@ -314,6 +315,102 @@ TEST(DecoderContract, ModuleIsBoundOnceOnFirstUse) {
   EXPECT_TRUE(module.Bound());
   EXPECT_FALSE(module.LoadPNG("/b").empty());
   EXPECT_TRUE(module.Bound());
+}
+
+// ---- Pictures in another language ------------------------------------------------------
+
+// The pictures that carry words, said here once more: each row is a surface number, its file,
+// and whether another language brings its own copy of it.
+struct WordsRow {
+  int16_t number;
+  int file;
+  bool words;
+};
+constexpr WordsRow kWordsRows[] = {{0, 3, false}, {1, 1, false}, {2, 2, true}, {3, 4, false},
+                                   {4, 5, true},  {5, 6, false}, {6, 7, true}, {7, 8, true},
+                                   {8, 9, false}, {9, 10, false}};
+
+TEST(PictureLanguagePath, EachPictureComesFromTheLanguagesFolderOnlyWhenItCarriesWords) {
+  const std::filesystem::path folder = "/prog";
+  for (const char* language : {"ja", "en", "de"}) {
+    PictureLoader loader{folder, RV_STUB_OK};
+    if (std::string(language) != "ja") loader.UseLanguage(language);
+    for (const WordsRow& row : kWordsRows) {
+      const std::string name = "pic" + std::to_string(row.file);
+      const bool own = row.words && std::string(language) != "ja";
+      const std::filesystem::path want = own ? folder / "Picture" / language / (name + ".dat")
+                                             : folder / "Picture" / (name + ".dat");
+      EXPECT_EQ(loader.PathFor(row.number, name), want) << language << " " << name;
+    }
+  }
+}
+
+TEST_F(LoadSurfaceTest, AnotherLanguageLoadsItsOwnPicturesWithWordsAndTheSharedRest) {
+  Surface english[11];
+  for (const WordsRow& row : kWordsRows) {
+    if (!row.words) continue;
+    english[row.file] = test::PatternSurface(30 + row.file, 12, 100 + row.file);
+    test::WriteFile(dir.path() / "Picture" / "en" / ("pic" + std::to_string(row.file) + ".dat"),
+                    test::MakeBmp(english[row.file], 24, false));
+  }
+  loader.UseLanguage("en");
+  for (const WordsRow& row : kWordsRows) {
+    SCOPED_TRACE(row.number);
+    probe.Reset();
+    const LoadResult r = loader.LoadSurface(set, row.number, "pic" + std::to_string(row.file));
+    ASSERT_TRUE(r.ok) << r.error;
+    const std::filesystem::path want =
+        row.words ? dir.path() / "Picture" / "en" / ("pic" + std::to_string(row.file) + ".dat")
+                  : Path(row.file);
+    if (rects::FileOf(static_cast<rects::Picture>(row.number)).png) {
+      EXPECT_EQ(probe.LastPath(), want.string());
+    } else {
+      const Surface& on_disk = row.words ? english[row.file] : pictures_on_disk[row.file];
+      EXPECT_TRUE(SamePixels(*set.ByNumber(row.number), on_disk));
+    }
+  }
+  // Back to Japanese: the program's own pictures again.
+  loader.UseLanguage("ja");
+  ASSERT_TRUE(loader.LoadSurface(set, 6, "pic7").ok);
+  EXPECT_TRUE(SamePixels(set.PicOther, pictures_on_disk[7]));
+}
+
+TEST_F(LoadSurfaceTest, AMissingPictureOfTheLanguageIsAMissingFileNotTheJapaneseOne) {
+  loader.UseLanguage("en");
+  const LoadResult r = loader.LoadSurface(set, 6, "pic7");
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find((std::filesystem::path("Picture") / "en" / "pic7.dat").string()),
+            std::string::npos)
+      << r.error;
+  EXPECT_TRUE(set.PicOther.empty());
+}
+
+// The order of a number and its word comes from the language's pattern.
+TEST(NumberedWordTest, SplitsThePatternIntoTheWordAndTheSideOfTheNumber) {
+  struct Row {
+    const char* pattern;
+    bool ok;
+    const char* word;
+    bool number_first;
+  };
+  const Row rows[] = {
+      {"%1回戦", true, "回戦", true},
+      {"Round %1", true, "Round", false},
+      {"%1.", true, ".", true},
+      {"%1", true, "", true},
+      {" %1 rounds", true, "rounds", true},
+      {"第%1回", false, "", false},
+      {"回戦", false, "", false},
+      {"%1 and %1", false, "", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.pattern);
+    const std::optional<NumberedWord> w = SplitNumbered(row.pattern);
+    ASSERT_EQ(w.has_value(), row.ok);
+    if (!w) continue;
+    EXPECT_EQ(w->word, row.word);
+    EXPECT_EQ(w->number_first, row.number_first);
+  }
 }
 
 }  // namespace

@@ -55,15 +55,22 @@ std::string Unescape(std::string_view quoted) {
   return out;
 }
 
-// The msgids of a .pot file as xgettext writes them (one "..." per line, joined).
+// The msgids of a .pot file as xgettext writes them (one "..." per line, joined), each with
+// its context in front of an EOT as the catalogue keys it.
 std::vector<std::string> PotMessages(const std::string& pot) {
   std::vector<std::string> ids;
   std::istringstream in(pot);
   std::string line;
   std::string* current = nullptr;
+  std::string context;
   while (std::getline(in, line)) {
+    if (line.rfind("msgctxt \"", 0) == 0) {
+      context = Unescape(std::string_view(line).substr(9, line.size() - 10)) + '\x04';
+      continue;
+    }
     if (line.rfind("msgid \"", 0) == 0) {
-      ids.emplace_back();
+      ids.emplace_back(std::move(context));
+      context.clear();
       current = &ids.back();
       line = line.substr(6);
     } else if (line.empty() || line[0] != '"') {
@@ -124,10 +131,11 @@ class CatalogueCompleteness : public ::testing::Test {
     for (const fs::path& f : PlayerFacingSources()) files << f.string() << "\n";
     files.close();
     const fs::path pot = temp_.path() / "marked.pot";
-    const std::string command = std::string(RV_XGETTEXT) +
-                                " -C --from-code=UTF-8 --keyword=Tr --keyword=tr"
-                                " --keyword=TextId --keyword=QTr:2 --no-wrap -o '" +
-                                pot.string() + "' -f '" + list.string() + "' 2>/dev/null";
+    const std::string command =
+        std::string(RV_XGETTEXT) +
+        " -C --from-code=UTF-8 --keyword=Tr --keyword=tr"
+        " --keyword=TextId --keyword=QTr:2 --keyword=TrIn:1c,2 --no-wrap -o '" +
+        pot.string() + "' -f '" + list.string() + "' 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     for (std::string& id : PotMessages(ReadText(pot))) {
       if (FirstJapaneseCodePoint(id) != 0) marked_.push_back(std::move(id));

@@ -72,8 +72,11 @@ TEST(Catalogue, ReadsEitherByteOrderAndSkipsWhatItDoesNotUse) {
     ASSERT_TRUE(words) << error;
     EXPECT_EQ(words->Tr("得点"), "Score");
     EXPECT_EQ(words->Tr("%1の勝利！"), "%1 wins!");
-    // The header, a context, a plural entry and an empty text are not words of ours.
-    EXPECT_EQ(words->size(), 2u);
+    // A context keeps its own translation apart from the plain text's.
+    EXPECT_EQ(words->TrIn("ctx", "得点"), "Points");
+    EXPECT_EQ(words->TrIn("other", "得点"), "得点");
+    // The header, a plural entry and an empty text are not words of ours.
+    EXPECT_EQ(words->size(), 3u);
     EXPECT_EQ(words->Tr("手数"), "手数");
     EXPECT_EQ(words->Tr("タイム"), "タイム");
   }

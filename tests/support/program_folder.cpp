@@ -9,8 +9,12 @@ namespace fs = std::filesystem;
 
 void FillProgramFolder(const fs::path& folder, const fs::path& dist, ProgramFiles files) {
   const auto place = [&](const fs::path& from, const fs::path& to) {
+    // A language's own pictures stand in a folder of their own (Picture/en/).
+    const bool folder_of_files = fs::is_directory(from);
     if (files.copy) {
-      fs::copy_file(from, to);
+      fs::copy(from, to, fs::copy_options::recursive);
+    } else if (folder_of_files) {
+      fs::create_directory_symlink(from, to);
     } else {
       fs::create_symlink(from, to);
     }

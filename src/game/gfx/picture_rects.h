@@ -28,12 +28,14 @@ enum class Picture : int {
 inline constexpr int kPictureCount = 10;
 
 // The one table of the picture files: which surface each fills, its file, its format, whether
-// start-up requires it, and the size our generator writes.
+// start-up requires it, whether it carries words (and so has a version per language), and the
+// size our generator writes.
 struct PictureFile {
   Picture surface;
   const char* name;  // file "Picture/<name>.dat"
   bool png;          // PNG through the decoder module, else BMP
   bool required;     // start-up refuses to run without it
+  bool words;        // carries words: each other language has its own "Picture/<lang>/<name>.dat"
   int width;
   int height;
 };
@@ -41,16 +43,16 @@ struct PictureFile {
 // The sizes our generator writes. The game itself takes each surface's size
 // from the file it loads.
 inline constexpr std::array<PictureFile, kPictureCount> kPictureFiles{{
-    {Picture::kChip, "pic3", true, true, 16, 32},
-    {Picture::kScreen, "pic1", false, true, 640, 480},
-    {Picture::kTitle, "pic2", true, true, 501, 150},
-    {Picture::kLogo, "pic4", true, true, 150, 65},
-    {Picture::kMenu, "pic5", false, true, 302, 174},
-    {Picture::kBack, "pic6", false, true, 640, 480},
-    {Picture::kOther, "pic7", false, true, 300, 544},
-    {Picture::kCounter, "pic8", true, true, 940, 100},
-    {Picture::kWindow, "pic9", false, true, 96, 96},
-    {Picture::kCursor, "pic10", false, true, 16, 30},
+    {Picture::kChip, "pic3", true, true, false, 16, 32},
+    {Picture::kScreen, "pic1", false, true, false, 640, 480},
+    {Picture::kTitle, "pic2", true, true, true, 501, 150},
+    {Picture::kLogo, "pic4", true, true, false, 150, 65},
+    {Picture::kMenu, "pic5", false, true, true, 302, 174},
+    {Picture::kBack, "pic6", false, true, false, 640, 480},
+    {Picture::kOther, "pic7", false, true, true, 300, 544},
+    {Picture::kCounter, "pic8", true, true, true, 940, 100},
+    {Picture::kWindow, "pic9", false, true, false, 96, 96},
+    {Picture::kCursor, "pic10", false, true, false, 16, 30},
 }};
 
 constexpr const PictureFile& FileOf(Picture p) {

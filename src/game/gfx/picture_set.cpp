@@ -56,10 +56,16 @@ std::filesystem::path PictureLoader::PicturePath(std::string_view name) const {
   return folder_ / "Picture" / (std::string(name) + ".dat");
 }
 
+std::filesystem::path PictureLoader::PathFor(int16_t number, std::string_view name) const {
+  if (number < 0 || number >= rects::kPictureCount) return PicturePath(name);
+  return folder_ /
+         PictureFilePath(rects::FileOf(static_cast<rects::Picture>(number)), name, language_);
+}
+
 LoadResult PictureLoader::LoadSurface(PictureSet& pictures, int16_t number, std::string_view name) {
   Surface* target = pictures.ByNumber(number);
   if (target == nullptr) return {};
-  std::filesystem::path path = PicturePath(name);
+  std::filesystem::path path = PathFor(number, name);
   if (rects::FileOf(static_cast<rects::Picture>(number)).png) {
     target->AssignPicture(png_.LoadPNG(path));
     return {};

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "config/file_failure.h"
+#include "game/gfx/picture_path.h"
 #include "game/gfx/picture_rects.h"
 #include "game/gfx/png_module.h"
 #include "game/gfx/surface.h"
@@ -57,11 +58,21 @@ class PictureLoader {
   // LoadSurface of `picture` from its own file in the picture table.
   LoadResult Load(PictureSet& pictures, rects::Picture picture);
 
+  // Pictures that carry words come from "Picture/<language>/" from now on; for "ja" (the
+  // default) every picture stays in "Picture/".
+  void UseLanguage(std::string language) { language_ = std::move(language); }
+  const std::string& language() const { return language_; }
+
+  // The Japanese picture file `name`.
   std::filesystem::path PicturePath(std::string_view name) const;
+  // The file LoadSurface reads for surface `number`: the language's own when the picture
+  // table says the surface carries words.
+  std::filesystem::path PathFor(int16_t number, std::string_view name) const;
   PngModule& png() { return png_; }
 
  private:
   std::filesystem::path folder_;
+  std::string language_{kPictureBaseLanguage};
   PngModule png_;
 };
 

@@ -1,11 +1,14 @@
 #include "game/match/match_drawing.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "game/game.h"
 #include "game/gfx/copy_piece.h"
+#include "game/gfx/numbered_word.h"
+#include "lang/catalogue.h"
 #include "lang/fill.h"
 
 namespace rv {
@@ -116,11 +119,17 @@ void DrawRoundTitle(Game& game) {
   const rects::Rect word = rects::kRoundWord;
   Surface& counter = PictureOf(game, number.picture);
   const auto key = static_cast<uint32_t>(game.match.KeyColor);
+  // The language's pattern puts the number before the word ("%1回戦") or after it
+  // ("Round %1"); the pair keeps the same place on the screen either way.
+  const std::optional<NumberedWord> order = SplitNumbered(game.words.Tr(TextId("%1回戦")));
+  const bool number_first = !order || order->number_first;
+  const int number_x = number_first ? 150 : 150 + word.w;
+  const int word_x = number_first ? 215 : 150;
   // The number is drawn 5 pixels narrower than it is stored.
-  TransparentBlt(game.display.GameScreen, 150, 150, 65, 100, counter, number.x, number.y, number.w,
-                 number.h, key);
-  TransparentBlt(game.display.GameScreen, 215, 150, word.w, word.h, counter, word.x, word.y, word.w,
-                 word.h, key);
+  TransparentBlt(game.display.GameScreen, number_x, 150, 65, 100, counter, number.x, number.y,
+                 number.w, number.h, key);
+  TransparentBlt(game.display.GameScreen, word_x, 150, word.w, word.h, counter, word.x, word.y,
+                 word.w, word.h, key);
 }
 
 int16_t PopupWindow(Game& game, int16_t mode, std::string_view name) {

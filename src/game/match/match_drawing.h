@@ -17,7 +17,8 @@ class Surface;
 // the background shows them). Does not refresh.
 void DrawBlocks(Game& game);
 
-// The number of round RoundNo and the word after it, colour-keyed with KeyColor.
+// The number of round RoundNo and its word, in the order of the language's pattern "%1回戦",
+// colour-keyed with KeyColor.
 void DrawRoundTitle(Game& game);
 
 // Mode 0: the first-player roulette; runs until Key_X and returns 0 when it stopped on the

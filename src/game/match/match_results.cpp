@@ -54,7 +54,7 @@ void DrawResults(Game& game, int32_t score) {
     const bool as_written = game.words.empty();
     const std::string digits =
         as_written ? FullWidthDigits(game.totals.RankIn) : std::to_string(game.totals.RankIn);
-    const std::string place = Fill(game.words.Tr("%1位"), {digits});
+    const std::string place = Fill(game.words.TrIn("results", "%1位"), {digits});
     ColorText(game, 270, 250, 255, 255, 0, place, -1);
     int16_t rest_x = 320;
     if (!as_written && game.text) {

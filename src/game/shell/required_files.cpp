@@ -4,14 +4,20 @@
 
 #include "config/data_folder.h"
 #include "config/player_files.h"
+#include "game/gfx/picture_path.h"
 #include "game/gfx/picture_rects.h"
 
 namespace rv {
 
-std::vector<std::string> RequiredFiles() {
+std::vector<std::string> RequiredFiles(std::string_view language) {
   std::vector<std::string> files = {"Music/ravolin.mp3", "Music/decision.mp3"};
   for (const rects::PictureFile& picture : rects::kPictureFiles) {
-    if (picture.required) files.push_back("Picture/" + std::string(picture.name) + ".dat");
+    if (picture.required) files.push_back(PictureFilePath(picture, kPictureBaseLanguage));
+  }
+  if (language != kPictureBaseLanguage) {
+    for (const rects::PictureFile& picture : rects::kPictureFiles) {
+      if (picture.required && picture.words) files.push_back(PictureFilePath(picture, language));
+    }
   }
   for (int i = 1; i <= 4; ++i) files.push_back("Wave/wave" + std::to_string(i) + ".dat");
   files.push_back("mpng.so");
@@ -30,8 +36,8 @@ bool FilePresent(const std::filesystem::path& folder, const std::string& name) {
   return IsPlayerDataFile(name) || std::filesystem::is_regular_file(status);
 }
 
-std::string FirstMissingFile(const std::filesystem::path& folder) {
-  for (const std::string& name : RequiredFiles()) {
+std::string FirstMissingFile(const std::filesystem::path& folder, std::string_view language) {
+  for (const std::string& name : RequiredFiles(language)) {
     if (!FilePresent(folder, name)) return name;
   }
   return {};

@@ -3,13 +3,15 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rv {
 
 // The two tracks, the ten pictures, the four effects, the PNG decoder module (our stand-in
 // for the platform components) and the configuration file, relative to the program folder.
-std::vector<std::string> RequiredFiles();
+// A language other than Japanese also needs its own copy of every picture that carries words.
+std::vector<std::string> RequiredFiles(std::string_view language = "ja");
 
 // Whether folder/name exists as a file the game can read: a folder, a FIFO or a device
 // standing where a file of the program should be counts as missing (a FIFO would hold the
@@ -18,6 +20,6 @@ std::vector<std::string> RequiredFiles();
 bool FilePresent(const std::filesystem::path& folder, const std::string& name);
 
 // The first required file missing from the folder, or an empty string when all are there.
-std::string FirstMissingFile(const std::filesystem::path& folder);
+std::string FirstMissingFile(const std::filesystem::path& folder, std::string_view language = "ja");
 
 }  // namespace rv

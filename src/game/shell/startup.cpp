@@ -207,7 +207,7 @@ void FindFile(StartContext& start, const std::string& name) {
 
 // The mouse cursor is hidden by the window itself when it opens.
 std::string Form_Load(StartContext& start) {
-  for (const std::string& name : RequiredFiles()) FindFile(start, name);
+  for (const std::string& name : RequiredFiles(start.language)) FindFile(start, name);
   CreateMarker(start);
   return WindowCaption();
 }
@@ -231,7 +231,8 @@ void Form_Activate(Game& game, const StartupOptions& options) {
 // checks before it need nothing but the platform and the folder, and the window appears
 // sooner.
 int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options) {
-  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false, {}, options.words};
+  StartContext start{platform,      platform.ProgramFolder(), std::nullopt, false, {},
+                     options.words, options.language};
   std::optional<Game> game;
   try {
     // The data folder comes first: the locks that find a second copy live in it.
@@ -243,6 +244,7 @@ int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options
     game.emplace(platform, rng, start.data);
     game->language = options.language;
     game->words = options.words;
+    game->loader.UseLanguage(options.language);
     game->lock = std::move(start.lock);
     game->MarkWindowOpen();
     ActivateAndRun(*game, options);

@@ -50,8 +50,9 @@ struct StartContext {
   std::filesystem::path folder;      // the program folder
   std::optional<InstanceLock> lock;  // the game's own lock, handed to the Game
   bool window_open = false;
-  std::filesystem::path data;  // the player's data folder (UseDataFolder)
-  const Catalogue& words;      // the boxes' language
+  std::filesystem::path data;   // the player's data folder (UseDataFolder)
+  const Catalogue& words;       // the boxes' language
+  std::string language = "ja";  // whose pictures start-up requires
 };
 
 // Runs the whole program and returns its exit status.

@@ -7,6 +7,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "game/gfx/numbered_word.h"
+#include "game/gfx/picture_path.h"
+#include "lang/catalogue.h"
 #include "pictures/font.h"
 
 namespace rv::assets {
@@ -40,13 +43,17 @@ constexpr Color kCpuRed = Rgb(192, 50, 46);
 
 constexpr const char* kGothicFile = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 constexpr const char* kLatinBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+constexpr const char* kLatinFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kNarrowFile = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf";
 constexpr const char* kNarrowBoldFile =
     "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 
 struct Fonts {
   std::unique_ptr<Font> gothic;
-  std::unique_ptr<Font> latin;   // bold Latin face for the logotype and numbers
-  std::unique_ptr<Font> narrow;  // condensed bold face for the 15-px time digits
+  std::unique_ptr<Font> latin;           // bold Latin face for the logotype and numbers
+  std::unique_ptr<Font> latin_regular;   // Latin words where the Japanese is not bold
+  std::unique_ptr<Font> narrow_regular;  // condensed regular face for long Latin words
+  std::unique_ptr<Font> narrow;          // condensed bold face for the 15-px time digits
 };
 
 Fonts OpenFonts() {
@@ -56,10 +63,16 @@ Fonts OpenFonts() {
   f.latin = Font::Open("DejaVu Sans:bold", kLatinBoldFile);
   if (!f.latin) f.latin = Font::Open("IPAGothic", kGothicFile);
   if (!f.latin) throw std::runtime_error("no Latin face found");
+  f.latin_regular = Font::Open("DejaVu Sans", kLatinFile);
+  if (!f.latin_regular) f.latin_regular = Font::Open("IPAGothic", kGothicFile);
+  if (!f.latin_regular) throw std::runtime_error("no regular Latin face found");
   f.narrow = Font::Open("DejaVu Sans Condensed:bold", kNarrowBoldFile);
   if (!f.narrow) f.narrow = Font::Open("DejaVu Sans:bold", kLatinBoldFile);
   if (!f.narrow) f.narrow = Font::Open("IPAGothic", kGothicFile);
   if (!f.narrow) throw std::runtime_error("no face for the time digits found");
+  f.narrow_regular = Font::Open("DejaVu Sans Condensed", kNarrowFile);
+  if (!f.narrow_regular) f.narrow_regular = Font::Open("DejaVu Sans", kLatinFile);
+  if (!f.narrow_regular) throw std::runtime_error("no condensed Latin face found");
   return f;
 }
 
@@ -122,10 +135,25 @@ void PaintLayers(Image& img, const TextLayers& l, int ox, int oy, const TextStyl
   });
 }
 
+// The largest size, at most the style's, at which DrawText fits the text into area; 0 when
+// none does.
+int FitSize(const Font& font, const std::string& text, TextStyle st, const Rect& area, int margin) {
+  for (; st.size >= 6; --st.size) {
+    const TextLayers l = MakeLayers(font, text, st);
+    if (l.all.W() <= area.w - 2 * margin && l.all.H() <= area.h - 2 * margin) return st.size;
+  }
+  return 0;
+}
+
+// What a text became: the size it was drawn at.
+struct Painted {
+  int size = 0;
+};
+
 // Draws text inside area (picture coordinates), shrinking it until the whole
 // painted text keeps `margin` pixels off every edge of the area.
-void DrawText(Image& img, const Font& font, const std::string& text, TextStyle st, const Rect& area,
-              const TextPlacement& place = {}) {
+Painted DrawText(Image& img, const Font& font, const std::string& text, TextStyle st,
+                 const Rect& area, const TextPlacement& place = {}) {
   for (; st.size >= 6; --st.size) {
     const TextLayers l = MakeLayers(font, text, st);
     const int inner_w = area.w - 2 * place.margin, inner_h = area.h - 2 * place.margin;
@@ -151,10 +179,95 @@ void DrawText(Image& img, const Font& font, const std::string& text, TextStyle s
     rx = std::clamp(rx, place.margin, area.w - place.margin - l.all.W());
     ry = std::clamp(ry, place.margin, area.h - place.margin - l.all.H());
     PaintLayers(img, l, area.x + rx - l.all.x0, area.y + ry - l.all.y0, st);
-    return;
+    return {st.size};
   }
   throw std::runtime_error("text does not fit its rectangle: " + text);
 }
+
+// ---- Words ----------------------------------------------------------------------
+
+// Whether the text needs the Japanese face: any ideograph, kana, Hangul or full-width form.
+// Everything else (Latin, and the digits and signs around it) is set in DejaVu Sans.
+bool NeedsCjkFace(const std::string& utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    char32_t cp = len == 1 ? b : b & (0x7F >> len);
+    for (int k = 1; k < len && i + k < utf8.size(); ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    if ((cp >= 0x2E80 && cp <= 0x9FFF) || (cp >= 0xAC00 && cp <= 0xD7AF) ||
+        (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0xFF00 && cp <= 0xFFEF) || cp >= 0x20000)
+      return true;
+    i += static_cast<std::size_t>(len);
+  }
+  return false;
+}
+
+// Draws the words of the pictures in the chosen language, and keeps the list of them.
+class WordPen {
+ public:
+  WordPen(const Fonts& fonts, const WordChoice& choice, std::vector<DrawnWord>& drawn)
+      : fonts_(fonts), choice_(choice), drawn_(drawn) {}
+
+  std::string Tr(const char* japanese) const {
+    return choice_.catalogue ? choice_.catalogue->Tr(japanese) : std::string(japanese);
+  }
+
+  // The word of a pattern with %1 ("%1位"): the number's own picture stands on the side
+  // the pattern gives.
+  NumberedWord Numbered(const char* pattern) const {
+    const std::optional<NumberedWord> w = SplitNumbered(Tr(pattern));
+    if (!w) throw std::runtime_error(std::string("no single word beside %1 in: ") + Tr(pattern));
+    return *w;
+  }
+
+  // Japanese words in the Gothic face; other scripts in DejaVu Sans, bold where the
+  // Japanese is emboldened.
+  const Font& FaceFor(const std::string& text, bool bold) const {
+    if (NeedsCjkFace(text)) return *fonts_.gothic;
+    return bold ? *fonts_.latin : *fonts_.latin_regular;
+  }
+
+  // Draws `text` (already in the language) into area; owner is the rectangle the screens
+  // copy, which the word must never leave.
+  void Draw(Image& img, const char* japanese, const std::string& text, const TextStyle& st,
+            const Rect& owner, const Rect& area, const TextPlacement& place = {}) {
+    DrawnWord& w = Record(japanese, text, owner, st.size);
+    if (!w.drawn) return;
+    const Font* face = &FaceFor(text, st.bold > 0);
+    // A Latin word that would shrink well below its neighbours' size is set condensed
+    // instead, when that keeps it larger.
+    if (!NeedsCjkFace(text)) {
+      const int wide = FitSize(*face, text, st, area, place.margin);
+      if (wide < st.size * 85 / 100) {
+        const Font* narrow = st.bold > 0 ? fonts_.narrow.get() : fonts_.narrow_regular.get();
+        if (FitSize(*narrow, text, st, area, place.margin) > wide) {
+          face = narrow;
+          w.condensed = true;
+        }
+      }
+    }
+    w.size = DrawText(img, *face, text, st, area, place).size;
+  }
+  void Draw(Image& img, const char* japanese, const TextStyle& st, const Rect& owner,
+            const Rect& area, const TextPlacement& place = {}) {
+    Draw(img, japanese, Tr(japanese), st, owner, area, place);
+  }
+
+  // Adds the word to the list; whether it is drawn depends on the choice. An empty word
+  // (a language that needs none there) is listed and never drawn.
+  DrawnWord& Record(const char* japanese, const std::string& text, const Rect& owner, int size) {
+    const int index = static_cast<int>(drawn_.size());
+    const bool draw = !text.empty() && (choice_.only == WordChoice::kAll || choice_.only == index);
+    drawn_.push_back({owner, japanese, text, size, 0, draw, false});
+    return drawn_.back();
+  }
+
+ private:
+  const Fonts& fonts_;
+  const WordChoice& choice_;
+  std::vector<DrawnWord>& drawn_;
+};
 
 // ---- Shapes ----------------------------------------------------------------
 
@@ -300,7 +413,7 @@ Image BuildPlainBackground() {
 
 // ---- Title, logo and menu ---------------------------------------------------------
 
-Image BuildTitle(const Fonts& fonts) {
+Image BuildTitle(const Fonts& fonts, WordPen& pen) {
   Image img(501, 150, kBlack);
   // A soft night-blue glow behind the name that dies out before the edges,
   // so the picture melts into the black menu screen.
@@ -343,7 +456,7 @@ Image BuildTitle(const Fonts& fonts) {
   st.bottom = Rgb(150, 190, 250);
   st.outline = Rgb(10, 20, 60);
   st.outline_radius = 1.5f;
-  DrawText(img, *fonts.gothic, "重力四目並べ", st, sub, {Align::kCenter, 1, {}, {}, {}});
+  pen.Draw(img, TextId("重力四目並べ"), st, sub, sub, {Align::kCenter, 1, {}, {}, {}});
   const int chip_y = sub_y + (sub.h - 16) / 2;
   for (int i = 0; i < 4; ++i) {
     PaintChip(img, 64 + 18 * i, chip_y, kPlayerBlue, ChipMotif::kRing);
@@ -382,9 +495,10 @@ Image BuildLogo(const Fonts& fonts) {
   return img;
 }
 
-Image BuildMenu(const Fonts& fonts) {
+Image BuildMenu(WordPen& pen) {
   Image img(302, 174, kBlack);
-  const std::array<const char*, 3> items{"ゲームスタート", "ランキング", "終了"};
+  const std::array<const char*, 3> items{TextId("ゲームスタート"), TextId("ランキング"),
+                                         TextId("終了")};
   for (int j = 0; j < rects::kMenuItemCount; ++j) {
     const Rect sel = rects::kMenuItemSelected(j);
     DrawPlate(img, {sel.picture, sel.x + 36, sel.y, sel.w - 72, sel.h}, Rgb(70, 130, 255),
@@ -400,7 +514,7 @@ Image BuildMenu(const Fonts& fonts) {
     on.bottom = Rgb(255, 236, 170);
     on.outline = Rgb(8, 18, 70);
     on.outline_radius = 1.5f;
-    DrawText(img, *fonts.gothic, items[j], on, {sel.picture, sel.x + 40, sel.y, sel.w - 80, sel.h});
+    pen.Draw(img, items[j], on, sel, {sel.picture, sel.x + 40, sel.y, sel.w - 80, sel.h});
 
     const Rect plain = rects::kMenuItemPlain(j);
     TextStyle off;
@@ -409,7 +523,7 @@ Image BuildMenu(const Fonts& fonts) {
     off.bottom = Rgb(96, 108, 146);
     off.outline = Rgb(14, 18, 36);
     off.outline_radius = 1.0f;
-    DrawText(img, *fonts.gothic, items[j], off,
+    pen.Draw(img, items[j], off, plain,
              {plain.picture, plain.x + 40, plain.y, plain.w - 80, plain.h});
   }
   return img;
@@ -502,7 +616,7 @@ int DrawGlyphRow(Image& img, const Font& font,
   return st.size;
 }
 
-void DrawDigitStrips(Image& img, const Fonts& fonts) {
+void DrawDigitStrips(Image& img, const Fonts& fonts, WordPen& pen) {
   std::vector<std::pair<std::string, Rect>> large, small;
   for (int v = 0; v <= 9; ++v) {
     // The window every cut of this glyph shows; DrawText keeps one more
@@ -521,7 +635,11 @@ void DrawDigitStrips(Image& img, const Fonts& fonts) {
   // the cut's left so that it sits midway between the digits around it.
   DrawText(img, *fonts.narrow, ":", small_style, rects::kTimeSeparator,
            {Align::kLeft, 1, kStripInkBottom, {}, {}});
-  DrawText(img, *fonts.gothic, "位", IceText(20), rects::kPlaceSuffix,
+  // The place's word follows its numeral on the ranking screen.
+  const char* place = TextId("%1位");
+  const NumberedWord suffix = pen.Numbered(place);
+  if (!suffix.number_first) throw std::runtime_error("the place's word must follow its number");
+  pen.Draw(img, place, suffix.word, IceText(20), rects::kPlaceSuffix, rects::kPlaceSuffix,
            {Align::kLeft, 1, kStripInkBottom, {}, {}});
 }
 
@@ -536,11 +654,11 @@ void DrawLabelField(Image& img, const Rect& r) {
   }
 }
 
-void DrawSetupPieces(Image& img, const Fonts& fonts) {
+void DrawSetupPieces(Image& img, WordPen& pen) {
   TextStyle header = IceText(28);
   header.shadow = Rgb(10, 24, 80);
   header.shadow_offset = 2;
-  DrawText(img, *fonts.gothic, "対戦設定", header, rects::kSetupHeader);
+  pen.Draw(img, TextId("対戦設定"), header, rects::kSetupHeader, rects::kSetupHeader);
 
   // Labels are not buttons: the form of the row in hand (and of the ranking's labels)
   // is gold on a flat, square, dark field with a gold tab and underline; nothing in
@@ -551,23 +669,22 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
     // ranking's marks share.
     TextStyle on = GoldText(18);
     on.outline = Rgb(60, 26, 0);
-    DrawText(img, *fonts.gothic, text, on,
+    pen.Draw(img, text, on, selected,
              {selected.picture, selected.x + 6, selected.y, selected.w - 6, selected.h},
              {Align::kCenter, 2, kRowInkBottom, {}, {}});
     img.FillRect(plain.x + 8, plain.y + plain.h - 2, plain.w - 16, 1, Rgb(44, 50, 76));
-    DrawText(img, *fonts.gothic, text, DimText(18), plain,
-             {Align::kCenter, 2, kRowInkBottom, {}, {}});
+    pen.Draw(img, text, DimText(18), plain, plain, {Align::kCenter, 2, kRowInkBottom, {}, {}});
   };
-  label(rects::kDifficultyLabelSelected, rects::kDifficultyLabel, "難易度");
-  label(rects::kRoundsLabelSelected, rects::kRoundsLabel, "ラウンド数");
+  label(rects::kDifficultyLabelSelected, rects::kDifficultyLabel, TextId("難易度"));
+  label(rects::kRoundsLabelSelected, rects::kRoundsLabel, TextId("ラウンド数"));
 
   TextStyle easy = GoldText(20);
   easy.top = Rgb(220, 255, 220);
   easy.bottom = Rgb(90, 220, 120);
   easy.outline = Rgb(10, 70, 30);
-  DrawText(img, *fonts.gothic, "初級", easy, rects::kDifficultyName[0],
+  pen.Draw(img, TextId("初級"), easy, rects::kDifficultyName[0], rects::kDifficultyName[0],
            {Align::kCenter, 3, kRowInkBottom, {}, {}});
-  DrawText(img, *fonts.gothic, "中級", GoldText(20), rects::kDifficultyName[1],
+  pen.Draw(img, TextId("中級"), GoldText(20), rects::kDifficultyName[1], rects::kDifficultyName[1],
            {Align::kCenter, 3, kRowInkBottom, {}, {}});
   // As bright a fill and as plain an outline as the other two: a deep red fill and a
   // near-black outline made the same face look thin.
@@ -577,10 +694,14 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   hard.outline = Rgb(150, 22, 10);
   // Wide enough to start at the left edge on the selection screen and to end
   // at the right edge beside the ranking's label.
-  DrawText(img, *fonts.gothic, "上級 ― 最強のCPUに挑め！", hard, rects::kDifficultyName[2],
-           {Align::kCenter, 3, kRowInkBottom, {}, {}});
+  pen.Draw(img, TextId("上級 ― 最強のCPUに挑め！"), hard, rects::kDifficultyName[2],
+           rects::kDifficultyName[2], {Align::kCenter, 3, kRowInkBottom, {}, {}});
 
-  DrawText(img, *fonts.gothic, "回", GoldText(20), rects::kRoundsUnit,
+  // The unit follows the digit of the match length on both screens.
+  const char* rounds = TextId("%1回");
+  const NumberedWord unit = pen.Numbered(rounds);
+  if (!unit.number_first) throw std::runtime_error("the rounds' unit must follow the number");
+  pen.Draw(img, rounds, unit.word, GoldText(20), rects::kRoundsUnit, rects::kRoundsUnit,
            {Align::kCenter, 2, kRowInkBottom, {}, {}});
 
   // The start button.
@@ -591,7 +712,7 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   go.top = kWhite;
   go.bottom = Rgb(255, 240, 190);
   go.outline = Rgb(110, 10, 10);
-  DrawText(img, *fonts.gothic, "対戦開始！", go, {on.picture, on.x + 34, on.y, on.w - 68, on.h});
+  pen.Draw(img, TextId("対戦開始！"), go, on, {on.picture, on.x + 34, on.y, on.w - 68, on.h});
   // Not chosen, the start button is still the goal of the screen: the same warm
   // plate a step deeper, never a grey one that reads as disabled.
   const Rect off = rects::kStartButton;
@@ -601,7 +722,7 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   wait.top = Rgb(255, 236, 214);
   wait.bottom = Rgb(246, 196, 150);
   wait.outline = Rgb(80, 8, 8);
-  DrawText(img, *fonts.gothic, "対戦開始！", wait,
+  pen.Draw(img, TextId("対戦開始！"), wait, off,
            {off.picture, off.x + 34, off.y, off.w - 68, off.h});
 
   // Arrows. The left one is overdrawn from its 35th column by the value
@@ -611,14 +732,14 @@ void DrawSetupPieces(Image& img, const Fonts& fonts) {
   DrawArrow(img, rects::kRightArrow, {8, 4}, {28, 15}, {8, 26});
 }
 
-void DrawRankingPieces(Image& img, const Fonts& fonts) {
+void DrawRankingPieces(Image& img, WordPen& pen) {
   TextStyle title = GoldText(34);
   title.shadow = Rgb(60, 20, 0);
   title.shadow_offset = 2;
-  DrawText(img, *fonts.gothic, "ランキング", title, rects::kRankingTitle);
-  DrawText(img, *fonts.gothic, "得点", IceText(20), rects::kScoreHeading);
-  DrawText(img, *fonts.gothic, "タイム", IceText(20), rects::kTimeHeading);
-  DrawText(img, *fonts.gothic, "手数", IceText(20), rects::kMovesHeading);
+  pen.Draw(img, TextId("ランキング"), title, rects::kRankingTitle, rects::kRankingTitle);
+  pen.Draw(img, TextId("得点"), IceText(20), rects::kScoreHeading, rects::kScoreHeading);
+  pen.Draw(img, TextId("タイム"), IceText(20), rects::kTimeHeading, rects::kTimeHeading);
+  pen.Draw(img, TextId("手数"), IceText(20), rects::kMovesHeading, rects::kMovesHeading);
   // The marks keep their ink above row 373, where the plain difficulty label
   // begins inside their cuts.
   DrawArrow(img, rects::kUpMark, {19, 5}, {33, 28}, {5, 28});
@@ -627,12 +748,12 @@ void DrawRankingPieces(Image& img, const Fonts& fonts) {
                rects::kBlendSquare.h, kBlack);
 }
 
-Image BuildInterfaceSheet(const Fonts& fonts) {
+Image BuildInterfaceSheet(const Fonts& fonts, WordPen& pen) {
   const rects::PictureFile& f = rects::FileOf(Picture::kOther);
   Image img(f.width, f.height, kBlack);
-  DrawDigitStrips(img, fonts);
-  DrawSetupPieces(img, fonts);
-  DrawRankingPieces(img, fonts);
+  DrawDigitStrips(img, fonts, pen);
+  DrawSetupPieces(img, pen);
+  DrawRankingPieces(img, pen);
   return img;
 }
 
@@ -640,8 +761,10 @@ Image BuildInterfaceSheet(const Fonts& fonts) {
 
 // Paints the text as a hard-edged sticker: no pixel is half-transparent, the
 // ground stays exact black and nothing inside the ink is exact black.
-void DrawKeyedText(Image& img, const Font& font, const std::string& text, int size,
-                   const Rect& area, Align align) {
+// Returns the size drawn at. `gap` is air kept, as a share of the size, on the side the
+// text is aligned to (the space between a word and the number beside it).
+int DrawKeyedText(Image& img, const Font& font, const std::string& text, int size, const Rect& area,
+                  Align align, float gap = 0.0f) {
   TextStyle st;
   st.size = size;
   st.bold = 2.0f;
@@ -649,8 +772,11 @@ void DrawKeyedText(Image& img, const Font& font, const std::string& text, int si
   Image layer(area.w, area.h, kBlack);
   for (; st.size > 10; st.size -= 2) {
     const TextLayers l = MakeLayers(font, text, st);
-    if (l.all.W() > area.w - 8 || l.all.H() > area.h - 8) continue;
-    const int rx = align == Align::kLeft ? 4 : (area.w - l.all.W()) / 2;
+    const int air = 4 + static_cast<int>(std::lround(gap * static_cast<float>(st.size)));
+    if (l.all.W() > area.w - 4 - air || l.all.H() > area.h - 8) continue;
+    const int rx = align == Align::kLeft    ? air
+                   : align == Align::kRight ? area.w - air - l.all.W()
+                                            : (area.w - l.all.W()) / 2;
     const int ox = rx - l.all.x0, oy = (area.h - l.all.H()) / 2 - l.all.y0;
     const float top = static_cast<float>(oy + l.face.y0),
                 span = static_cast<float>(std::max(1, l.face.H() - 1));
@@ -666,17 +792,28 @@ void DrawKeyedText(Image& img, const Font& font, const std::string& text, int si
       }
     }
     img.Blit(layer, area.x, area.y);
-    return;
+    return st.size;
   }
   throw std::runtime_error("round title does not fit: " + text);
 }
 
-Image BuildCounter(const Fonts& fonts) {
+Image BuildCounter(const Fonts& fonts, WordPen& pen) {
   const rects::PictureFile& f = rects::FileOf(Picture::kCounter);
   Image img(f.width, f.height, kBlack);
   for (int n = 1; n <= 9; ++n)
     DrawKeyedText(img, *fonts.latin, std::to_string(n), 92, rects::kRoundNumber(n), Align::kCenter);
-  DrawKeyedText(img, *fonts.gothic, "回戦", 80, rects::kRoundWord, Align::kLeft);
+  // The word keeps to the side of its rectangle where the number stands on the screen.
+  const char* pattern = TextId("%1回戦");
+  const NumberedWord round = pen.Numbered(pattern);
+  // A space written beside %1 becomes a quarter of the size in the picture.
+  const std::string written = pen.Tr(pattern);
+  const bool spaced =
+      written.find(" %1") != std::string::npos || written.find("%1 ") != std::string::npos;
+  DrawnWord& w = pen.Record(pattern, round.word, rects::kRoundWord, 80);
+  if (w.drawn)
+    w.size =
+        DrawKeyedText(img, pen.FaceFor(round.word, true), round.word, 80, rects::kRoundWord,
+                      round.number_first ? Align::kLeft : Align::kRight, spaced ? 0.25f : 0.0f);
   return img;
 }
 
@@ -749,17 +886,18 @@ Color OutlineColour(int i) {
 
 }  // namespace
 
-PictureSet BuildPictures() {
+PictureSet BuildPictures(const WordChoice& choice) {
   const Fonts fonts = OpenFonts();
   PictureSet set;
+  WordPen pen(fonts, choice, set.words);
   set.Of(Picture::kChip) = BuildChips();
   set.Of(Picture::kScreen) = BuildMatchBackground();
-  set.Of(Picture::kTitle) = BuildTitle(fonts);
+  set.Of(Picture::kTitle) = BuildTitle(fonts, pen);
   set.Of(Picture::kLogo) = BuildLogo(fonts);
-  set.Of(Picture::kMenu) = BuildMenu(fonts);
+  set.Of(Picture::kMenu) = BuildMenu(pen);
   set.Of(Picture::kBack) = BuildPlainBackground();
-  set.Of(Picture::kOther) = BuildInterfaceSheet(fonts);
-  set.Of(Picture::kCounter) = BuildCounter(fonts);
+  set.Of(Picture::kOther) = BuildInterfaceSheet(fonts, pen);
+  set.Of(Picture::kCounter) = BuildCounter(fonts, pen);
   set.Of(Picture::kWindow) = BuildWindowSkin();
   set.Of(Picture::kCursor) = BuildCursor();
   return set;
@@ -823,15 +961,83 @@ Image BuildContactSheet(const PictureSet& set) {
   return sheet;
 }
 
-bool WritePictureFiles(const PictureSet& set, const std::filesystem::path& folder) {
+namespace {
+
+bool WriteOne(const PictureSet& set, const std::filesystem::path& folder,
+              const rects::PictureFile& f, std::string_view language) {
+  const std::filesystem::path path = folder / PictureFilePath(f, language);
   std::error_code ec;
-  std::filesystem::create_directories(folder / "Picture", ec);
-  for (const rects::PictureFile& f : rects::kPictureFiles) {
-    const std::string path = (folder / "Picture" / (std::string(f.name) + ".dat")).string();
-    const Image& img = set.Of(f.surface);
-    if (!(f.png ? WritePng(path, img) : WriteBmp24(path, img))) return false;
-  }
+  std::filesystem::create_directories(path.parent_path(), ec);
+  const Image& img = set.Of(f.surface);
+  return f.png ? WritePng(path.string(), img) : WriteBmp24(path.string(), img);
+}
+
+}  // namespace
+
+bool WritePictureFiles(const PictureSet& set, const std::filesystem::path& folder) {
+  for (const rects::PictureFile& f : rects::kPictureFiles)
+    if (!WriteOne(set, folder, f, kPictureBaseLanguage)) return false;
   return true;
+}
+
+bool WriteLanguagePictures(const PictureSet& set, const std::filesystem::path& folder,
+                           std::string_view language) {
+  for (const rects::PictureFile& f : rects::kPictureFiles)
+    if (f.words && !WriteOne(set, folder, f, language)) return false;
+  return true;
+}
+
+Image BuildLanguageSheet(const std::vector<std::pair<std::string, const PictureSet*>>& sets) {
+  const std::unique_ptr<Font> font =
+      Font::Open("DejaVu Sans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  // Rows of the pictures with words; the counter strip is wide, so it goes last.
+  int column_w = 0, height = 40;
+  std::vector<std::pair<Picture, int>> rows;  // picture, top
+  for (const rects::PictureFile& f : rects::kPictureFiles) {
+    if (!f.words) continue;
+    column_w = std::max(column_w, 2 * f.width + 40);
+    rows.push_back({f.surface, height + 30});
+    height += 2 * f.height + 60;
+  }
+  Image sheet(20 + column_w * static_cast<int>(sets.size()), height, Rgb(52, 54, 62));
+  auto label = [&](const std::string& text, int x, int y, Color c, int size) {
+    if (!font) return;
+    const Mask m = CropToInk(font->Render(text, size)).Padded(1);
+    sheet.FillRect(x, y, m.Width(), m.Height(), kBlack);
+    sheet.Paint(m, x, y, c);
+  };
+  for (std::size_t col = 0; col < sets.size(); ++col) {
+    const auto& [language, set] = sets[col];
+    const int x = 20 + column_w * static_cast<int>(col);
+    label(language, x, 8, kWhite, 20);
+    for (const auto& [picture, top] : rows) {
+      const Image& img = set->Of(picture);
+      sheet.FillRect(x - 1, top - 1, img.Width() * 2 + 2, img.Height() * 2 + 2, Rgb(200, 200, 200));
+      sheet.Blit(img.Scaled(2), x, top);
+      label(std::string(rects::FileOf(picture).name) + " " + std::to_string(img.Width()) + "x" +
+                std::to_string(img.Height()),
+            x, top - 24, kWhite, 14);
+    }
+    int i = 0;
+    for (const DrawnWord& w : set->words) {
+      const auto row = std::find_if(rows.begin(), rows.end(),
+                                    [&](const auto& r) { return r.first == w.owner.picture; });
+      const Color c = OutlineColour(i++);
+      const int x0 = x + 2 * w.owner.x, y0 = row->second + 2 * w.owner.y;
+      const int x1 = x0 + 2 * w.owner.w - 1, y1 = y0 + 2 * w.owner.h - 1;
+      for (int px = x0; px <= x1; ++px) {
+        sheet.Set(px, y0, c);
+        sheet.Set(px, y1, c);
+      }
+      for (int py = y0; py <= y1; ++py) {
+        sheet.Set(x0, py, c);
+        sheet.Set(x1, py, c);
+      }
+      if (w.drawn && w.size < w.asked_size)
+        label(std::to_string(w.size) + "px", x0 + 2, y1 - 12, c, 9);
+    }
+  }
+  return sheet;
 }
 
 }  // namespace rv::assets

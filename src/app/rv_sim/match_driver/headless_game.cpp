@@ -33,6 +33,7 @@ std::string HeadlessGame::UseLanguage(const std::string& code) {
   if (!load.known || !load.error.empty()) return load.error;
   game->language = load.code;
   game->words = load.words;
+  game->loader.UseLanguage(load.code);
   return {};
 }
 
