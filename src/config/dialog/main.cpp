@@ -1,17 +1,22 @@
 // rv_config: the configuration dialog. Exit status 0 after the window closes, 1 when the
 // start is refused (the game runs, another copy of the dialog does, the data folder cannot
-// be used) or anything fails on the way (always after an error box), 2 without a display.
+// be used) or anything fails on the way (always after an error box), 2 without a display
+// or for a command line it cannot understand (both: it could not run). --help and --version
+// need no display.
 
 #include <QApplication>
 #include <QFile>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "config/command_line.h"
 #include "config/data_folder.h"
 #include "config/dialog/display_guard.h"
 #include "config/dialog/failure_box.h"
 #include "config/dialog/form1.h"
+#include "config/dialog/qt_options.h"
 #include "config/dialog/start_check.h"
 #include "config/dialog/warning_box.h"
 
@@ -51,6 +56,20 @@ int RunDialog() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Read before Qt, which needs a display; Qt takes its own options from argv afterwards.
+  const rv::CommandLineRules rules{"ravolin-config", false, rv::kQtOptions};
+  const rv::CommandLine line =
+      rv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), rules);
+  if (!line.ok()) {
+    std::fprintf(stderr, "ravolin-config: %s\n%s", line.error.c_str(),
+                 rv::UsageText(rules).c_str());
+    return rv::kUsageExitStatus;
+  }
+  if (line.help || line.version) {
+    const std::string text = line.help ? rv::UsageText(rules) : rv::VersionText(rules.program);
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
   const auto app = rv::StartQtApplication(argc, argv);
   if (!app) return rv::kNoDisplayExitStatus;
   return rv::RunReportingFailures(RunDialog, rv::ShowWarningBox);
