@@ -11,6 +11,7 @@
 #include "config/dialog/warning_box.h"
 #include "config/player_files.h"
 
+class QKeyEvent;
 class QLabel;
 class QMouseEvent;
 class QPushButton;
@@ -36,6 +37,8 @@ class Form1 : public QWidget {
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
+  // Escape is キャンセル, as in any dialog.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // A handler for the event loop, which no exception may leave: a failure ends the dialog
