@@ -29,6 +29,6 @@ int main(int argc, char** argv) {
   rv::EntropyRandom rng([] {
     return static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
   });
-  rv::SdlPlatform platform;
+  rv::SdlPlatform platform(rv::SdlWindowOptions{.fullscreen = !line.window, .scaled = true});
   return rv::RunGame(platform, rng);
 }
