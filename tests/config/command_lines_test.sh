@@ -85,16 +85,20 @@ for a in --help -h; do
 done
 run "$sim" --version
 expect "rv_sim --version" 0 "ravolin-sim 0.31" -
-run "$sim" --version extra
-expect "rv_sim --version extra" 2 - \
-  "rv_sim: command line: unexpected argument 'extra'; commands: [cpu [--seed N]] [four] [settle left|right|none] [score] [rank FILE MODE ROUNDS SCORE MOVES TIME] [match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR] [--lock-wait SECONDS]]"
-# What was there before keeps its words.
-run "$sim" --bogus
-expect "rv_sim --bogus" 2 - \
-  "rv_sim: command line: unknown command '--bogus'; commands: [cpu [--seed N]] [four] [settle left|right|none] [score] [rank FILE MODE ROUNDS SCORE MOVES TIME] [match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR] [--lock-wait SECONDS]]"
-run "$sim"
-expect "rv_sim" 2 - \
-  "rv_sim: command line: no command given; commands: [cpu [--seed N]] [four] [settle left|right|none] [score] [rank FILE MODE ROUNDS SCORE MOVES TIME] [match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR] [--lock-wait SECONDS]]"
+# A usage error keeps the words rv_sim always had: the problem, then the list of commands.
+for c in "--version extra|unexpected argument 'extra'" "--bogus|unknown command '--bogus'" \
+         "|no command given"; do
+  IFS='|' read -r args why <<<"$c"
+  # shellcheck disable=SC2086
+  run "$sim" $args
+  [ "$rc" -eq 2 ] || fail "rv_sim $args: status $rc, not 2"
+  [ -s "$work/out" ] && fail "rv_sim $args: unexpected output"
+  first=$(head -n 1 "$work/err")
+  case $first in
+    "rv_sim: command line: $why; commands: [cpu [--seed N]] [four] "*"[match --mode M "*) ;;
+    *) fail "rv_sim $args: error output '$first'" ;;
+  esac
+done
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures command-line check(s) failed"
