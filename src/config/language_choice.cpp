@@ -55,7 +55,9 @@ LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std
   const std::filesystem::path file = CatalogueFile(program_folder, code);
   std::error_code ec;
   if (!IsLanguageCode(code) || !std::filesystem::exists(file, ec)) {
-    load.error = "unknown language '" + code + "'";
+    load.error = "unknown language '" + code + "' (known here:";
+    for (const std::string& known : KnownLanguages(program_folder)) load.error += " " + known;
+    load.error += ")";
     return load;
   }
   load.known = true;

@@ -82,7 +82,8 @@ class Platform {
   virtual void PumpEvents(EventSink& sink) = 0;
 
   // Opens the game's window: borderless, full-screen on the desktop, topmost, mouse
-  // cursor hidden. False when no window or renderer can be made.
+  // cursor hidden (or, where the player asked for a window, the picture at a whole scale in
+  // an ordinary window). False when no window or renderer can be made.
   virtual bool OpenWindow(const std::string& caption) = 0;
   // Gives the display and the mouse cursor back. Safe to call more than once.
   virtual void CloseWindow() = 0;

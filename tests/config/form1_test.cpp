@@ -424,6 +424,26 @@ class Form1Test : public QObject {
     }
   }
 
+  void escapeIsCancelWhereverTheFocusIs() {
+    const char* const focus[] = {"Slide", "Com_OK", "Com_Standard", "Com_EndOK", "Com_Cancel"};
+    for (const char* name : focus) {
+      WriteCfg(Bytes({1, 0}));
+      auto form = MakeForm();
+      form->show();
+      QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+      Slide(*form)->setValue(3);
+      QWidget* target = form->findChild<QWidget*>(QLatin1String(name));
+      QVERIFY2(target != nullptr, name);
+      target->setFocus();
+      QSignalSpy cancel(Button(*form, "Com_Cancel"), &QPushButton::clicked);
+      QTest::keyClick(target, Qt::Key_Escape);
+      QVERIFY2(!form->isVisible(), name);
+      QCOMPARE(cancel.count(), 1);
+      QCOMPARE(ReadCfg(), Bytes({1, 0}));  // nothing saved
+      QVERIFY(warnings_.isEmpty());
+    }
+  }
+
   void closingTheLastWindowEndsTheProgram() {
     auto form = MakeForm();
     form->show();

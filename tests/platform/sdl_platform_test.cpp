@@ -153,6 +153,58 @@ TEST_F(SdlPlatformDummyTest, PumpDeliversMappedKeysAndRepeats) {
   EXPECT_EQ(sink.closes, 0);
 }
 
+void PushModifiedKey(Uint32 type, SDL_Keycode sym, Uint16 mod) {
+  SDL_Event event{};
+  event.type = type;
+  event.key.keysym.sym = sym;
+  event.key.keysym.mod = mod;
+  event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+// The dummy display is 1024 x 768: the picture fits once.
+TEST_F(SdlPlatformDummyTest, ScaledWindowIsAnOrdinaryWindowWithoutCursor) {
+  SdlPlatform platform(SdlWindowOptions{.fullscreen = false, .scaled = true});
+  ASSERT_TRUE(platform.OpenWindow("Ravolin Ver 0.31"));
+  const SdlWindowReport report = platform.DescribeWindow();
+  EXPECT_EQ(report.window_width, 640);
+  EXPECT_EQ(report.window_height, 480);
+  EXPECT_FALSE(report.borderless);
+  EXPECT_FALSE(report.always_on_top);
+  EXPECT_FALSE(report.fullscreen_desktop);
+  EXPECT_TRUE(report.cursor_hidden);
+}
+
+// F11 and Alt+Enter switch in both directions from either start, and no key of theirs
+// reaches the game; the keys around them still do.
+TEST_F(SdlPlatformDummyTest, SwitchKeysSwitchAndNeverReachTheGame) {
+  for (bool fullscreen : {true, false}) {
+    SCOPED_TRACE(fullscreen ? "from full-screen" : "from the window");
+    SdlPlatform platform(SdlWindowOptions{.fullscreen = fullscreen, .scaled = true});
+    ASSERT_TRUE(platform.OpenWindow("Ravolin"));
+    CountingSink sink;
+    platform.PumpEvents(sink);
+    sink = CountingSink{};
+    PushKey(SDL_KEYDOWN, SDLK_F11);
+    PushKey(SDL_KEYDOWN, SDLK_F11, /*repeat=*/true);
+    PushKey(SDL_KEYUP, SDLK_F11);
+    platform.PumpEvents(sink);
+    EXPECT_EQ(platform.DescribeWindow().fullscreen_desktop, !fullscreen);
+    PushModifiedKey(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT);
+    PushModifiedKey(SDL_KEYUP, SDLK_RETURN, KMOD_LALT);
+    PushKey(SDL_KEYDOWN, SDLK_x);
+    PushKey(SDL_KEYUP, SDLK_x);
+    platform.PumpEvents(sink);
+    const SdlWindowReport report = platform.DescribeWindow();
+    EXPECT_EQ(report.fullscreen_desktop, fullscreen);
+    EXPECT_EQ(report.borderless, fullscreen);
+    EXPECT_TRUE(report.cursor_hidden);
+    EXPECT_EQ(sink.downs, (std::vector<int16_t>{vk::kX}));
+    EXPECT_EQ(sink.ups, (std::vector<int16_t>{vk::kX}));
+    EXPECT_EQ(sink.closes, 0);
+  }
+}
+
 TEST_F(SdlPlatformDummyTest, WindowCloseAndQuitAreOneClose) {
   SdlPlatform platform;
   ASSERT_TRUE(platform.OpenWindow("Ravolin"));

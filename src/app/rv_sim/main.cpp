@@ -1,5 +1,6 @@
 // rv_sim: exposes the rules core for checking and analysis. Reads a position (or a list of
-// rounds) from standard input and prints what the rules make of it.
+// rounds) from standard input and prints what the rules make of it. --help (or -h) and
+// --version stand before any command.
 
 #include <iostream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/sim_input.h"
 #include "app/rv_sim/standard_streams.h"
+#include "config/command_line.h"
 
 namespace {
 
@@ -36,9 +38,29 @@ int Usage(const std::string& problem) {
   return rv::sim::kExitBadInput;
 }
 
+void Help(std::ostream& out) {
+  out << "Usage: ravolin-sim COMMAND [ARGUMENTS]\n"
+         "       ravolin-sim --help | --version\n"
+         "\n"
+         "Reads a position (or a list of rounds) from standard input and prints what the\n"
+         "game's rules make of it. Commands:\n";
+  for (const Command& c : kCommands) out << "  " << c.usage << "\n";
+  out << "\nExit status: 0 done, 1 the rules or a file failed, 2 malformed input or command "
+         "line.\n";
+}
+
 int Dispatch(int argc, char** argv) {
   if (argc < 2) return Usage("no command given");
   const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "--version") {
+    if (argc > 2) return Usage("unexpected argument '" + std::string(argv[2]) + "'");
+    if (name == "--version") {
+      std::cout << rv::VersionText("ravolin-sim");
+    } else {
+      Help(std::cout);
+    }
+    return rv::sim::kExitOk;
+  }
   const std::vector<std::string> args(argv + 2, argv + argc);
   for (const Command& c : kCommands) {
     if (name != c.name) continue;

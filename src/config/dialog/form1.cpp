@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -214,6 +215,17 @@ void Form1::Com_EndOK_Click() {
 
 // Closing the window ends the program; nothing is saved on the way.
 void Form1::Com_Cancel_Click() { close(); }
+
+// The slider and the buttons leave Escape to their window, so it arrives here wherever the
+// focus is.
+void Form1::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    com_cancel_->click();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
   // Moves over controls that ignore them are passed up to here too; only the free area counts.

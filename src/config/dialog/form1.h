@@ -12,6 +12,7 @@
 #include "config/player_files.h"
 #include "lang/catalogue.h"
 
+class QKeyEvent;
 class QLabel;
 class QMouseEvent;
 class QPushButton;
@@ -38,6 +39,8 @@ class Form1 : public QWidget {
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
+  // Escape is キャンセル, as in any dialog.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // A handler for the event loop, which no exception may leave: a failure ends the dialog

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -129,10 +130,16 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
     if (gamepads_ && gamepads_->HandleEvent(event, sink, SDL_GetTicks())) continue;
     switch (event.type) {
-      case SDL_KEYDOWN:  // auto-repeat included: the handlers expect repeated key-downs
+      case SDL_KEYDOWN: {  // auto-repeat included: the handlers expect repeated key-downs
+        const SwitchKeyAction action =
+            switch_keys_.KeyDown(event.key.keysym.sym, event.key.keysym.mod, event.key.repeat != 0);
+        if (action == SwitchKeyAction::kSwitch) SwitchFullscreen();
+        if (action != SwitchKeyAction::kDeliver) break;
         if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) sink.OnKeyDown(code);
         break;
+      }
       case SDL_KEYUP:
+        if (switch_keys_.KeyUp(event.key.keysym.sym) != SwitchKeyAction::kDeliver) break;
         if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) sink.OnKeyUp(code);
         break;
       case SDL_QUIT:
@@ -178,8 +185,19 @@ bool SdlPlatform::OpenWindow(const std::string& caption) {
     // place from the start, the window covers the desktop either way.
     SDL_Rect bounds{};
     if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) place = bounds;
+  } else if (options_.scaled) {
+    flags = 0;  // framed, and an ordinary window among the others
+    const WindowRect rect = WindowedPlace(0);
+    place = SDL_Rect{rect.x, rect.y, rect.w, rect.h};
   }
+  fullscreen_now_ = options_.fullscreen;
   window_ = SDL_CreateWindow(caption.c_str(), place.x, place.y, place.w, place.h, flags);
+  if (window_ != nullptr && !options_.fullscreen && options_.scaled) {
+    // The frame is known only once the window manager has framed the window.
+    const WindowRect rect = WindowedPlace(0);
+    SDL_SetWindowSize(window_, rect.w, rect.h);
+    SDL_SetWindowPosition(window_, rect.x, rect.y);
+  }
   if (window_ == nullptr || !CreateRenderer() || !EnsureTexture(kPictureWidth, kPictureHeight)) {
     std::cerr << "SDL window: " << SDL_GetError() << '\n';
     CloseWindow();
@@ -297,6 +315,49 @@ void SdlPlatform::GiveWayToBox() {
   SDL_SetWindowAlwaysOnTop(window_, SDL_FALSE);
   SDL_HideWindow(window_);
   SDL_ShowCursor(SDL_ENABLE);
+}
+
+// Without a window manager SDL leaves a window at its size when it goes full-screen, so the
+// window is also moved and sized to the display, as OpenWindow does. Full-screen is on top,
+// as at the start; the window is not.
+void SdlPlatform::SwitchFullscreen() {
+  if (window_ == nullptr) return;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  fullscreen_now_ = !fullscreen_now_;
+  if (fullscreen_now_) {
+    SDL_SetWindowBordered(window_, SDL_FALSE);
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+      SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+      SDL_SetWindowSize(window_, bounds.w, bounds.h);
+    }
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_SetWindowAlwaysOnTop(window_, SDL_TRUE);
+  } else {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowAlwaysOnTop(window_, SDL_FALSE);
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    const WindowRect rect = WindowedPlace(display);
+    SDL_SetWindowSize(window_, rect.w, rect.h);
+    SDL_SetWindowPosition(window_, rect.x, rect.y);
+  }
+  SDL_RaiseWindow(window_);
+  Redraw();
+}
+
+WindowRect SdlPlatform::WindowedPlace(int display) const {
+  SDL_Rect usable{0, 0, kPictureWidth, kPictureHeight};
+  if (SDL_GetDisplayUsableBounds(display, &usable) != 0 || usable.w <= 0 || usable.h <= 0) {
+    usable = SDL_Rect{0, 0, kPictureWidth, kPictureHeight};
+  }
+  WindowFrame frame;
+  if (window_ != nullptr && !fullscreen_now_ &&
+      SDL_GetWindowBordersSize(window_, &frame.top, &frame.left, &frame.bottom, &frame.right) !=
+          0) {
+    frame = WindowFrame{};
+  }
+  return ScaledWindow(WindowRect{usable.x, usable.y, usable.w, usable.h}, frame, kPictureWidth,
+                      kPictureHeight);
 }
 
 std::filesystem::path SdlPlatform::ProgramFolder() {

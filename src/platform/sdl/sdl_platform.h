@@ -10,6 +10,11 @@
 // removed (TerminationSignals). A waited effect and a message box end early on a request to
 // end, and a waited effect also on Escape or a closed window, which the next event pass then
 // delivers.
+//
+// F11 and Alt+Enter switch between full-screen and a framed window at any moment (SwitchKeys:
+// the game never sees them). The window shows the picture at the largest whole-number scale
+// that fits the usable desktop, centred, and is an ordinary window: not kept on top, the
+// mouse pointer hidden over the picture only.
 
 #include <cstdint>
 #include <memory>
@@ -17,7 +22,9 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio_link.h"
+#include "platform/sdl/switch_keys.h"
 #include "platform/sdl/termination_signals.h"
+#include "platform/sdl/window_scale.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -28,8 +35,10 @@ namespace rv {
 class SdlGamepads;
 
 struct SdlWindowOptions {
-  // False gives a plain 640 x 480 window (benchmarks and tests of the windowed present).
+  // False starts in a window: a plain borderless 640 x 480 one (benchmarks and tests of the
+  // windowed present), or, with `scaled`, the player's framed window at a whole scale.
   bool fullscreen = true;
+  bool scaled = false;
 };
 
 // What the window turned out to be; for tests and benchmarks.
@@ -76,11 +85,17 @@ class SdlPlatform : public Platform {
   bool EnsureTexture(int width, int height);
   void Redraw();
   void GiveWayToBox();
+  // Between full-screen and the window, in either direction.
+  void SwitchFullscreen();
+  // The framed window's place on the display the window is on (frame sizes once known).
+  WindowRect WindowedPlace(int display) const;
   // Lets a lost X connection end the program through our handler rather than Xlib's exit.
   void WatchDisplay();
 
   TerminationSignals signals_;  // installed before SDL starts
   SdlWindowOptions options_;
+  bool fullscreen_now_ = false;
+  SwitchKeys switch_keys_;
   bool events_ready_ = false;
   bool video_ready_ = false;
   SDL_Window* window_ = nullptr;

@@ -1,0 +1,78 @@
+// F11 and Alt+Enter belong to the window: what the game's key handlers never see.
+#include "platform/sdl/switch_keys.h"
+
+#include <SDL_keycode.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace rv {
+namespace {
+
+using A = SwitchKeyAction;
+
+struct Step {
+  bool down;
+  SDL_Keycode key;
+  uint16_t mod;
+  bool repeat;
+  A want;
+};
+
+void Play(const std::vector<Step>& steps, const char* what) {
+  SwitchKeys keys;
+  int i = 0;
+  for (const Step& s : steps) {
+    const A got = s.down ? keys.KeyDown(s.key, s.mod, s.repeat) : keys.KeyUp(s.key);
+    EXPECT_EQ(static_cast<int>(got), static_cast<int>(s.want)) << what << ", step " << i;
+    ++i;
+  }
+}
+
+TEST(SwitchKeys, F11SwitchesOncePerPressAndIsNeverDelivered) {
+  Play({{true, SDLK_F11, 0, false, A::kSwitch},
+        {true, SDLK_F11, 0, true, A::kSwallow},
+        {false, SDLK_F11, 0, false, A::kSwallow},
+        {true, SDLK_F11, KMOD_LSHIFT, false, A::kSwitch},
+        {false, SDLK_F11, 0, false, A::kSwallow}},
+       "F11");
+}
+
+TEST(SwitchKeys, AltEnterSwitchesAndTheEnterStaysAway) {
+  for (SDL_Keycode enter : {SDLK_RETURN, SDLK_KP_ENTER}) {
+    for (uint16_t alt : {KMOD_LALT, KMOD_RALT}) {
+      Play({{true, enter, alt, false, A::kSwitch},
+            {true, enter, alt, true, A::kSwallow},
+            {true, enter, 0, true, A::kSwallow},  // Alt let go first, Enter still held
+            {false, enter, 0, false, A::kSwallow},
+            {true, enter, 0, false, A::kDeliver},  // a plain Enter afterwards is the game's
+            {false, enter, 0, false, A::kDeliver}},
+           "Alt+Enter");
+    }
+  }
+}
+
+TEST(SwitchKeys, TheGamesKeysPassUntouched) {
+  Play({{true, SDLK_RETURN, 0, false, A::kDeliver},
+        // Alt pressed while the game's Enter is held: its repeats and release stay the game's.
+        {true, SDLK_RETURN, KMOD_LALT, true, A::kDeliver},
+        {false, SDLK_RETURN, KMOD_LALT, false, A::kDeliver},
+        {true, SDLK_x, KMOD_LALT, false, A::kDeliver},
+        {false, SDLK_x, 0, false, A::kDeliver},
+        {true, SDLK_ESCAPE, 0, false, A::kDeliver},
+        {true, SDLK_LALT, KMOD_LALT, false, A::kDeliver},
+        {true, SDLK_RETURN, KMOD_LCTRL | KMOD_LSHIFT, false, A::kDeliver},
+        {false, SDLK_RETURN, 0, false, A::kDeliver}},
+       "game keys");
+}
+
+TEST(SwitchKeys, TheTwoEnterKeysAreTrackedApart) {
+  Play({{true, SDLK_KP_ENTER, KMOD_LALT, false, A::kSwitch},
+        {true, SDLK_RETURN, 0, false, A::kDeliver},
+        {false, SDLK_RETURN, 0, false, A::kDeliver},
+        {false, SDLK_KP_ENTER, 0, false, A::kSwallow}},
+       "two Enters");
+}
+
+}  // namespace
+}  // namespace rv
