@@ -61,6 +61,24 @@ for p in "ravolin|$game|Usage: ravolin [--window] [--lang LANG]" \
     grep -qxF "$usage" "$work/err" || fail "$name $arg: no usage on standard error"
   done
 done
+# A language without its catalogue, by option or by RAVOLIN_LANG, is refused before
+# anything else happens: the usage on standard error, status 2.
+for p in "ravolin|$game" "ravolin-config|$dialog"; do
+  IFS='|' read -r name bin <<<"$p"
+  for how in "--lang xx" "--lang=xx" "RAVOLIN_LANG=xx"; do
+    case $how in
+      RAVOLIN_LANG=*) run env "$how" "$bin" ;;
+      *) run "$bin" $how ;;  # word splitting on purpose
+    esac
+    expect "$name $how" 2 - "$name: unknown language 'xx' (known here: ja en)"
+    grep -q "^Usage: $name" "$work/err" || fail "$name $how: no usage on standard error"
+  done
+done
+# The option wins over the variable.
+run env RAVOLIN_LANG=xx "$dialog" --lang ja
+[ "$rc" -eq 2 ] && grep -q "unknown language" "$work/err" &&
+  fail "ravolin-config --lang ja with RAVOLIN_LANG=xx refused the variable's language"
+
 run "$game" --window --help
 expect "ravolin --window --help" 0 "Usage: ravolin [--window] [--lang LANG]" -
 run "$dialog" --window

@@ -28,7 +28,7 @@ constexpr Command kCommands[] = {
     {"rank", rv::sim::RunRank, "rank FILE MODE ROUNDS SCORE MOVES TIME"},
     {"match", rv::sim::RunMatch,
      "match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR] "
-     "[--lock-wait SECONDS]"},
+     "[--lock-wait SECONDS] [--lang LANG]"},
 };
 
 int Usage(const std::string& problem) {
