@@ -110,6 +110,17 @@ class Form1Test : public QObject {
     QCOMPARE(Label(form, "lbl_metal")->isVisibleTo(&form), want.metal);
     QCOMPARE(StatusText(form), QString::fromUtf8(want.status));
   }
+  // Whether the control shows the whole text in the face it really got.
+  static bool Fits(QWidget* control, const QString& text, int room) {
+    const int advance = QFontMetrics(control->font()).horizontalAdvance(text);
+    if (advance > room) {
+      QWARN(qPrintable(QStringLiteral("%1: '%2' needs %3 px of %4")
+                           .arg(control->objectName(), text)
+                           .arg(advance)
+                           .arg(room)));
+    }
+    return advance <= room;
+  }
   static void SendMouseMove(QWidget* target, QPoint pos) {
     QMouseEvent move(QEvent::MouseMove, QPointF(pos), target->mapToGlobal(QPointF(pos)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -175,16 +186,7 @@ class Form1Test : public QObject {
   void everyTextFitsItsControl() {
     auto form = MakeForm();
     // Labels and buttons show their whole text in the face they really got.
-    const auto fits = [](QWidget* control, const QString& text, int room) {
-      const int advance = QFontMetrics(control->font()).horizontalAdvance(text);
-      if (advance > room) {
-        QWARN(qPrintable(QStringLiteral("%1: '%2' needs %3 px of %4")
-                             .arg(control->objectName(), text)
-                             .arg(advance)
-                             .arg(room)));
-      }
-      return advance <= room;
-    };
+    const auto fits = Fits;
     QLabel* metal = Label(*form, "lbl_metal");
     QVERIFY(fits(metal, metal->text(), metal->width()));
     QLabel* label1 = Label(*form, "Label1");
@@ -492,16 +494,7 @@ class Form1Test : public QObject {
         nullptr, english.words);
     form.show();
     QStringList texts{form.windowTitle()};
-    const auto fits = [](QWidget* control, const QString& text, int room) {
-      const int advance = QFontMetrics(control->font()).horizontalAdvance(text);
-      if (advance > room) {
-        QWARN(qPrintable(QStringLiteral("%1: '%2' needs %3 px of %4")
-                             .arg(control->objectName(), text)
-                             .arg(advance)
-                             .arg(room)));
-      }
-      return advance <= room;
-    };
+    const auto fits = Fits;
     QStatusBar* status = form.findChild<QStatusBar*>(QStringLiteral("status"));
     for (int position = 0; position <= 3; ++position) {
       Slide(form)->setValue(position);
