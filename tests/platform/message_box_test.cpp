@@ -85,7 +85,9 @@ TEST(VideoDriverChoice, NoDisplayMeansNoWindowEvenThoughSdlCouldDrawOffScreen) {
 // A stand-in for rv_message: writes its arguments one per line, ends with a given status.
 class FakeHelper {
  public:
-  explicit FakeHelper(int status) : folder_(fs::temp_directory_path() / "rv_fake_helper") {
+  // A folder of this process's own: CTest runs the cases of this file side by side.
+  explicit FakeHelper(int status)
+      : folder_(fs::temp_directory_path() / ("rv_fake_helper_" + std::to_string(::getpid()))) {
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     std::ofstream script(path());
