@@ -76,9 +76,8 @@ class Game : private EventSink {
   PictureLoader loader;
   BlendState blend;
   std::unique_ptr<TextRenderer> text;  // opened at start-up
-  // The language the player chose ("ja" by default) and its words for our Japanese texts:
-  // empty for Japanese, so every text stays as written.
-  std::string language = "ja";
+  // The chosen language's words for our Japanese texts: empty for Japanese, so every text
+  // stays as written. The language's pictures are the loader's business.
   Catalogue words;
   Sound sound;
 

@@ -242,7 +242,6 @@ int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options
     platform.RemoveOnAbruptEnd(start.data / kRunningMarker);
     OpenGameWindow(start, Form_Load(start));
     game.emplace(platform, rng, start.data);
-    game->language = options.language;
     game->words = options.words;
     game->loader.UseLanguage(options.language);
     game->lock = std::move(start.lock);

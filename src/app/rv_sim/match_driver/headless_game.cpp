@@ -31,7 +31,6 @@ HeadlessGame::HeadlessGame(const fs::path& program_folder, uint64_t cpu_seed) : 
 std::string HeadlessGame::UseLanguage(const std::string& code) {
   const LanguageLoad load = LoadLanguage(platform.ProgramFolder(), code);
   if (!load.known || !load.error.empty()) return load.error;
-  game->language = load.code;
   game->words = load.words;
   game->loader.UseLanguage(load.code);
   return {};
