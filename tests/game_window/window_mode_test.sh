@@ -34,12 +34,24 @@ differing() { compare -metric AE "$work/$1.pic.png" "$work/$2.pic.png" null: 2>&
 # Mean brightness of the picture of a screenshot.
 brightness() { convert "$work/$1.pic.png" -colorspace Gray -format "%[fx:mean]" info:; }
 
+# same_picture NAME PIXELS REFERENCE: NAME's picture differs from REFERENCE's in at most
+# PIXELS pixels (no REFERENCE: nothing to compare).
+same_picture() {
+  local name=$1 allowed=$2 reference=$3 d
+  [ -z "$reference" ] && return 0
+  d=$(differing "$reference" "$name")
+  if [ "$d" -gt "$allowed" ]; then
+    why="$name: another picture than $reference ($d pixels differ)"
+    return 1
+  fi
+}
+
 # window_ok NAME [PIXELS REFERENCE]: the window at 2x, centred, every picture pixel a 2 x 2
 # square, and its picture the REFERENCE's but for PIXELS. Its _NET_WM_STATE is what the
 # window was made with: without a window manager nobody applies the later requests to change
 # it, so "not kept above" is checked for a window made so. A problem is left in $why.
 window_ok() {
-  local name=$1 allowed=${2:-0} reference=${3:-} off d
+  local name=$1 allowed=${2:-0} reference=${3:-} off
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   if [ "$WIDTH" -ne $win_w ] || [ "$HEIGHT" -ne $win_h ] || [ "$X" -ne $win_x ] ||
      [ "$Y" -ne $win_y ]; then
@@ -58,19 +70,13 @@ window_ok() {
     why="$name: $off pixels of the window are not 2 x 2 squares"
     return 1
   fi
-  if [ -n "$reference" ]; then
-    d=$(differing "$reference" "$name")
-    if [ "$d" -gt "$allowed" ]; then
-      why="$name: another picture than $reference ($d pixels differ)"
-      return 1
-    fi
-  fi
+  same_picture "$name" "$allowed" "$reference" || return 1
   echo "$name: window ${WIDTH}x$HEIGHT at $X,$Y, picture at 2x (brightness $(brightness "$name"))"
 }
 
 # fullscreen_ok NAME [PIXELS REFERENCE]: the window covers the screen, the picture as above.
 fullscreen_ok() {
-  local name=$1 allowed=${2:-0} reference=${3:-} d
+  local name=$1 allowed=${2:-0} reference=${3:-}
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   if [ "$WIDTH" -ne "$screen_w" ] || [ "$HEIGHT" -ne "$screen_h" ] || [ "$X" -ne 0 ] ||
      [ "$Y" -ne 0 ]; then
@@ -79,13 +85,7 @@ fullscreen_ok() {
   fi
   shot "$name"
   picture_of "$name" "${screen_w}x$screen_h+0+0"
-  if [ -n "$reference" ]; then
-    d=$(differing "$reference" "$name")
-    if [ "$d" -gt "$allowed" ]; then
-      why="$name: another picture than $reference ($d pixels differ)"
-      return 1
-    fi
-  fi
+  same_picture "$name" "$allowed" "$reference" || return 1
   echo "$name: full-screen ${WIDTH}x$HEIGHT (brightness $(brightness "$name"))"
 }
 
