@@ -57,7 +57,8 @@ class Game : private EventSink {
   // quit item and both error paths come here.
   [[noreturn]] void Form_Unload(int status = 0);
   // A warning box in the player's language, then the regular shutdown (the error paths of
-  // the match and the score).
+  // the match and the score). A Japanese text or caption is translated here; a text composed
+  // of translated pieces (with a path) comes back unchanged.
   [[noreturn]] void FailAndUnload(std::string_view text, std::string_view caption);
 
   // The window was opened: the regular shutdown gives it back.

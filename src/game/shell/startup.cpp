@@ -99,7 +99,7 @@ void OpenTextFace(Game& game) {
   game.text = TextRenderer::Open(&error);
   if (game.text) return;
   std::cerr << "rv_031: " << error << std::endl;
-  game.FailAndUnload(game.words.Tr(kNoFaceText), kStartErrorCaption);
+  game.FailAndUnload(kNoFaceText, kStartErrorCaption);
 }
 
 void LoadPictureSet(Game& game) {
@@ -152,7 +152,7 @@ void ActivateAndRun(Game& game, const StartupOptions& options) {
     Form_Activate(game, options);
   } catch (const std::exception& e) {
     std::cerr << "rv_031: " << e.what() << std::endl;
-    game.FailAndUnload(game.words.Tr(kUnexpectedText), kUnexpectedCaption);
+    game.FailAndUnload(kUnexpectedText, kUnexpectedCaption);
   }
 }
 
