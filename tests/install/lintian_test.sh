@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Runs lintian over the Debian package the deb_package test built and fails on any error or
-# warning; the informational and pedantic notes are printed for the record. Lintian warns
-# against running as root, so root hands the check to the unprivileged user "nobody".
+# warning; the informational and pedantic notes are printed for the record.
 # Usage: lintian_test.sh <folder holding ravolin_*.deb> <work folder>
 set -u
 debs=$1
@@ -17,26 +16,17 @@ fail() {
 deb=$(ls "$debs"/ravolin_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no ravolin_*.deb in $debs (the deb_package test makes it)"
 
+# Lintian refuses root unless told; its own option is simpler and safer than handing the
+# check to another user, who may not be able to enter the folder the test runs in.
 run_lintian() {
-  if [ "$(id -u)" -ne 0 ]; then
-    lintian "$@"
-    return
-  fi
-  # A copy that nobody may read, in a folder of its own for lintian's temporary files.
-  local own
-  own=$(mktemp -d) || return 1
-  chmod 755 "$own"
-  cp "$deb" "$own/" && chmod 644 "$own/$(basename "$deb")" && mkdir "$own/tmp" \
-    && chown 65534:65534 "$own/tmp" || return 1
-  local last=${*: -1}
-  set -- "${@:1:$#-1}" "$own/$(basename "$last")"
-  setpriv --reuid=65534 --regid=65534 --clear-groups \
-    env HOME="$own/tmp" TMPDIR="$own/tmp" lintian "$@"
-  local status=$?
-  rm -rf "$own"
-  return $status
+  if [ "$(id -u)" -eq 0 ]; then set -- --allow-root "$@"; fi
+  lintian "$@"
 }
 
+# The work folder is the owner's alone, as a fresh clone in a private folder is: lintian
+# must run from a folder that only its owner may enter.
+chmod 700 "$work"
+cd "$work" || fail "cannot enter $work"
 run_lintian --display-info --pedantic "$deb" >"$work/lintian.txt" 2>&1
 status=$?
 cat "$work/lintian.txt"
