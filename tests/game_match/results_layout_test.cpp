@@ -5,12 +5,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "game/gfx/text.h"
+#include "game/match/drawn_texts.h"
 #include "game/match/match_results.h"
 #include "game/ranking/score.h"
 #include "match_harness.h"
+#include "support/mo_file.h"
 
 namespace rv::test {
 namespace {
@@ -58,9 +63,10 @@ struct Ending {
 };
 
 // Plays one-round matches until one ends the way asked for (ranked or not).
-Ending PlayUntil(bool ranked, const std::string& language = "ja") {
+Ending PlayUntil(bool ranked, const std::string& language = "ja",
+                 const std::function<void(const std::filesystem::path&)>& edit_folder = nullptr) {
   for (uint64_t seed = 1; seed <= 30; ++seed) {
-    auto h = std::make_unique<MatchHarness>(seed, nullptr, language);
+    auto h = std::make_unique<MatchHarness>(seed, edit_folder, language);
     h->UseBot(ranked ? sim::PlayerKind::kGreedy : sim::PlayerKind::kRandom, seed);
     EXPECT_EQ(h->Play(ranked ? 0 : 2, 1), std::nullopt);
     if ((h->game().totals.RankIn != -1) != ranked) continue;
@@ -187,6 +193,82 @@ TEST(ResultsLayoutInEnglish, TheTextsKeepTheirPlacesAndStayInThePanel) {
   EXPECT_LE(RightmostOf(e.results, kWhite, Box{200, 96, 445, 285}), 439) << "out of the panel";
   EXPECT_LE(RightmostOf(e.results, kYellow, Box{200, 96, 445, 285}), 439) << "out of the panel";
 }
+
+// Words far too long for their spaces (a catalogue the build would refuse) are cut at the
+// edge of each space: no pixel of a text lands outside its own space, nor in another's.
+struct TooLong {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> pairs;
+};
+
+void PrintTo(const TooLong& c, std::ostream* os) { *os << c.name; }
+
+class ResultsLayoutWithWordsTooLong : public ::testing::TestWithParam<TooLong> {};
+
+TEST_P(ResultsLayoutWithWordsTooLong, EveryTextIsCutAtTheEdgeOfItsSpace) {
+  const std::string mo = MakeMo(GetParam().pairs);
+  Ending e = PlayUntil(true, "en", [&](const std::filesystem::path& folder) {
+    // The folder's locale/ links to the build's; this catalogue is the test's own.
+    const std::filesystem::path messages = folder / "locale/en/LC_MESSAGES";
+    std::filesystem::remove(folder / "locale");
+    std::filesystem::create_directories(messages);
+    std::ofstream(messages / "ravolin.mo", std::ios::binary) << mo;
+  });
+  ASSERT_TRUE(e.harness);
+  Game& game = e.harness->game();
+  ASSERT_EQ(game.words.Tr("戦闘時間"), GetParam().pairs[1].second);
+  const std::vector<DrawnText> texts = ResultTexts(
+      game.words, *game.text, BattleTimeText(game.totals.TotalTime), 0, game.totals.RankIn);
+  auto in_space = [&](int x, int y, std::optional<uint32_t> face) {
+    return std::any_of(texts.begin(), texts.end(), [&](const DrawnText& d) {
+      return d.space.Contains(x, y) && (!face || d.color == *face);
+    });
+  };
+  auto under_cursor = [&](int x, int y) {
+    for (const CursorShape* c : {&game.display.CharaCursor, &game.display.EnemyCursor}) {
+      if (x >= c->X() && x < c->X() + 16 && y >= c->Y() && y < c->Y() + 16) return true;
+    }
+    return false;
+  };
+  int outside = 0;
+  int stray_face = 0;
+  int drawn = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const uint32_t now = e.results.Pixel(x, y);
+      if (now == e.panel.Pixel(x, y) || under_cursor(x, y)) continue;
+      ++drawn;
+      outside += !in_space(x, y, std::nullopt);
+      // A pixel in a text's full face colour belongs to a text of that colour.
+      if (now == kWhite || now == kYellow || now == kGreen) stray_face += !in_space(x, y, now);
+    }
+  }
+  EXPECT_GT(drawn, 500);
+  EXPECT_EQ(outside, 0) << "pixels drawn outside every text's space";
+  EXPECT_EQ(stray_face, 0) << "a text drawn into another's space";
+}
+
+const std::string kMoHeader = "Content-Type: text/plain; charset=UTF-8\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    LongCatalogues, ResultsLayoutWithWordsTooLong,
+    ::testing::Values(
+        TooLong{"Labels",
+                {{"", kMoHeader},
+                 {"戦闘時間", "Time Time Time Time Time Time Time"},
+                 {"得点", "Score Score Score Score Score Score Score"}}},
+        TooLong{"TitleAndRanking",
+                {{"", kMoHeader},
+                 {"戦闘時間", "Time"},
+                 {"試合終了！", "Match over! Match over! Match over! Match over!"},
+                 {"results\x04%1位", "Place number %1 of the very best"},
+                 {"にランクイン！", "in the ranking! in the ranking! in the ranking!"}}},
+        TooLong{"LineBreaks",
+                {{"", kMoHeader},
+                 {"戦闘時間", "Time\nof the\nbattle"},
+                 {"試合終了！", "Match\nover! Match\nover! Match\nover! Match\nover!"},
+                 {"にランクイン！", "in the\nranking! in the\nranking! in the\nranking!"}}}),
+    [](const ::testing::TestParamInfo<TooLong>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace rv::test

@@ -206,6 +206,47 @@ TEST_F(TextTest, TextOffEveryEdgeAndMalformedUtf8AreHarmless) {
   EXPECT_TRUE(empty.empty());
 }
 
+// A line break or another control character in a translation has no glyph: it draws no
+// box and takes no width.
+TEST_F(TextTest, ControlCharactersDrawNothing) {
+  const Surface plain = PrintedAlone(4, 4, "Matchover!", false);
+  for (const char* with_control :
+       {"Match\nover!", "Match\r\nover!", "Match\tover!", "\nMatchover!\x7F"}) {
+    SCOPED_TRACE(with_control);
+    const Surface printed = PrintedAlone(4, 4, with_control, false);
+    int differing = 0;
+    for (int y = 0; y < plain.height(); ++y) {
+      for (int x = 0; x < plain.width(); ++x) differing += printed.Pixel(x, y) != plain.Pixel(x, y);
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(text().TextWidth(TextState{}, with_control),
+              text().TextWidth(TextState{}, "Matchover!"));
+  }
+}
+
+// With a space, the shadow and the face are cut at its edges and are otherwise as drawn
+// without it.
+TEST_F(TextTest, ASpaceCutsTheShadowAndTheFaceAtItsEdges) {
+  const TextSpace space{12, 8, 40, 12};
+  Surface whole(200, 60, kGround), cut(200, 60, kGround), memory(8, 8);
+  DrawShadowText(text(), whole, memory, 10, 5, "プレイヤーの勝利！", -1, 1);
+  DrawColorText(text(), whole, 10, 25, 255, 255, 0, "Match over!", 0);
+  DrawShadowText(text(), cut, memory, 10, 5, "プレイヤーの勝利！", -1, 1, &space);
+  DrawColorText(text(), cut, 10, 25, 255, 255, 0, "Match over!", 0, &space);
+  int inside = 0;
+  for (int y = 0; y < cut.height(); ++y) {
+    for (int x = 0; x < cut.width(); ++x) {
+      if (space.Contains(x, y)) {
+        ASSERT_EQ(cut.Pixel(x, y), whole.Pixel(x, y)) << x << "," << y;
+        inside += cut.Pixel(x, y) != kGround;
+      } else {
+        ASSERT_EQ(cut.Pixel(x, y), kGround) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(inside, 50);
+}
+
 TEST(TextOpen, AFileThatIsNoFontIsAClearError) {
   test::TempFolder dir{"gfx", test::TempPlace::kMemory};
   test::WriteFile(dir.path() / "not_a_font.ttf", {1, 2, 3, 4});

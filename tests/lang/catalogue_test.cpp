@@ -11,45 +11,10 @@
 #include <vector>
 
 #include "lang/fill.h"
+#include "support/mo_file.h"
 
 namespace rv::test {
 namespace {
-
-// A .mo file of the given pairs (the header entry first, as msgfmt writes it).
-std::string MakeMo(const std::vector<std::pair<std::string, std::string>>& pairs,
-                   bool big_endian = false) {
-  std::string out;
-  const auto word = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-      const int shift = big_endian ? 8 * (3 - i) : 8 * i;
-      out += static_cast<char>((v >> shift) & 0xFF);
-    }
-  };
-  const auto n = static_cast<uint32_t>(pairs.size());
-  const uint32_t originals = 28;
-  const uint32_t translations = originals + 8 * n;
-  uint32_t strings = translations + 8 * n;
-  word(0x950412de);
-  word(0);
-  word(n);
-  word(originals);
-  word(translations);
-  word(0);
-  word(strings);
-  std::string pool;
-  std::vector<std::pair<uint32_t, uint32_t>> ids, texts;
-  for (const auto& [id, text] : pairs) {
-    ids.emplace_back(id.size(), strings + pool.size());
-    pool += id + '\0';
-  }
-  for (const auto& [id, text] : pairs) {
-    texts.emplace_back(text.size(), strings + pool.size());
-    pool += text + '\0';
-  }
-  for (const auto& [len, off] : ids) word(len), word(off);
-  for (const auto& [len, off] : texts) word(len), word(off);
-  return out + pool;
-}
 
 void PutWord(std::string& mo, std::size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) mo[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);

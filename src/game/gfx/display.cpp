@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "game/gfx/text.h"
+
 namespace rv {
 
 void CursorShape::Move(int x, int y) {
@@ -26,7 +28,7 @@ Display::Display(Platform& platform)
       EnemyCursor(*this, kEnemyColor),
       platform_(platform),
       frame_(static_cast<size_t>(kWidth) * kHeight, 0) {
-  GameScreen.text().font_px = 16;
+  GameScreen.text().font_px = kScreenFacePx;
 }
 
 void Display::Clear() { GameScreen.Fill(0x000000); }

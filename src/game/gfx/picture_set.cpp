@@ -5,10 +5,11 @@
 
 #include "config/stored_file.h"
 #include "game/gfx/picture_rects.h"
+#include "game/gfx/text.h"
 
 namespace rv {
 
-PictureSet::PictureSet() : PicMemory(640, 480) { PicMemory.text().font_px = 21; }
+PictureSet::PictureSet() : PicMemory(640, 480) { PicMemory.text().font_px = kCompositionFacePx; }
 
 Surface* PictureSet::ByNumber(int16_t number) {
   switch (number) {

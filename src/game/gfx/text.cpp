@@ -31,6 +31,9 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
   return cp;
 }
 
+// C0 controls and DEL: no glyph of their own, and a box drawn for them would be noise.
+bool IsControl(char32_t cp) { return cp < 0x20 || cp == 0x7F; }
+
 // The file of the first pattern match that covers Japanese, or empty.
 std::string MatchJapanese(FcConfig* config, const char* pattern_text) {
   std::string found;
@@ -136,14 +139,15 @@ int TextRenderer::TextWidth(const TextState& state, std::string_view utf8) {
   impl_->SetSize(state.font_px);
   FT_Pos pen = 0;
   for (size_t i = 0; i < utf8.size();) {
-    if (impl_->LoadGlyph(NextCodePoint(utf8, i), state.FontBold, false)) {
+    const char32_t cp = NextCodePoint(utf8, i);
+    if (!IsControl(cp) && impl_->LoadGlyph(cp, state.FontBold, false)) {
       pen += impl_->face->glyph->advance.x;
     }
   }
   return static_cast<int>((pen + 32) / 64);
 }
 
-void TextRenderer::Print(Surface& target, std::string_view utf8) {
+void TextRenderer::Print(Surface& target, std::string_view utf8, const TextSpace* space) {
   if (printed_ != nullptr) printed_->emplace_back(utf8);
   TextState& state = target.text();
   impl_->SetSize(state.font_px);
@@ -152,7 +156,8 @@ void TextRenderer::Print(Surface& target, std::string_view utf8) {
   const uint32_t color = state.ForeColor & 0x00FFFFFFu;
   FT_Pos pen = static_cast<FT_Pos>(state.CurrentX) * 64;
   for (size_t i = 0; i < utf8.size();) {
-    if (!impl_->LoadGlyph(NextCodePoint(utf8, i), state.FontBold, true)) continue;
+    const char32_t cp = NextCodePoint(utf8, i);
+    if (IsControl(cp) || !impl_->LoadGlyph(cp, state.FontBold, true)) continue;
     FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bm = slot->bitmap;
     const int left = static_cast<int>(pen / 64) + slot->bitmap_left;
@@ -163,6 +168,7 @@ void TextRenderer::Print(Surface& target, std::string_view utf8) {
       for (unsigned col = 0; col < bm.width; ++col) {
         const int x = left + static_cast<int>(col);
         if (cover[col] == 0 || !target.Contains(x, y)) continue;
+        if (space != nullptr && !space->Contains(x, y)) continue;
         target.SetPixel(x, y, BlendPixel(color, target.Pixel(x, y), cover[col]));
       }
     }
@@ -175,32 +181,34 @@ void TextRenderer::Print(Surface& target, std::string_view utf8) {
 namespace {
 
 void ShadowedPrint(TextRenderer& text, Surface& target, int x, int y, std::string_view str,
-                   int16_t bold, uint32_t face_color) {
+                   int16_t bold, uint32_t face_color, const TextSpace* space) {
   TextState& state = target.text();
   if (bold == -1) state.FontBold = true;
   state.ForeColor = 0x000000;
   state.CurrentX = x + 1;
   state.CurrentY = y + 1;
-  text.Print(target, str);
+  text.Print(target, str, space);
   state.ForeColor = face_color;
   state.CurrentX = x;
   state.CurrentY = y;
-  text.Print(target, str);
+  text.Print(target, str, space);
   state.FontBold = false;
 }
 
 }  // namespace
 
 void DrawShadowText(TextRenderer& text, Surface& game_screen, Surface& pic_memory, int16_t x,
-                    int16_t y, std::string_view str, int16_t bold, int16_t on_screen) {
-  ShadowedPrint(text, on_screen == 1 ? game_screen : pic_memory, x, y, str, bold, 0xFFFFFF);
+                    int16_t y, std::string_view str, int16_t bold, int16_t on_screen,
+                    const TextSpace* space) {
+  ShadowedPrint(text, on_screen == 1 ? game_screen : pic_memory, x, y, str, bold, 0xFFFFFF, space);
 }
 
 void DrawColorText(TextRenderer& text, Surface& game_screen, int16_t x, int16_t y, int red,
-                   int green, int blue, std::string_view str, int16_t bold) {
+                   int green, int blue, std::string_view str, int16_t bold,
+                   const TextSpace* space) {
   auto channel = [](int v) { return static_cast<uint32_t>(std::clamp(v, 0, 255)); };
   ShadowedPrint(text, game_screen, x, y, str, bold,
-                (channel(red) << 16) | (channel(green) << 8) | channel(blue));
+                (channel(red) << 16) | (channel(green) << 8) | channel(blue), space);
 }
 
 }  // namespace rv

@@ -13,6 +13,19 @@
 
 namespace rv {
 
+// The face sizes: 12 pt on the game screen, 15.75 pt on the composition buffer (PicMemory).
+constexpr int kScreenFacePx = 16;
+constexpr int kCompositionFacePx = 21;
+
+// The rectangle a text may draw in (its shadow included); no pixel outside it is touched.
+struct TextSpace {
+  int x = 0;
+  int y = 0;
+  int w = 0;
+  int h = 0;
+  bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+};
+
 class TextRenderer {
  public:
   // Finds the face: IPAGothic first, then any face that covers Japanese. On failure returns
@@ -28,8 +41,9 @@ class TextRenderer {
   // Prints UTF-8 text with the surface's text state: its face size, FontBold and ForeColor,
   // the top-left of the line at (CurrentX, CurrentY). Anti-aliased glyphs are blended over
   // the surface in ForeColor; there is no background box. Afterwards, like a print that ends
-  // its line, CurrentX is 0 and CurrentY is one line lower.
-  void Print(Surface& target, std::string_view utf8);
+  // its line, CurrentX is 0 and CurrentY is one line lower. Control characters (a line
+  // break among them) have no glyph and draw nothing. With a space, only its pixels change.
+  void Print(Surface& target, std::string_view utf8, const TextSpace* space = nullptr);
 
   // The height of one line at a face size (ascender to descender plus line gap), in pixels.
   int LineHeight(int font_px);
@@ -52,11 +66,14 @@ class TextRenderer {
 
 // The text primitives: a black shadow at (x + 1, y + 1), then the face at (x, y), in bold
 // when bold = -1; FontBold is false afterwards whatever it was. They do not refresh.
-// DrawShadowText writes white on GameScreen when on_screen = 1, else on PicMemory.
+// DrawShadowText writes white on GameScreen when on_screen = 1, else on PicMemory. With a
+// space, neither the shadow nor the face draws outside it.
 void DrawShadowText(TextRenderer& text, Surface& game_screen, Surface& pic_memory, int16_t x,
-                    int16_t y, std::string_view str, int16_t bold, int16_t on_screen);
+                    int16_t y, std::string_view str, int16_t bold, int16_t on_screen,
+                    const TextSpace* space = nullptr);
 // The same on GameScreen with the face in RGB(red, green, blue).
 void DrawColorText(TextRenderer& text, Surface& game_screen, int16_t x, int16_t y, int red,
-                   int green, int blue, std::string_view str, int16_t bold);
+                   int green, int blue, std::string_view str, int16_t bold,
+                   const TextSpace* space = nullptr);
 
 }  // namespace rv

@@ -8,8 +8,8 @@
 #include "game/game.h"
 #include "game/gfx/copy_piece.h"
 #include "game/gfx/numbered_word.h"
+#include "game/match/drawn_texts.h"
 #include "lang/catalogue.h"
-#include "lang/fill.h"
 
 namespace rv {
 
@@ -47,9 +47,9 @@ void DrawSkinBand(Game& game, int y, const rects::SkinBand& band) {
 int16_t Roulette(Game& game) {
   DrawSkinBand(game, 0, rects::kRouletteUpperBand);
   DrawSkinBand(game, rects::kRouletteUpperBand.left.h, rects::kRouletteLowerBand);
-  ShadowText(game, 10, 15, game.words.Tr("先行プレイヤー選択"), -1, 0);
-  ShadowText(game, 35, 45, game.words.Tr("プレイヤー"), 0, 0);
-  ShadowText(game, 35, 75, game.words.Tr("ＣＰＵ"), 0, 0);
+  for (const DrawnText& d : RouletteTexts(game.words)) {
+    DrawText(TextOf(game), game.pictures.PicMemory, d);
+  }
 
   Surface& screen = game.display.GameScreen;
   int16_t sel = 0;
@@ -74,26 +74,19 @@ int16_t Roulette(Game& game) {
 int16_t Banner(Game& game, std::string_view name) {
   DrawSkinBand(game, 0, rects::kBannerTopBand);
   DrawSkinBand(game, rects::kBannerTopBand.left.h, rects::kBannerBottomBand);
-  const std::string text = Fill(game.words.Tr("%1の勝利！"), {game.words.Tr(name)});
-  // The shorter CPU line starts further right; another language's line is centred.
-  int16_t x = name == "プレイヤー" ? 17 : 55;
-  if (!game.words.empty() && game.text) {
-    const int width = game.text->TextWidth(game.pictures.PicMemory.text(), text);
-    x = static_cast<int16_t>(std::max(0, (kBannerWidth - width) / 2));
-  }
-  ShadowText(game, x, 5, text, 0, 0);
+  DrawText(TextOf(game), game.pictures.PicMemory, BannerText(game.words, TextOf(game), name));
   BitBlt(game.display.GameScreen, kBannerX, kBannerY, kBannerWidth, kBannerHeight,
          game.pictures.PicMemory, 0, 0);
   game.display.Refresh();
   return 1;
 }
 
+}  // namespace
+
 TextRenderer& TextOf(Game& game) {
   if (!game.text) throw std::runtime_error("the Japanese face is not open");
   return *game.text;
 }
-
-}  // namespace
 
 void LoadPictureOrThrow(Game& game, rects::Picture picture) {
   const LoadResult result = game.loader.Load(game.pictures, picture);
@@ -136,17 +129,6 @@ int16_t PopupWindow(Game& game, int16_t mode, std::string_view name) {
   if (mode == 0) return Roulette(game);
   if (mode == 1) return Banner(game, name);
   return 0;
-}
-
-void ShadowText(Game& game, int16_t x, int16_t y, std::string_view text, int16_t bold,
-                int16_t on_screen) {
-  DrawShadowText(TextOf(game), game.display.GameScreen, game.pictures.PicMemory, x, y, text, bold,
-                 on_screen);
-}
-
-void ColorText(Game& game, int16_t x, int16_t y, int red, int green, int blue,
-               std::string_view text, int16_t bold) {
-  DrawColorText(TextOf(game), game.display.GameScreen, x, y, red, green, blue, text, bold);
 }
 
 }  // namespace rv

@@ -1,6 +1,6 @@
 #pragma once
 // The match's own drawing: the blocks, the round title, the windows built from the window
-// skin (the first-player roulette and the winner banner) and the shadowed texts.
+// skin (the first-player roulette and the winner banner) with their texts.
 
 #include <cstdint>
 #include <string_view>
@@ -12,6 +12,7 @@ namespace rv {
 
 class Game;
 class Surface;
+class TextRenderer;
 
 // Every occupied cell as its chip onto GameScreen (plain copies; empty cells are left as
 // the background shows them). Does not refresh.
@@ -26,12 +27,8 @@ void DrawRoundTitle(Game& game);
 // nothing and return 0.
 int16_t PopupWindow(Game& game, int16_t mode, std::string_view name = {});
 
-// The text primitives on the game's surfaces. Without the Japanese face nothing can be
-// printed, which is a failure of the match (it throws).
-void ShadowText(Game& game, int16_t x, int16_t y, std::string_view text, int16_t bold,
-                int16_t on_screen);
-void ColorText(Game& game, int16_t x, int16_t y, int red, int green, int blue,
-               std::string_view text, int16_t bold);
+// The face the match prints with; without it nothing can be printed (it throws).
+TextRenderer& TextOf(Game& game);
 
 // LoadSurface that treats an unreadable picture as a failure (throws).
 void LoadPictureOrThrow(Game& game, rects::Picture picture);

@@ -7,9 +7,9 @@
 #include "config/player_files.h"
 #include "game/game.h"
 #include "game/gfx/blit.h"
+#include "game/match/drawn_texts.h"
 #include "game/match/match_drawing.h"
 #include "game/ranking/score.h"
-#include "lang/fill.h"
 
 namespace rv {
 
@@ -41,28 +41,10 @@ void SweepPanel(Game& game, int32_t sweep_start) {
 }
 
 void DrawResults(Game& game, int32_t score) {
-  ShadowText(game, 280, 112, game.words.Tr("試合終了！"), -1, 1);
-  ShadowText(game, 225, 160, game.words.Tr("戦闘時間"), 0, 1);
-  ShadowText(game, 225, 200, game.words.Tr("得点"), 0, 1);
-  const std::string time = BattleTimeText(game.totals.TotalTime);
-  const int time_width = game.text ? game.text->TextWidth(game.display.GameScreen.text(), time) : 0;
-  ColorText(game, static_cast<int16_t>(BattleTimeX(time_width)), 160, 255, 255, 0, time, 0);
-  ColorText(game, 350, 200, 0, 255, 0, std::to_string(score), 0);
-  if (game.totals.RankIn != -1) {
-    // Japanese writes the place in full-width digits; the line after it starts at 320
-    // unless another language's place is longer.
-    const bool as_written = game.words.empty();
-    const std::string digits =
-        as_written ? FullWidthDigits(game.totals.RankIn) : std::to_string(game.totals.RankIn);
-    const std::string place = Fill(game.words.TrIn("results", "%1位"), {digits});
-    ColorText(game, 270, 250, 255, 255, 0, place, -1);
-    int16_t rest_x = 320;
-    if (!as_written && game.text) {
-      TextState bold = game.display.GameScreen.text();
-      bold.FontBold = true;
-      rest_x = static_cast<int16_t>(std::max(320, 270 + game.text->TextWidth(bold, place) + 8));
-    }
-    ShadowText(game, rest_x, 250, game.words.Tr("にランクイン！"), 0, 1);
+  TextRenderer& text = TextOf(game);
+  for (const DrawnText& d : ResultTexts(game.words, text, BattleTimeText(game.totals.TotalTime),
+                                        score, game.totals.RankIn)) {
+    DrawText(text, game.display.GameScreen, d);
   }
   // The results must stand on the screen during the 4 s that follow.
   game.display.Refresh();
