@@ -2,9 +2,9 @@
 // [--frames DIR] [--lock-wait SECONDS] [--lang LANG]: a whole match with the real game code on
 // the headless platform, the player's side played by a bot, its texts and pictures in LANG
 // (chosen as the game chooses it: the option, then RAVOLIN_LANG, then ja). Prints one line per
-// round, then the score and the place. With --dir, the
-// result is entered into DIR/rvdat.dat under the game's lock on DIR, waited for up to SECONDS (20
-// unless given), and the place printed is the one it took there.
+// round, then the score and the place. With --dir, the result is entered into DIR/rvdat.dat
+// under the game's lock on DIR, waited for up to SECONDS (20 unless given), and the place
+// printed is the one it took there.
 
 #include <chrono>
 #include <cstdlib>
