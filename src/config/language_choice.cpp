@@ -1,6 +1,11 @@
 #include "config/language_choice.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <system_error>
 
@@ -9,6 +14,57 @@
 namespace rv {
 
 namespace {
+
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+std::string TooLarge(const std::filesystem::path& file, const std::string& size) {
+  return file.string() + ": " + size + ", larger than any catalogue (at most " +
+         std::to_string(kMaxCatalogueBytes) + " bytes)";
+}
+
+// The bytes of a catalogue, refused by their size before any is read: a huge file in a
+// catalogue's place must not cost its size in memory. The size fstat reports is believed only
+// as a refusal; the read itself stops once past the limit, for a file whose size says nothing
+// (a file of /proc reports 0).
+bool ReadCatalogueBytes(const std::filesystem::path& file, std::string& bytes, std::string* error) {
+  const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY);
+  if (!opened.ok()) {
+    *error = opened.Failure(FileAction::kOpen, file).English();
+    return false;
+  }
+  const struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{opened.fd};
+  struct stat st {};
+  if (::fstat(opened.fd, &st) != 0) {
+    *error = FileFailure{FileAction::kRead, file, errno}.English();
+    return false;
+  }
+  if (st.st_size > static_cast<off_t>(kMaxCatalogueBytes)) {
+    *error = TooLarge(file, std::to_string(st.st_size) + " bytes");
+    return false;
+  }
+  // Read in whole chunks: some files of /proc refuse a read of an odd length.
+  bytes.assign(kMaxCatalogueBytes + kReadChunk, '\0');
+  std::size_t got = 0;
+  while (got <= kMaxCatalogueBytes) {
+    const ssize_t n = ::read(opened.fd, bytes.data() + got, kReadChunk);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *error = FileFailure{FileAction::kRead, file, errno}.English();
+      return false;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  if (got > kMaxCatalogueBytes) {
+    *error = TooLarge(file, "more than " + std::to_string(kMaxCatalogueBytes) + " bytes");
+    return false;
+  }
+  bytes.resize(got);
+  return true;
+}
 
 bool IsLanguageCode(std::string_view code) {
   if (code.empty() || code.size() > 10) return false;
@@ -61,11 +117,10 @@ LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std
     return load;
   }
   load.known = true;
-  std::vector<uint8_t> bytes;
-  if (!ReadStoredFile(file, bytes, &load.error)) return load;
+  std::string bytes;
+  if (!ReadCatalogueBytes(file, bytes, &load.error)) return load;
   std::string why;
-  const std::optional<Catalogue> words = Catalogue::Parse(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &why);
+  const std::optional<Catalogue> words = Catalogue::Parse(bytes, &why);
   if (!words) {
     load.error = file.string() + ": " + why;
     return load;

@@ -4,6 +4,7 @@
 // known when its compiled catalogue lies in the program folder, so a translator adds one
 // with a catalogue (and its pictures) and no change of code.
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,6 +17,9 @@ namespace rv {
 
 inline constexpr std::string_view kDefaultLanguage = "ja";
 inline constexpr const char* kLanguageVariable = "RAVOLIN_LANG";
+// Far above any real catalogue (the English one is about 10 kB); a larger file is refused
+// unread.
+inline constexpr std::size_t kMaxCatalogueBytes = 1024 * 1024;
 
 // The option wins over the variable; neither (or an empty variable) gives Japanese.
 std::string RequestedLanguage(const std::optional<std::string>& option, const char* variable);
@@ -35,8 +39,9 @@ struct LanguageLoad {
 };
 
 // The catalogue of `code`. A code that is not letters and underscores, or has no catalogue,
-// is not known. A catalogue that exists but cannot be read or parsed is known but broken:
-// `error` says why and the words stay Japanese, so a damaged install still plays.
+// is not known. A catalogue that exists but cannot be read or parsed, or is larger than
+// kMaxCatalogueBytes, is known but broken: `error` names the file and says why, and the words
+// stay Japanese, so a damaged install still plays.
 LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std::string& code);
 
 }  // namespace rv

@@ -29,7 +29,9 @@ MatchHarness::MatchHarness(uint64_t cpu_seed,
                            const std::function<void(const std::filesystem::path&)>& edit_folder,
                            const std::string& language)
     : folder_(RV_DIST_DIR, std::nullopt), headless_(Edited(folder_.path(), edit_folder), cpu_seed) {
-  EXPECT_EQ(headless_.UseLanguage(language), "");
+  const LanguageLoad load = LoadLanguage(folder_.path(), language);
+  EXPECT_TRUE(load.known && load.error.empty()) << language << ": " << load.error;
+  headless_.UseLanguage(load);
   const std::string problem = headless_.Prepare();
   EXPECT_EQ(problem, "");
   headless_.platform.on_present = [this](const CapturedFrame& f) { KeepEndFrame(f); };

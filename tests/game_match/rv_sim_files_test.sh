@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # rv_sim and the files it is handed: lines of any whitespace, links to things that are not
-# regular files, a ranking handed back to a full disk, and the temporary program folders of
-# runs killed at random moments.
+# regular files, a ranking handed back to a full disk, broken catalogues, and the temporary
+# program folders of runs killed at random moments.
 . "$(dirname "$0")/rv_sim_checks.sh"
 
 # Lines of only whitespace are blank lines, in every command that reads standard input: no
@@ -72,6 +72,42 @@ if unshare -m true 2>/dev/null; then
 else
   echo "skipped: no private mount (not root)"
 fi
+
+# The catalogue of the language asked for (--lang over RAVOLIN_LANG) is read beside rv_sim: a
+# broken or oversized one fails the run, named where it lies (not in the temporary folder), in
+# the game's own words; an unknown language is a bad command line. A copy of rv_sim with the
+# real assets and a locale folder of its own, holding a good, a damaged and a 600 MB catalogue.
+dist=$(cd "$(dirname "$sim")" && pwd)
+prog="$work/prog"
+mkdir -p "$prog/locale/de/LC_MESSAGES" "$prog/locale/fr/LC_MESSAGES"
+cp "$sim" "$prog/rv_sim"
+for name in Picture Wave Music mpng.so; do ln -s "$dist/$name" "$prog/$name"; done
+cp -r "$dist/locale/en" "$prog/locale/en"
+de="$prog/locale/de/LC_MESSAGES/ravolin.mo"
+fr="$prog/locale/fr/LC_MESSAGES/ravolin.mo"
+echo "not a catalogue" >"$de"
+truncate -s 600M "$fr"
+# RAVOLIN_LANG | --lang | status | standard error, whole (empty for status 0)
+catalogue_cases=(
+  "de||1|rv_sim: match: $de: not a compiled message catalogue (.mo)"
+  "|de|1|rv_sim: match: $de: not a compiled message catalogue (.mo)"
+  "en|fr|1|rv_sim: match: $fr: 629145600 bytes, larger than any catalogue (at most 1048576 bytes)"
+  "de|en|0|"
+  "de|ja|0|"
+  "xx||2|rv_sim: command line: unknown language 'xx' (known here: ja de en fr)"
+  "en|xx|2|rv_sim: command line: unknown language 'xx' (known here: ja de en fr)"
+)
+for c in "${catalogue_cases[@]}"; do
+  IFS='|' read -r variable lang status expected <<<"$c"
+  args=(match --mode 0 --rounds 1 --seed 3 --player greedy)
+  [ -n "$lang" ] && args+=(--lang "$lang")
+  RAVOLIN_LANG="$variable" timeout 60 "$prog/rv_sim" "${args[@]}" \
+    >/dev/null 2>"$work/err"
+  rc=$?
+  [ "$rc" -eq "$status" ] || fail "RAVOLIN_LANG=$variable --lang $lang: status $rc, not $status"
+  [ "$(cat "$work/err")" = "$expected" ] ||
+    fail "RAVOLIN_LANG=$variable --lang $lang: stderr '$(cat "$work/err")', not '$expected'"
+done
 
 # Runs killed at random moments leave their temporary program folders behind; the next
 # run removes them, and its own, so that they cannot pile up.

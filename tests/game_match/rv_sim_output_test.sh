@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every rv_sim command fails, with a line on stderr, when its results cannot be written:
-# standard output closed, or a full device.
+# standard output closed, or a full device. The same for each command's --help (or -h), which
+# prints that command's own usage on standard output.
 . "$(dirname "$0")/rv_sim_checks.sh"
 
 {
@@ -18,6 +19,13 @@ cases=(
   "score|rounds"
   "rank $work/rvdat.dat 0 1 5000 10 100|none"
   "match --mode 0 --rounds 1 --seed 3 --player greedy|none"
+  "four --help|position"
+  "cpu -h|none"
+  "settle --help|none"
+  "score -h|rounds"
+  "rank --help|none"
+  "match --mode 0 --help|none"
+  "match -h|none"
 )
 for c in "${cases[@]}"; do
   cmd=${c%|*}
@@ -26,6 +34,12 @@ for c in "${cases[@]}"; do
   timeout 60 "$sim" $cmd <"$input" >"$work/out" 2>"$work/err"
   rc=$?
   if [ "$rc" -ne 0 ] || [ ! -s "$work/out" ]; then fail "$cmd: status $rc with a writable output"; fi
+  case " $cmd " in
+    *" --help "* | *" -h "*)
+      head -1 "$work/out" | grep -q "^Usage: ravolin-sim ${cmd%% *}\( \|\$\)" ||
+        fail "$cmd: not the usage of ${cmd%% *}: $(head -1 "$work/out")"
+      ;;
+  esac
   for target in closed /dev/full; do
     if [ "$target" = closed ]; then
       # shellcheck disable=SC2086

@@ -4,7 +4,9 @@
 #include "config/language_choice.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -64,6 +66,48 @@ TEST(LanguageChoice, ABrokenCatalogueIsKnownButSaysWhyAndKeepsJapanese) {
   EXPECT_NE(load.error.find(file.string()), std::string::npos) << load.error;
   EXPECT_TRUE(load.words.empty());
   EXPECT_EQ(KnownLanguages(temp.path()), (std::vector<std::string>{"ja", "de"}));
+}
+
+long PeakResidentKb() {
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// A file in a catalogue's place far larger than any catalogue is refused by its size before
+// it is read, so that it costs no memory; the limit holds for a file whose size says nothing.
+TEST(LanguageChoice, ACatalogueLargerThanAnyRealOneIsRefusedUnread) {
+  struct Case {
+    const char* what;
+    uintmax_t size;                 // made sparse with truncate
+    const char* link_to = nullptr;  // instead, a link to this file
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"600 MB, sparse", uintmax_t{600} << 20, nullptr, "larger than any catalogue"},
+      {"one byte over the limit", kMaxCatalogueBytes + 1, nullptr, "larger than any catalogue"},
+      // Its size is 0; reading it whole would take hundreds of gigabytes.
+      {"a file of /proc", 0, "/proc/self/pagemap", "larger than any catalogue"},
+      {"the limit itself", kMaxCatalogueBytes, nullptr, "not a compiled message catalogue"},
+  };
+  for (const Case& c : cases) {
+    TempFolder temp;
+    const fs::path file = CatalogueFile(temp.path(), "de");
+    fs::create_directories(file.parent_path());
+    if (c.link_to != nullptr) {
+      fs::create_symlink(c.link_to, file);
+    } else {
+      std::ofstream{file};
+      fs::resize_file(file, c.size);
+    }
+    const long peak_before = PeakResidentKb();
+    const LanguageLoad load = LoadLanguage(temp.path(), "de");
+    EXPECT_LT(PeakResidentKb() - peak_before, 16 * 1024) << c.what;
+    EXPECT_TRUE(load.known) << c.what;
+    EXPECT_TRUE(load.words.empty()) << c.what;
+    EXPECT_EQ(load.error.rfind(file.string() + ": ", 0), 0U) << c.what << ": " << load.error;
+    EXPECT_NE(load.error.find(c.reason), std::string::npos) << c.what << ": " << load.error;
+  }
 }
 
 }  // namespace

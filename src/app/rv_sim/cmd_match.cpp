@@ -1,12 +1,15 @@
 // rv_sim match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR]
 // [--frames DIR] [--lock-wait SECONDS] [--lang LANG]: a whole match with the real game code on
 // the headless platform, the player's side played by a bot, its texts and pictures in LANG
-// (ja unless given). Prints one line per round, then the score and the place. With --dir, the
-// result is entered into DIR/rvdat.dat under the game's lock on DIR, waited for up to SECONDS (20
-// unless given), and the place printed is the one it took there.
+// (chosen as the game chooses it: the option, then RAVOLIN_LANG, then ja). Prints one line per
+// round, then the score and the place. With --dir, the result is entered into DIR/rvdat.dat
+// under the game's lock on DIR, waited for up to SECONDS (20 unless given), and the place
+// printed is the one it took there.
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -17,6 +20,7 @@
 #include "app/rv_sim/match_driver/player_bot.h"
 #include "app/rv_sim/ranking_record.h"
 #include "app/rv_sim/sim_input.h"
+#include "config/language_choice.h"
 #include "config/player_files.h"
 #include "game/ranking/score.h"
 
@@ -35,7 +39,7 @@ struct MatchArgs {
   fs::path dir;
   fs::path frames;
   std::chrono::milliseconds lock_wait{20000};
-  std::string language = "ja";
+  std::optional<std::string> language;
 };
 
 MatchArgs ParseMatchArgs(const std::vector<std::string>& args) {
@@ -111,20 +115,29 @@ void SayNotSaved(const CommandIo& io, const std::string& error) {
 
 int RunMatch(const CommandIo& io) {
   const MatchArgs a = ParseMatchArgs(io.args);
+  // Read from rv_sim's own folder, not through the temporary folder's link to it, so that a
+  // broken catalogue is named where it lies. An unknown language is a bad command line and a
+  // broken catalogue a failed file, with the game's own words for either.
+  const fs::path own_folder = OwnFolder();
+  const LanguageLoad language =
+      LoadLanguage(own_folder, RequestedLanguage(a.language, std::getenv(kLanguageVariable)));
+  if (!language.known) throw InputError{0, language.error};
+  if (!language.error.empty()) {
+    io.err << "rv_sim: match: " << language.error << "\n";
+    return kExitFailed;
+  }
   std::optional<fs::path> ranking;
   if (!a.dir.empty()) {
     fs::create_directories(a.dir);
     ranking = a.dir / kRankingFile;
   }
-  TempProgramFolder folder(OwnFolder(), ranking);
+  TempProgramFolder folder(own_folder, ranking);
   HeadlessGame headless(folder.path(), a.seed);
   if (!a.frames.empty()) {
     fs::create_directories(a.frames);
     headless.platform.SaveFramesTo(a.frames);
   }
-  // A language without a catalogue is a bad command line, as for the game.
-  const std::string unknown = headless.UseLanguage(a.language);
-  if (!unknown.empty()) throw InputError{0, unknown};
+  headless.UseLanguage(language);
   const std::string problem = headless.Prepare();
   if (!problem.empty()) {
     io.err << "rv_sim: match: " << problem << "\n";

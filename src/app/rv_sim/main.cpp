@@ -1,7 +1,9 @@
 // rv_sim: exposes the rules core for checking and analysis. Reads a position (or a list of
 // rounds) from standard input and prints what the rules make of it. --help (or -h) and
-// --version stand before any command.
+// --version stand before any command; --help (or -h) among a command's words prints the usage
+// of that command.
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -17,18 +19,46 @@ struct Command {
   const char* name;
   rv::sim::CommandFn run;
   const char* usage;
+  const char* help;  // what the command does, for COMMAND --help
 };
 
-// A new command is one file and one line here.
+constexpr const char* kExitStatusText =
+    "Exit status: 0 done, 1 the rules or a file failed, 2 malformed input or command line.\n";
+
+// A new command is one file and one entry here.
 constexpr Command kCommands[] = {
-    {"cpu", rv::sim::RunCpu, "cpu [--seed N]"},
-    {"four", rv::sim::RunFour, "four"},
-    {"settle", rv::sim::RunSettle, "settle left|right|none"},
-    {"score", rv::sim::RunScore, "score"},
-    {"rank", rv::sim::RunRank, "rank FILE MODE ROUNDS SCORE MOVES TIME"},
+    {"cpu", rv::sim::RunCpu, "cpu [--seed N]",
+     "Reads a position from standard input and prints the computer's choice in it: the rule\n"
+     "that chose and the cell, RULE X Y. The seed (1 unless given) drives its random choices.\n"},
+    {"four", rv::sim::RunFour, "four",
+     "Reads a position from standard input and prints whether each side has four in a row:\n"
+     "\"1 yes\" or \"1 no\" for the player, then the same for the computer (2).\n"},
+    {"settle", rv::sim::RunSettle, "settle left|right|none",
+     "Reads a position from standard input and prints where the player's cursor comes to\n"
+     "rest after a step to the left, to the right or none: X Y.\n"},
+    {"score", rv::sim::RunScore, "score",
+     "Reads an optional line \"mode M\" and then one line per round, TIME_MS W|L MOVES, from\n"
+     "standard input and prints \"score S total_time T total_moves M\".\n"},
+    {"rank", rv::sim::RunRank, "rank FILE MODE ROUNDS SCORE MOVES TIME",
+     "Enters one result into the ranking file FILE as the game does and prints the place it\n"
+     "took, 1 to 9, or -1 when it entered no list. MODE is 0 to 2, ROUNDS 1, 3, 5, 7 or 9,\n"
+     "TIME in hundredths of a second.\n"},
     {"match", rv::sim::RunMatch,
      "match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR] "
-     "[--lock-wait SECONDS] [--lang LANG]"},
+     "[--lock-wait SECONDS] [--lang LANG]",
+     "Plays a whole match with the real game code and no window, the player's side played by\n"
+     "a bot, and prints one line per round, then the score and the place.\n"
+     "\n"
+     "  --mode M             the computer's strength, 0 to 2\n"
+     "  --rounds R           the match's length: 1, 3, 5, 7 or 9 rounds\n"
+     "  --seed S             the seed of the computer's and the bot's random choices\n"
+     "  --player KIND        random (the default) or greedy\n"
+     "  --dir DIR            enter the result into DIR/rvdat.dat, under the game's lock\n"
+     "  --frames DIR         save every presented frame as DIR/frame_NNNNNN.png\n"
+     "  --lock-wait SECONDS  wait up to SECONDS (20 unless given) for the lock of DIR\n"
+     "  --lang LANG          the texts and pictures of LANG: ja (the default) or en\n"
+     "\n"
+     "RAVOLIN_LANG=LANG in the environment chooses the language when --lang is not given.\n"},
 };
 
 int Usage(const std::string& problem) {
@@ -40,13 +70,25 @@ int Usage(const std::string& problem) {
 
 void Help(std::ostream& out) {
   out << "Usage: ravolin-sim COMMAND [ARGUMENTS]\n"
-         "       ravolin-sim --help | --version\n"
+         "       ravolin-sim COMMAND --help | -h\n"
+         "       ravolin-sim --help | -h | --version\n"
          "\n"
          "Reads a position (or a list of rounds) from standard input and prints what the\n"
          "game's rules make of it. Commands:\n";
   for (const Command& c : kCommands) out << "  " << c.usage << "\n";
-  out << "\nExit status: 0 done, 1 the rules or a file failed, 2 malformed input or command "
-         "line.\n";
+  out << "\n" << kExitStatusText;
+}
+
+void CommandHelp(const Command& c, std::ostream& out) {
+  out << "Usage: ravolin-sim " << c.usage << "\n       ravolin-sim " << c.name << " --help\n\n"
+      << c.help << "\n"
+      << kExitStatusText;
+}
+
+// Anywhere among the command's words, as in the game's own command line: a ranking file
+// named like an option is given as ./-h.
+bool AsksForHelp(const std::vector<std::string>& args) {
+  return std::ranges::any_of(args, [](const std::string& w) { return w == "--help" || w == "-h"; });
 }
 
 int Dispatch(int argc, char** argv) {
@@ -64,6 +106,10 @@ int Dispatch(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   for (const Command& c : kCommands) {
     if (name != c.name) continue;
+    if (AsksForHelp(args)) {
+      CommandHelp(c, std::cout);
+      return rv::sim::kExitOk;
+    }
     try {
       return c.run(rv::sim::CommandIo{args, std::cin, std::cout, std::cerr});
     } catch (const rv::sim::InputError& e) {

@@ -4,7 +4,6 @@
 #include <fstream>
 #include <utility>
 
-#include "config/language_choice.h"
 #include "config/player_files.h"
 #include "game/match/match_loop.h"
 #include "game/ranking/ranking_file.h"
@@ -28,12 +27,9 @@ HeadlessGame::HeadlessGame(const fs::path& program_folder, uint64_t cpu_seed) : 
   game = std::make_unique<Game>(platform, rng);
 }
 
-std::string HeadlessGame::UseLanguage(const std::string& code) {
-  const LanguageLoad load = LoadLanguage(platform.ProgramFolder(), code);
-  if (!load.known || !load.error.empty()) return load.error;
-  game->words = load.words;
-  game->loader.UseLanguage(load.code);
-  return {};
+void HeadlessGame::UseLanguage(const LanguageLoad& language) {
+  game->words = language.words;
+  game->loader.UseLanguage(language.code);
 }
 
 std::string HeadlessGame::Prepare() {

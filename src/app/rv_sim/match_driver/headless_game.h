@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/rv_sim/match_driver/temp_program_folder.h"
+#include "config/language_choice.h"
 #include "game/cpu/random_source.h"
 #include "game/game.h"
 #include "platform/headless/headless_platform.h"
@@ -37,10 +38,9 @@ class HeadlessGame {
   HeadlessGame(const HeadlessGame&) = delete;
   HeadlessGame& operator=(const HeadlessGame&) = delete;
 
-  // Speaks the language `code` from here on, as --lang does for the game: its catalogue is
-  // read from the program folder. Before Prepare, so that the pictures follow. Returns an
-  // empty string, or why the language cannot be used.
-  std::string UseLanguage(const std::string& code);
+  // Speaks `language` from here on, as --lang does for the game. Before Prepare, so that the
+  // pictures follow.
+  void UseLanguage(const LanguageLoad& language);
 
   // What start-up loads: the face, the pictures, the music, the ranking file, and the
   // running marker. Returns an empty string, or what failed.
