@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "config/folder_writers.h"
+
 namespace rv {
 
 namespace fs = std::filesystem;
@@ -15,26 +17,24 @@ namespace {
 // tried again this often before it counts as a failure.
 constexpr int kStepAttempts = 4;
 
-constexpr mode_t kWritableByOthers = S_IWGRP | S_IWOTH;
-
 FolderCheck Fault(FolderFault fault, const fs::path& folder, int err = 0) {
   return FolderCheck{fault, folder, err};
 }
 
 // A folder above the data folder: root's or the user's, and closed to others unless its
 // sticky bit keeps them from renaming or removing what they do not own.
-FolderFault JudgeAbove(const struct stat& st, uid_t user) {
+FolderFault JudgeAbove(const fs::path& folder, const struct stat& st, uid_t user) {
   if (st.st_uid != 0 && st.st_uid != user) return FolderFault::kNotOwned;
-  if ((st.st_mode & kWritableByOthers) != 0 && (st.st_mode & S_ISVTX) == 0) {
+  if ((st.st_mode & S_ISVTX) == 0 && OthersMayWrite(folder, st)) {
     return FolderFault::kWritableByOthers;
   }
   return FolderFault::kNone;
 }
 
 // The data folder itself: the user's alone, sticky or not.
-FolderFault JudgeOwn(const struct stat& st, uid_t user) {
+FolderFault JudgeOwn(const fs::path& folder, const struct stat& st, uid_t user) {
   if (st.st_uid != user) return FolderFault::kNotOwned;
-  if ((st.st_mode & kWritableByOthers) != 0) return FolderFault::kWritableByOthers;
+  if (OthersMayWrite(folder, st)) return FolderFault::kWritableByOthers;
   return FolderFault::kNone;
 }
 
@@ -42,7 +42,7 @@ FolderCheck CheckFolder(const fs::path& folder, uid_t user, bool own) {
   struct stat st {};
   if (::lstat(folder.c_str(), &st) != 0) return Fault(FolderFault::kCannotMake, folder, errno);
   if (!S_ISDIR(st.st_mode)) return Fault(FolderFault::kCannotMake, folder, ENOTDIR);
-  const FolderFault fault = own ? JudgeOwn(st, user) : JudgeAbove(st, user);
+  const FolderFault fault = own ? JudgeOwn(folder, st, user) : JudgeAbove(folder, st, user);
   return Fault(fault, folder);
 }
 

@@ -6,7 +6,8 @@
 // the player's rights (root's, when root plays). So, as ssh does with ~/.ssh, the folder
 // must belong to the user who runs the program and be writable by nobody else, and every
 // folder above it must belong to that user or to root and be writable by nobody else, unless
-// its sticky bit keeps others from renaming what is not theirs (/tmp).
+// its sticky bit keeps others from renaming what is not theirs (/tmp). (folder_writers.h
+// says who "others" are.)
 
 #include <sys/types.h>
 
@@ -18,7 +19,7 @@ enum class FolderFault {
   kNone,
   kCannotMake,        // a folder could not be made or looked at (`err` says why)
   kNotOwned,          // it belongs to another user
-  kWritableByOthers,  // its group or other users may write it
+  kWritableByOthers,  // other users may write it, or a group not the owner's alone
 };
 
 struct FolderCheck {
