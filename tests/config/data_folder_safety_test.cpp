@@ -1,6 +1,6 @@
-// A per-user data folder that someone else can change is never used: whoever may write it (or
-// a folder above it) could plant links that make the programs create or overwrite files of
-// their choosing with the player's rights.
+// A per-user data folder that someone else can change is never used: whoever
+// may write it (or a folder above it) could plant links that make the programs
+// create or overwrite files of their choosing with the player's rights.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -53,7 +53,8 @@ void ExpectJapaneseBox(const std::string& box, const fs::path& named) {
   EXPECT_TRUE(path_seen) << box;
 }
 
-// A temporary root that every user may enter (as /home is), with the player's program folder.
+// A temporary root that every user may enter (as /home is), with the player's
+// program folder.
 struct Scene {
   TempDir root;
   fs::path program;
@@ -70,7 +71,7 @@ void MakeFolder(const fs::path& folder, mode_t mode) {
   ::chmod(folder.c_str(), mode);
 }
 
-// A folder of a system account's, made by root.
+// A folder of a system account's (made by root), or a link of one's (lchown).
 void GiveTo(const fs::path& path, const char* user, const char* group) {
   ASSERT_EQ(::lchown(path.c_str(), test::UidOf(user), test::GidOf(group)), 0)
       << path << ": " << std::strerror(errno);
@@ -79,10 +80,15 @@ void MakeFolderOf(const fs::path& folder, mode_t mode, const char* user, const c
   MakeFolder(folder, mode);
   GiveTo(folder, user, group);
 }
+void MakeLinkOf(const fs::path& target, const fs::path& link, const char* user) {
+  fs::create_symlink(target, link);
+  GiveTo(link, user, "nogroup");
+}
 
-// Gives `user` the rights rwx on `folder` through an access ACL whose mask is `mask`; the
-// group bits of the mode then show the mask. Written as the kernel's extended attribute,
-// version 2, entries sorted by tag: owner, named user, owning group, mask, others.
+// Gives `user` the rights rwx on `folder` through an access ACL whose mask is
+// `mask`; the group bits of the mode then show the mask. Written as the
+// kernel's extended attribute, version 2, entries sorted by tag: owner, named
+// user, owning group, mask, others.
 void GrantThroughAcl(const fs::path& folder, const char* user, uint16_t mask) {
   struct Entry {
     uint16_t tag, perm;
@@ -102,10 +108,10 @@ void GrantThroughAcl(const fs::path& folder, const char* user, uint16_t mask) {
       << folder << ": " << std::strerror(errno);
 }
 
-// The folder faults any user can arrange in a folder of their own; the "other user" is
-// stood for by checking for a user id that is not ours. The last rows need root, who makes
-// the folders of system accounts and checks them for those accounts, whose groups the
-// system's databases tell.
+// The folder faults any user can arrange in a folder of their own; the "other
+// user" is stood for by checking for a user id that is not ours. The last rows
+// need root, who makes the folders of system accounts and checks them for those
+// accounts, whose groups the system's databases tell.
 TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
   // A user whose own group lists a second member.
   std::optional<test::ScopedAccount> listed;
@@ -141,7 +147,8 @@ TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
        },
        "xdg", false, "open", DataFolderFault::kWritableByOthers},
       {"another user's folder", [](const Scene&) {}, "xdg", true, "", DataFolderFault::kNotOwned},
-      {"open to a group that others have as their own (nogroup: nobody's, sync's, _apt's)",
+      {"open to a group that others have as their own (nogroup: nobody's, "
+       "sync's, _apt's)",
        [](const Scene& s) { MakeFolderOf(s / "xdg/ravolin", 0775, "nobody", "nogroup"); }, "xdg",
        false, "xdg/ravolin", DataFolderFault::kWritableByOthers, "nobody"},
       {"open to the owner's own group, which lists a second member",
@@ -158,6 +165,21 @@ TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
          GrantThroughAcl(s / "xdg/ravolin", "nobody", 7);
        },
        "xdg", false, "xdg/ravolin", DataFolderFault::kWritableByOthers, "daemon"},
+      {"another user's link in a sticky folder, to a folder of the player's",
+       [](const Scene& s) {
+         MakeFolder(s / "tmp", 01777);
+         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+         MakeLinkOf(s / "kept", s / "tmp/d", "nobody");
+       },
+       "tmp/d", false, "tmp/d", DataFolderFault::kForeignLink, "daemon"},
+      {"another user's link further down a link's target",
+       [](const Scene& s) {
+         MakeFolder(s / "tmp", 01777);
+         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+         MakeLinkOf(s / "kept", s / "tmp/planted", "nobody");
+         MakeLinkOf(s / "tmp/planted", s / "mine", "daemon");
+       },
+       "mine", false, "tmp/planted", DataFolderFault::kForeignLink, "daemon"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -178,10 +200,11 @@ TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
     EXPECT_FALSE(Exists(scene / c.xdg / "ravolin/rvdat.cfg"));
     const std::string box = DataFolderMessage(chosen);
     EXPECT_EQ(box.rfind("Ravolinのデータフォルダが安全ではありません！\n", 0), 0u) << box;
-    EXPECT_NE(box.find(c.fault == DataFolderFault::kNotOwned ? "あなたの所有ではありません"
-                                                             : "ほかのユーザーも書き込めます"),
-              std::string::npos)
-        << box;
+    const char* reason = c.fault == DataFolderFault::kNotOwned ? "あなたの所有ではありません"
+                         : c.fault == DataFolderFault::kForeignLink
+                             ? "ほかのユーザーのシンボリックリンク"
+                             : "ほかのユーザーも書き込めます";
+    EXPECT_NE(box.find(reason), std::string::npos) << box;
     ExpectJapaneseBox(box, chosen.culprit);
   }
 }
@@ -204,7 +227,8 @@ TEST(DataFolderSafetyTest, ASafeFolderIsUsedByItsNameWithoutLinks) {
          fs::create_symlink(s / "kept", s / "xdg/ravolin");
        },
        "kept"},
-      {"open to the owner's own group, as with umask 002 (daemon's group has no one else)",
+      {"open to the owner's own group, as with umask 002 (daemon's group has "
+       "no one else)",
        [](const Scene& s) {
          MakeFolderOf(s / "xdg", 0775, "daemon", "daemon");
          MakeFolderOf(s / "xdg/ravolin", 0775, "daemon", "daemon");
@@ -216,6 +240,20 @@ TEST(DataFolderSafetyTest, ASafeFolderIsUsedByItsNameWithoutLinks) {
          GrantThroughAcl(s / "xdg/ravolin", "nobody", 5);
        },
        "xdg/ravolin", "daemon"},
+      {"the player's own link in a sticky folder",
+       [](const Scene& s) {
+         MakeFolder(s / "xdg", 01777);
+         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+         MakeLinkOf(s / "kept", s / "xdg/ravolin", "daemon");
+       },
+       "kept", "daemon"},
+      {"root's link in a sticky folder",
+       [](const Scene& s) {
+         MakeFolder(s / "xdg", 01777);
+         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+         MakeLinkOf(s / "kept", s / "xdg/ravolin", "root");
+       },
+       "kept", "daemon"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -234,8 +272,9 @@ TEST(DataFolderSafetyTest, ASafeFolderIsUsedByItsNameWithoutLinks) {
   }
 }
 
-// The attacks as they were made: a second user plants links in a folder they can write, and
-// the player (root here) starts. Nothing may be created or written where the links point.
+// The attacks as they were made: a second user plants links in a folder they
+// can write, and the player (root here) starts. Nothing may be created or
+// written where the links point.
 TEST(DataFolderSafetyTest, LinksPlantedByAnotherUserAreNeverUsed) {
   if (::geteuid() != 0) GTEST_SKIP() << test::kNeedsRootMessage;
   const uid_t other = test::kOtherUser;
@@ -300,7 +339,8 @@ TEST(DataFolderSafetyTest, LinksPlantedByAnotherUserAreNeverUsed) {
   }
 }
 
-// The same between two users neither of whom is root: the player is a third user.
+// The same between two users neither of whom is root: the player is a third
+// user.
 TEST(DataFolderSafetyTest, AnOrdinaryPlayerIgnoresAnotherOrdinaryUsersFolder) {
   if (::geteuid() != 0) GTEST_SKIP() << test::kNeedsRootMessage;
   Scene scene;
