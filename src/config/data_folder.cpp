@@ -69,6 +69,9 @@ DataFolder Untrusted(const FolderCheck& check) {
     case FolderFault::kWritableByOthers:
       return FailedOn(DataFolderFault::kWritableByOthers, check.folder, 0,
                       "other users may write it; the data folder must be writable by you alone");
+    case FolderFault::kForeignLink:
+      return FailedOn(DataFolderFault::kForeignLink, check.folder, 0,
+                      "a link of another user's in a folder others may write; it is not followed");
     case FolderFault::kCannotMake:
     case FolderFault::kNone:
       break;

@@ -44,6 +44,7 @@ enum class DataFolderFault {
   kCannotMake,        // `culprit`, a folder, could not be made or looked at (`err`)
   kNotOwned,          // `culprit`, the data folder or one above it, is another user's
   kWritableByOthers,  // `culprit` may be written by other users
+  kForeignLink,       // `culprit` is a link another user could have planted
   kTooLarge,          // `culprit`, a file to copy from the program folder, is too large
   kCannotCopy,        // `culprit` could not be read or written for the first-use copy (`err`)
 };

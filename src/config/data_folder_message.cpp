@@ -49,6 +49,10 @@ std::string DataFolderMessage(const DataFolder& failed, const Catalogue& words) 
     case DataFolderFault::kWritableByOthers:
       return Lines(tr(kUnsafe), where,
                    tr("このフォルダにはほかのユーザーも書き込めます。") + "\n" + tr(kFixUnsafe));
+    case DataFolderFault::kForeignLink:
+      return Lines(
+          tr(kUnsafe), where,
+          tr("このフォルダはほかのユーザーのシンボリックリンクです。") + "\n" + tr(kFixUnsafe));
     case DataFolderFault::kTooLarge:
       return Lines(tr(kCannotPrepare), where,
                    tr("1MBを超えているので、Ravolinのランキングや設定のファイルではありません。"));

@@ -1,14 +1,17 @@
-// A per-user data folder that someone else can change is never used: whoever may write it (or
-// a folder above it) could plant links that make the programs create or overwrite files of
-// their choosing with the player's rights.
+// A per-user data folder that someone else can change is never used: whoever
+// may write it (or a folder above it) could plant links that make the programs
+// create or overwrite files of their choosing with the player's rights.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -18,6 +21,7 @@
 #include "config/data_folder.h"
 #include "config/instance_lock.h"
 #include "support/as_user.h"
+#include "support/scoped_account.h"
 
 namespace rv {
 namespace {
@@ -49,7 +53,8 @@ void ExpectJapaneseBox(const std::string& box, const fs::path& named) {
   EXPECT_TRUE(path_seen) << box;
 }
 
-// A temporary root that every user may enter (as /home is), with the player's program folder.
+// A temporary root that every user may enter (as /home is), with the player's
+// program folder.
 struct Scene {
   TempDir root;
   fs::path program;
@@ -66,9 +71,55 @@ void MakeFolder(const fs::path& folder, mode_t mode) {
   ::chmod(folder.c_str(), mode);
 }
 
-// The folder faults any user can arrange in a folder of their own; the "other user" is
-// stood for by checking for a user id that is not ours.
+// A folder of a system account's (made by root), or a link of one's (lchown).
+void GiveTo(const fs::path& path, const char* user, const char* group) {
+  ASSERT_EQ(::lchown(path.c_str(), test::UidOf(user), test::GidOf(group)), 0)
+      << path << ": " << std::strerror(errno);
+}
+void MakeFolderOf(const fs::path& folder, mode_t mode, const char* user, const char* group) {
+  MakeFolder(folder, mode);
+  GiveTo(folder, user, group);
+}
+void MakeLinkOf(const fs::path& target, const fs::path& link, const char* user) {
+  fs::create_symlink(target, link);
+  GiveTo(link, user, "nogroup");
+}
+
+// Gives `user` the rights rwx on `folder` through an access ACL whose mask is
+// `mask`; the group bits of the mode then show the mask. Written as the
+// kernel's extended attribute, version 2, entries sorted by tag: owner, named
+// user, owning group, mask, others.
+void GrantThroughAcl(const fs::path& folder, const char* user, uint16_t mask) {
+  struct Entry {
+    uint16_t tag, perm;
+    uint32_t id;
+  };
+  constexpr uint32_t kNoId = ~0u;
+  const uint32_t header = 2;
+  const Entry entries[] = {{0x01, 7, kNoId},
+                           {0x02, 7, test::UidOf(user)},
+                           {0x04, 5, kNoId},
+                           {0x10, mask, kNoId},
+                           {0x20, 5, kNoId}};
+  std::vector<char> value(sizeof header + sizeof entries);
+  std::memcpy(value.data(), &header, sizeof header);
+  std::memcpy(value.data() + sizeof header, entries, sizeof entries);
+  ASSERT_EQ(::setxattr(folder.c_str(), "system.posix_acl_access", value.data(), value.size(), 0), 0)
+      << folder << ": " << std::strerror(errno);
+}
+
+// The folder faults any user can arrange in a folder of their own; the "other
+// user" is stood for by checking for a user id that is not ours. The last rows
+// need root, who makes the folders of system accounts and checks them for those
+// accounts, whose groups the system's databases tell.
 TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
+  // A user whose own group lists a second member.
+  std::optional<test::ScopedAccount> listed;
+  if (::geteuid() == 0) {
+    listed.emplace("rvsafe");
+    ASSERT_TRUE(listed->made() && listed->AddToGroup("nobody")) << listed->name();
+  }
+  const char* listed_name = listed ? listed->name().c_str() : "";
   const struct {
     const char* what;
     std::function<void(const Scene&)> arrange;
@@ -76,12 +127,10 @@ TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
     bool other_user;      // checked for a user who is not the owner
     const char* culprit;  // relative to the root; "" when it may be any folder above
     DataFolderFault fault;
+    const char* account = nullptr;  // an account checked for instead of us (needs root)
   } cases[] = {
       {"the data folder open to everyone",
        [](const Scene& s) { MakeFolder(s / "xdg/ravolin", 0777); }, "xdg", false, "xdg/ravolin",
-       DataFolderFault::kWritableByOthers},
-      {"the data folder open to its group",
-       [](const Scene& s) { MakeFolder(s / "xdg/ravolin", 0770); }, "xdg", false, "xdg/ravolin",
        DataFolderFault::kWritableByOthers},
       {"the data folder sticky but open to everyone",
        [](const Scene& s) { MakeFolder(s / "xdg/ravolin", 01777); }, "xdg", false, "xdg/ravolin",
@@ -98,13 +147,50 @@ TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
        },
        "xdg", false, "open", DataFolderFault::kWritableByOthers},
       {"another user's folder", [](const Scene&) {}, "xdg", true, "", DataFolderFault::kNotOwned},
+      {"open to a group that others have as their own (nogroup: nobody's, "
+       "sync's, _apt's)",
+       [](const Scene& s) { MakeFolderOf(s / "xdg/ravolin", 0775, "nobody", "nogroup"); }, "xdg",
+       false, "xdg/ravolin", DataFolderFault::kWritableByOthers, "nobody"},
+      {"open to the owner's own group, which lists a second member",
+       [listed_name](const Scene& s) {
+         MakeFolderOf(s / "xdg/ravolin", 0770, listed_name, listed_name);
+       },
+       "xdg", false, "xdg/ravolin", DataFolderFault::kWritableByOthers, listed_name},
+      {"open to a group that is not the owner's own",
+       [](const Scene& s) { MakeFolderOf(s / "xdg", 0775, "daemon", "bin"); }, "xdg", false, "xdg",
+       DataFolderFault::kWritableByOthers, "daemon"},
+      {"the owner's own group, but a named user may write through an ACL",
+       [](const Scene& s) {
+         MakeFolderOf(s / "xdg/ravolin", 0770, "daemon", "daemon");
+         GrantThroughAcl(s / "xdg/ravolin", "nobody", 7);
+       },
+       "xdg", false, "xdg/ravolin", DataFolderFault::kWritableByOthers, "daemon"},
+      {"another user's link in a sticky folder, to a folder of the player's",
+       [](const Scene& s) {
+         MakeFolder(s / "tmp", 01777);
+         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+         MakeLinkOf(s / "kept", s / "tmp/d", "nobody");
+       },
+       "tmp/d", false, "tmp/d", DataFolderFault::kForeignLink, "daemon"},
+      {"another user's link further down a link's target",
+       [](const Scene& s) {
+         MakeFolder(s / "tmp", 01777);
+         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+         MakeLinkOf(s / "kept", s / "tmp/planted", "nobody");
+         MakeLinkOf(s / "tmp/planted", s / "mine", "daemon");
+       },
+       "mine", false, "tmp/planted", DataFolderFault::kForeignLink, "daemon"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    if (c.account != nullptr && ::geteuid() != 0) {
+      GTEST_SKIP() << test::kNeedsRootForAccountsMessage;
+    }
     Scene scene;
     c.arrange(scene);
     DataFolderInputs inputs{scene.program, false, (scene / c.xdg).string(), ""};
     if (c.other_user) inputs.user = ::geteuid() + 1;
+    if (c.account != nullptr) inputs.user = test::UidOf(c.account);
     const DataFolder chosen = ChooseDataFolder(inputs);
     ASSERT_FALSE(chosen.ok());
     EXPECT_EQ(chosen.fault, c.fault) << chosen.error;
@@ -114,19 +200,22 @@ TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
     EXPECT_FALSE(Exists(scene / c.xdg / "ravolin/rvdat.cfg"));
     const std::string box = DataFolderMessage(chosen);
     EXPECT_EQ(box.rfind("Ravolinのデータフォルダが安全ではありません！\n", 0), 0u) << box;
-    EXPECT_NE(box.find(c.fault == DataFolderFault::kNotOwned ? "あなたの所有ではありません"
-                                                             : "ほかのユーザーも書き込めます"),
-              std::string::npos)
-        << box;
+    const char* reason = c.fault == DataFolderFault::kNotOwned ? "あなたの所有ではありません"
+                         : c.fault == DataFolderFault::kForeignLink
+                             ? "ほかのユーザーのシンボリックリンク"
+                             : "ほかのユーザーも書き込めます";
+    EXPECT_NE(box.find(reason), std::string::npos) << box;
     ExpectJapaneseBox(box, chosen.culprit);
   }
 }
 
+// The last rows need root, as in the table above.
 TEST(DataFolderSafetyTest, ASafeFolderIsUsedByItsNameWithoutLinks) {
   const struct {
     const char* what;
     std::function<void(const Scene&)> arrange;
-    const char* expected;  // relative to the root
+    const char* expected;           // relative to the root
+    const char* account = nullptr;  // an account checked for instead of us (needs root)
   } cases[] = {
       {"made fresh", [](const Scene&) {}, "xdg/ravolin"},
       {"under a sticky folder open to everyone, as /tmp",
@@ -138,22 +227,54 @@ TEST(DataFolderSafetyTest, ASafeFolderIsUsedByItsNameWithoutLinks) {
          fs::create_symlink(s / "kept", s / "xdg/ravolin");
        },
        "kept"},
+      {"open to the owner's own group, as with umask 002 (daemon's group has "
+       "no one else)",
+       [](const Scene& s) {
+         MakeFolderOf(s / "xdg", 0775, "daemon", "daemon");
+         MakeFolderOf(s / "xdg/ravolin", 0775, "daemon", "daemon");
+       },
+       "xdg/ravolin", "daemon"},
+      {"an ACL whose mask keeps a named user from writing",
+       [](const Scene& s) {
+         MakeFolderOf(s / "xdg/ravolin", 0700, "daemon", "daemon");
+         GrantThroughAcl(s / "xdg/ravolin", "nobody", 5);
+       },
+       "xdg/ravolin", "daemon"},
+      {"the player's own link in a sticky folder",
+       [](const Scene& s) {
+         MakeFolder(s / "xdg", 01777);
+         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+         MakeLinkOf(s / "kept", s / "xdg/ravolin", "daemon");
+       },
+       "kept", "daemon"},
+      {"root's link in a sticky folder",
+       [](const Scene& s) {
+         MakeFolder(s / "xdg", 01777);
+         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+         MakeLinkOf(s / "kept", s / "xdg/ravolin", "root");
+       },
+       "kept", "daemon"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    if (c.account != nullptr && ::geteuid() != 0) {
+      GTEST_SKIP() << test::kNeedsRootForAccountsMessage;
+    }
     Scene scene;
     c.arrange(scene);
     WriteBytes(scene.program / "rvdat.cfg", {0x01, 0x00});
-    const DataFolder chosen =
-        ChooseDataFolder({scene.program, false, (scene / "xdg").string(), ""});
+    DataFolderInputs inputs{scene.program, false, (scene / "xdg").string(), ""};
+    if (c.account != nullptr) inputs.user = test::UidOf(c.account);
+    const DataFolder chosen = ChooseDataFolder(inputs);
     ASSERT_TRUE(chosen.ok()) << chosen.error;
     EXPECT_EQ(chosen.path, scene / c.expected);
     EXPECT_EQ(ReadBytes(chosen.path / "rvdat.cfg"), (std::vector<uint8_t>{0x01, 0x00}));
   }
 }
 
-// The attacks as they were made: a second user plants links in a folder they can write, and
-// the player (root here) starts. Nothing may be created or written where the links point.
+// The attacks as they were made: a second user plants links in a folder they
+// can write, and the player (root here) starts. Nothing may be created or
+// written where the links point.
 TEST(DataFolderSafetyTest, LinksPlantedByAnotherUserAreNeverUsed) {
   if (::geteuid() != 0) GTEST_SKIP() << test::kNeedsRootMessage;
   const uid_t other = test::kOtherUser;
@@ -218,7 +339,8 @@ TEST(DataFolderSafetyTest, LinksPlantedByAnotherUserAreNeverUsed) {
   }
 }
 
-// The same between two users neither of whom is root: the player is a third user.
+// The same between two users neither of whom is root: the player is a third
+// user.
 TEST(DataFolderSafetyTest, AnOrdinaryPlayerIgnoresAnotherOrdinaryUsersFolder) {
   if (::geteuid() != 0) GTEST_SKIP() << test::kNeedsRootMessage;
   Scene scene;

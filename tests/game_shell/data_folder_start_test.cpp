@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -180,38 +181,63 @@ TEST(ShellDataFolder, TheDialogsLockInThePerUserFolderKeepsTheInstalledGameOut) 
   EXPECT_TRUE(run.platform.WindowCaption().empty());
 }
 
-// A second user who may write XDG_DATA_HOME plants the per-user folder with links in it. The
-// installed game refuses it by name before any lock, marker or setting is touched.
+// A second user plants what the installed game would use: the per-user folder with links in
+// it, where they may write XDG_DATA_HOME, or XDG_DATA_HOME itself as a link in a sticky folder,
+// leading to a folder of the player's. The game refuses by name before any lock, marker or
+// setting is touched.
 TEST(ShellDataFolder, AnInstalledGameRefusesAFolderAnotherUserCanChange) {
   if (::geteuid() != 0) GTEST_SKIP() << kNeedsRootMessage;
-  TempFolder home;
-  ::chmod(home.path().c_str(), 0755);
-  const fs::path xdg_home = home.path() / "xdg";
-  fs::create_directory(xdg_home);
-  ::chmod(xdg_home.c_str(), 0777);
-  fs::create_directory(home.path() / "elsewhere");
-  WriteFile(home.path() / "secret", {'S', 'E', 'C', 'R', 'E', 'T'});
-  ::chmod((home.path() / "secret").c_str(), 0600);
-  const fs::path data = xdg_home / kDataFolderName;
-  ASSERT_TRUE(RunAsUser(kOtherUser, [&] {
-    const fs::path elsewhere = home.path() / "elsewhere";
-    return ::mkdir(data.c_str(), 0777) == 0 && ::chmod(data.c_str(), 0777) == 0 &&
-           ::symlink((home.path() / "secret").c_str(), (data / "rvdat.cfg").c_str()) == 0 &&
-           ::symlink((elsewhere / "lock").c_str(), (data / kGameLockFile).c_str()) == 0 &&
-           ::symlink((elsewhere / "marker").c_str(), (data / "rvdat.cck").c_str()) == 0;
-  }));
-  const ScopedEnv xdg("XDG_DATA_HOME", xdg_home.string());
-  ShellRun run;
-  WriteFile(run.folder / kInstalledMarkFile, {});
-  EXPECT_EQ(run.Run(), kStartFailedStatus);
-  EXPECT_TRUE(run.platform.WindowCaption().empty());
-  ASSERT_EQ(run.platform.Messages().size(), 1u);
-  EXPECT_EQ(run.platform.Messages()[0].text,
-            "Ravolinのデータフォルダが安全ではありません！\n" + xdg_home.string() +
-                "\nこのフォルダにはほかのユーザーも書き込めます。\n"
-                "所有者と書き込みの権限を直すか、XDG_DATA_HOMEで別のフォルダを指定してください。");
-  EXPECT_EQ(ReadFile(home.path() / "secret"), (std::vector<uint8_t>{'S', 'E', 'C', 'R', 'E', 'T'}));
-  EXPECT_TRUE(fs::is_empty(home.path() / "elsewhere"));
+  const struct {
+    const char* what;
+    const char* xdg;  // XDG_DATA_HOME, relative to the player's folder `home`
+    // Run as the other user.
+    std::function<bool(const fs::path& home, const fs::path& xdg_home)> plant;
+    const char* reason;
+  } cases[] = {
+      {"links in a folder planted where others may write", "open",
+       [](const fs::path& home, const fs::path& xdg_home) {
+         const fs::path data = xdg_home / kDataFolderName;
+         const fs::path elsewhere = home / "elsewhere";
+         return ::mkdir(data.c_str(), 0777) == 0 && ::chmod(data.c_str(), 0777) == 0 &&
+                ::symlink((home / "secret").c_str(), (data / "rvdat.cfg").c_str()) == 0 &&
+                ::symlink((elsewhere / "lock").c_str(), (data / kGameLockFile).c_str()) == 0 &&
+                ::symlink((elsewhere / "marker").c_str(), (data / "rvdat.cck").c_str()) == 0;
+       },
+       "このフォルダにはほかのユーザーも書き込めます。"},
+      {"a link in a sticky folder, to a folder of the player's", "sticky/d",
+       [](const fs::path& home, const fs::path& xdg_home) {
+         return ::symlink((home / "elsewhere").c_str(), xdg_home.c_str()) == 0;
+       },
+       "このフォルダはほかのユーザーのシンボリックリンクです。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder home;
+    ::chmod(home.path().c_str(), 0755);
+    fs::create_directory(home.path() / "open");
+    ::chmod((home.path() / "open").c_str(), 0777);
+    fs::create_directory(home.path() / "sticky");
+    ::chmod((home.path() / "sticky").c_str(), 01777);
+    fs::create_directory(home.path() / "elsewhere");
+    WriteFile(home.path() / "secret", {'S', 'E', 'C', 'R', 'E', 'T'});
+    ::chmod((home.path() / "secret").c_str(), 0600);
+    const fs::path xdg_home = home.path() / c.xdg;
+    ASSERT_TRUE(RunAsUser(kOtherUser, [&] { return c.plant(home.path(), xdg_home); }));
+    const ScopedEnv xdg("XDG_DATA_HOME", xdg_home.string());
+    ShellRun run;
+    WriteFile(run.folder / kInstalledMarkFile, {});
+    EXPECT_EQ(run.Run(), kStartFailedStatus);
+    EXPECT_TRUE(run.platform.WindowCaption().empty());
+    ASSERT_EQ(run.platform.Messages().size(), 1u);
+    EXPECT_EQ(run.platform.Messages()[0].text,
+              "Ravolinのデータフォルダが安全ではありません！\n" + xdg_home.string() + "\n" +
+                  c.reason +
+                  "\n所有者と書き込みの権限を直すか、XDG_DATA_HOMEで別のフォルダを指定してくだ"
+                  "さい。");
+    EXPECT_EQ(ReadFile(home.path() / "secret"),
+              (std::vector<uint8_t>{'S', 'E', 'C', 'R', 'E', 'T'}));
+    EXPECT_TRUE(fs::is_empty(home.path() / "elsewhere"));
+  }
 }
 
 // The marker is never made where a link in its place points, in any data folder.

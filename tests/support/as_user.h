@@ -4,6 +4,7 @@
 // tests that need one skip with this message otherwise.
 
 #include <grp.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,20 @@ inline constexpr uid_t kThirdUser = 65533;
 
 inline constexpr const char* kNeedsRootMessage =
     "needs root: a second user (uid 65534) plants the files, which only root can arrange";
+inline constexpr const char* kNeedsRootForAccountsMessage =
+    "needs root: the folders belong to system accounts (daemon, nobody), which only root can "
+    "arrange";
+
+// The ids of an account and a group of the system's own databases (Debian's base-passwd
+// always has daemon and nobody, with the groups daemon and nogroup); -1 when missing.
+inline uid_t UidOf(const char* name) {
+  const passwd* entry = ::getpwnam(name);
+  return entry != nullptr ? entry->pw_uid : static_cast<uid_t>(-1);
+}
+inline gid_t GidOf(const char* name) {
+  const group* entry = ::getgrnam(name);
+  return entry != nullptr ? entry->gr_gid : static_cast<gid_t>(-1);
+}
 
 // Runs `step` in a child as `uid` (with that number as its group too and no other groups)
 // and returns whether it reported success. A child that hangs is killed after `seconds`.
