@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "colour_vision.h"
+#include "support/colour_vision.h"
 #include "picture_reader.h"
 
 namespace rects = rv::rects;

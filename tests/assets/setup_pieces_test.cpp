@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "colour_vision.h"
+#include "support/colour_vision.h"
 #include "picture_reader.h"
 
 namespace rects = rv::rects;

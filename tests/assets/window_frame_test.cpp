@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "colour_vision.h"
+#include "support/colour_vision.h"
 #include "picture_reader.h"
 
 namespace rects = rv::rects;
