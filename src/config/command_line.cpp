@@ -22,6 +22,22 @@ std::string_view OptionName(std::string_view word) {
   return word.substr(0, word.find('='));
 }
 
+// A whole number from 0 to 100 written in decimal digits alone.
+std::optional<int> ParsePercent(std::string_view text) {
+  if (text.empty() || text.size() > 3) return std::nullopt;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value > 100) return std::nullopt;
+  return value;
+}
+
+std::string NotAPercent(std::string_view what, std::string_view text) {
+  return std::string(what) + " needs a whole number from 0 to 100, not '" + std::string(text) + "'";
+}
+
 const ForeignOption* FindForeign(std::string_view word, const CommandLineRules& rules) {
   if (word.size() < 2 || word[0] != '-') return nullptr;
   const std::string_view name = OptionName(word);
@@ -47,8 +63,13 @@ class Parser {
       line_.help = true;
     } else if (word == "--version") {
       line_.version = true;
-    } else if (word == "--window" && rules_.accepts_window) {
+    } else if (word == "--window" && rules_.game_options) {
       line_.window = true;
+    } else if (word == "--volume" && rules_.game_options) {
+      if (next_ == args_.size()) return Fail("option '--volume' needs a value");
+      TakeVolume(args_[next_++]);
+    } else if (word.rfind("--volume=", 0) == 0 && rules_.game_options) {
+      TakeVolume(word.substr(9));
     } else if (word == "--lang") {
       if (next_ == args_.size()) return Fail("option '--lang' needs a value");
       TakeLanguage(args_[next_++]);
@@ -74,6 +95,11 @@ class Parser {
     line_.lang = code;
   }
 
+  void TakeVolume(const std::string& text) {
+    line_.volume = ParsePercent(text);
+    if (!line_.volume) Fail(NotAPercent("option '--volume'", text));
+  }
+
   void Fail(std::string why) { line_.error = std::move(why); }
 
   const std::vector<std::string>& args_;
@@ -88,20 +114,35 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
   return Parser(args, rules).Run();
 }
 
+VolumeChoice ChooseVolume(const std::optional<int>& option, const char* variable) {
+  if (option) return {*option, ""};
+  if (variable == nullptr || *variable == '\0') return {};
+  const std::optional<int> percent = ParsePercent(variable);
+  if (!percent) return {100, NotAPercent(kVolumeVariable, variable)};
+  return {*percent, ""};
+}
+
 std::string UsageText(const CommandLineRules& rules) {
   const std::string program(rules.program);
-  std::string text = "Usage: " + program + (rules.accepts_window ? " [--window]" : "") +
+  std::string text = "Usage: " + program +
+                     (rules.game_options ? " [--window] [--volume PERCENT]" : "") +
                      " [--lang LANG]\n       " + program + " --help | --version\n\nOptions:\n";
-  if (rules.accepts_window) {
+  if (rules.game_options) {
     text +=
         "  --window      play in a window instead of full-screen\n"
-        "                (F11 or Alt+Enter switches at any moment)\n";
+        "                (F11 or Alt+Enter switches at any moment)\n"
+        "  --volume PERCENT\n"
+        "                music and effects at 0 to 100 % (default 100);\n"
+        "                0 plays without sound and opens no sound device\n";
   }
   text +=
       "  --lang LANG   the language of the game's text: ja (default) or en\n"
       "  --help        show this help and exit\n"
       "  --version     show the version and exit\n"
       "\nRAVOLIN_LANG=LANG in the environment chooses the language when --lang is not given.\n";
+  if (rules.game_options) {
+    text += "RAVOLIN_VOLUME=PERCENT chooses the volume when --volume is not given.\n";
+  }
   if (!rules.foreign.empty()) {
     text +=
         "\nQt's own options (-platform NAME, -display DISPLAY, -style STYLE, ...) are passed on.\n";

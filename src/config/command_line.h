@@ -1,8 +1,8 @@
 #pragma once
 // The command line of the game and of the configuration dialog: --help, --version,
-// --lang LANG (or --lang=LANG) and, for the game only, --window. Pure: the caller prints the
-// texts and picks the exit status. The language is only checked for its shape here; which
-// languages exist is the program folder's business.
+// --lang LANG (or --lang=LANG) and, for the game only, --window and --volume PERCENT. Pure: the
+// caller prints the texts and picks the exit status. The language is only checked for its shape
+// here; which languages exist is the program folder's business.
 
 #include <optional>
 #include <span>
@@ -24,8 +24,9 @@ struct ForeignOption {
 };
 
 struct CommandLineRules {
-  std::string_view program;  // the installed name, for the usage and the version
-  bool accepts_window = false;
+  std::string_view program;   // the installed name, for the usage and the version
+  bool game_options = false;  // --window and --volume: the game's own
+
   std::span<const ForeignOption> foreign = {};
 };
 
@@ -34,13 +35,24 @@ struct CommandLine {
   bool version = false;
   bool window = false;
   std::optional<std::string> lang;
-  std::string error;  // English; empty when the line is good
+  std::optional<int> volume;  // 0..100
+  std::string error;          // English; empty when the line is good
 
   bool ok() const { return error.empty(); }
 };
 
 // args are the words after the program's name.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, const CommandLineRules& rules);
+
+inline constexpr const char* kVolumeVariable = "RAVOLIN_VOLUME";
+
+// The volume to play at, in percent: the option wins over the variable; neither (or an
+// empty variable) gives 100. A variable that is no whole number from 0 to 100 sets `error`.
+struct VolumeChoice {
+  int percent = 100;
+  std::string error;  // English; empty when the choice is good
+};
+VolumeChoice ChooseVolume(const std::optional<int>& option, const char* variable);
 
 // The usage, several lines ending in a line break.
 std::string UsageText(const CommandLineRules& rules);

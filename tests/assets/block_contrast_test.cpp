@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "colour_vision.h"
 #include "picture_reader.h"
+#include "support/colour_vision.h"
 
 namespace rects = rv::rects;
 using rv::assets::testing::Contrast;

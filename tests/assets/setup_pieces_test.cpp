@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "colour_vision.h"
 #include "picture_reader.h"
+#include "support/colour_vision.h"
 
 namespace rects = rv::rects;
 using rv::assets::testing::Decoded;

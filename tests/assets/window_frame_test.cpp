@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "colour_vision.h"
 #include "picture_reader.h"
+#include "support/colour_vision.h"
 
 namespace rects = rv::rects;
 using rv::assets::testing::Contrast;

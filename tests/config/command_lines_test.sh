@@ -39,7 +39,7 @@ expect() {
   fi
 }
 
-for p in "ravolin|$game|Usage: ravolin [--window] [--lang LANG]" \
+for p in "ravolin|$game|Usage: ravolin [--window] [--volume PERCENT] [--lang LANG]" \
          "ravolin-config|$dialog|Usage: ravolin-config [--lang LANG]"; do
   IFS='|' read -r name bin usage <<<"$p"
   run "$bin" --help
@@ -80,7 +80,20 @@ run env RAVOLIN_LANG=xx "$dialog" --lang ja
   fail "ravolin-config --lang ja with RAVOLIN_LANG=xx refused the variable's language"
 
 run "$game" --window --help
-expect "ravolin --window --help" 0 "Usage: ravolin [--window] [--lang LANG]" -
+expect "ravolin --window --help" 0 "Usage: ravolin [--window] [--volume PERCENT] [--lang LANG]" -
+# A volume that is no whole number from 0 to 100, by option or by RAVOLIN_VOLUME, is refused
+# before anything else happens, as a bad language is.
+for c in "--volume 101|option '--volume' needs a whole number from 0 to 100, not '101'" \
+         "--volume=loud|option '--volume' needs a whole number from 0 to 100, not 'loud'" \
+         "RAVOLIN_VOLUME=-1|RAVOLIN_VOLUME needs a whole number from 0 to 100, not '-1'"; do
+  IFS='|' read -r how why <<<"$c"
+  case $how in
+    RAVOLIN_VOLUME=*) run env "$how" "$game" ;;
+    *) run "$game" $how ;;  # word splitting on purpose
+  esac
+  expect "ravolin $how" 2 - "ravolin: $why"
+  grep -q "^Usage: ravolin" "$work/err" || fail "ravolin $how: no usage on standard error"
+done
 run "$dialog" --window
 expect "ravolin-config --window" 2 - "ravolin-config: unknown option '--window'"
 # Qt's own options stay Qt's.

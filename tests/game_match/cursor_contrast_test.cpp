@@ -1,6 +1,7 @@
-// The cursor shapes a player can find: measured in the frames of a real match, each
-// outline stands at least 3:1 (the contrast ratio of relative luminances) against the
-// board and against the blocks of either side around it.
+// The cursor shapes a player can find and tell apart: measured in the frames of a real
+// match, the player's rim is plainly blue and the CPU's plainly red, and each outline (the
+// better of its rim and its line) stands at least 3:1 (the contrast ratio of relative
+// luminances) against the board and against the blocks of either side around it.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 
 #include "game/gfx/display.h"
 #include "match_harness.h"
+#include "support/colour_vision.h"
 
 namespace rv::test {
 namespace {
@@ -66,8 +68,11 @@ class CursorContrast : public ::testing::Test {
   // Lowest contrast seen for [cursor][side of the block beside it]; 0 while unseen.
   std::array<std::array<double, 2>, 2> lowest_{};
   double lowest_to_board_ = 1e9;
+  std::array<uint32_t, 2> rims_{};  // as last presented: [player's, CPU's]
   int frames_looked_at_ = 0;
   int empty_cells_ = 0;
+
+  void ExpectPlainlyBlueAndRed() const;
 
   void Look(const CapturedFrame& f, const Game& game) {
     const Surface& chips = game.pictures.PicChip;
@@ -76,22 +81,24 @@ class CursorContrast : public ::testing::Test {
       const CursorShape& s = *shapes[cursor];
       if (!s.Visible() || s.Y() >= 464) continue;
       ++frames_looked_at_;
-      // The outline's colour as presented, on both of its rows.
-      const uint32_t outline = f.Pixel(s.X() + 8, s.Y());
-      ASSERT_EQ(f.Pixel(s.X() + 8, s.Y() + 1), outline);
-      const double lum = Luminance(outline);
+      // The rim's colour as presented, on both of its rows, and the line inside it.
+      const uint32_t rim = f.Pixel(s.X() + 8, s.Y());
+      ASSERT_EQ(f.Pixel(s.X() + 8, s.Y() + 1), rim);
+      rims_[cursor] = rim;
+      const double lums[] = {Luminance(rim), Luminance(f.Pixel(s.X() + 8, s.Y() + 2))};
       for (int dy = -16; dy <= 16; dy += 16) {
         for (int dx = -16; dx <= 16; dx += 16) {
           const int side = BlockIn(f, chips, s.X() + dx, s.Y() + dy);
           if (side < 0) continue;
-          const double c = Contrast(lum, CellLuminance(f, s.X() + dx, s.Y() + dy));
+          const double cell = CellLuminance(f, s.X() + dx, s.Y() + dy);
+          const double c = std::max(Contrast(lums[0], cell), Contrast(lums[1], cell));
           double& low = lowest_[static_cast<size_t>(cursor)][static_cast<size_t>(side)];
           low = low == 0 ? c : std::min(low, c);
         }
       }
       // The board right inside the outline, where the cell is empty.
       const Surface& board = game.pictures.Screen;
-      const int b = CursorShape::kBorder;
+      const int b = CursorShape::kBorder + CursorShape::kLine;
       bool empty = true;
       for (int j = b; j < 16 - b && empty; ++j) {
         for (int i = b; i < 16 - b && empty; ++i) {
@@ -100,12 +107,42 @@ class CursorContrast : public ::testing::Test {
       }
       if (empty) {
         ++empty_cells_;
-        lowest_to_board_ =
-            std::min(lowest_to_board_, Contrast(lum, Luminance(f.Pixel(s.X() + b, s.Y() + b))));
+        const double board_lum = Luminance(f.Pixel(s.X() + b, s.Y() + b));
+        lowest_to_board_ = std::min(
+            lowest_to_board_, std::max(Contrast(lums[0], board_lum), Contrast(lums[1], board_lum)));
       }
     }
   }
 };
+
+// The rims as drawn: blue within 20 degrees of pure blue, red within 20 degrees of pure red,
+// both saturated; and in every kind of colour vision the two differ plainly in hue or, where
+// a deficiency pulls the hues together, in lightness.
+void CursorContrast::ExpectPlainlyBlueAndRed() const {
+  namespace cv = assets::testing;
+  auto rgb = [](uint32_t c) {
+    return cv::Rgb8{double(c >> 16), double((c >> 8) & 0xFF), double(c & 0xFF)};
+  };
+  const cv::Rgb8 player = rgb(rims_[0]), cpu = rgb(rims_[1]);
+  const struct {
+    const char* name;
+    cv::Rgb8 rim;
+    double hue;
+  } rims[] = {{"player's", player, 240}, {"CPU's", cpu, 0}};
+  for (const auto& r : rims) {
+    const double off = std::fabs(std::remainder(cv::Hue(r.rim) - r.hue, 360.0));
+    EXPECT_LE(off, 20.0) << r.name << " rim hue " << cv::Hue(r.rim);
+    EXPECT_GE(cv::Saturation(r.rim), 0.5) << r.name << " rim";
+  }
+  for (cv::Vision v : cv::kAllVisions) {
+    const cv::Rgb8 a = cv::AsSeen(player, v), b = cv::AsSeen(cpu, v);
+    const double hue_apart = std::fabs(std::remainder(cv::Hue(a) - cv::Hue(b), 360.0));
+    const double lightness_apart = cv::Contrast(a, b);
+    std::printf("%s: rims %.0f degrees apart, lightness %.2f:1\n", cv::VisionName(v), hue_apart,
+                lightness_apart);
+    EXPECT_TRUE(hue_apart >= 90 || lightness_apart >= 1.5) << cv::VisionName(v);
+  }
+}
 
 TEST_F(CursorContrast, BothOutlinesStandOutFromTheBoardAndTheBlocksBesideThem) {
   MatchHarness h(3);
@@ -133,6 +170,7 @@ TEST_F(CursorContrast, BothOutlinesStandOutFromTheBoardAndTheBlocksBesideThem) {
   for (uint32_t colour : {Display::kCharaColor, Display::kEnemyColor}) {
     EXPECT_GE(Contrast(Luminance(colour), brightest_board), 3.0) << std::hex << colour;
   }
+  ExpectPlainlyBlueAndRed();
   ASSERT_GT(empty_cells_, 0);
   std::printf("outlines against the board: at least %.2f:1\n", lowest_to_board_);
   EXPECT_GE(lowest_to_board_, 3.0);

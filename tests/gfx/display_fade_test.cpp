@@ -1,6 +1,8 @@
 // The display's refresh with its cursor shapes, and the full-screen fade.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/gfx/blit.h"
 #include "game/gfx/fade.h"
 #include "test_support.h"
@@ -57,9 +59,11 @@ TEST_F(DisplayTest, ShapesAreOutlinesOverTheScreenAndRepaintAtOnce) {
     for (int x = 140; x < 190; ++x) {
       int i = x - 160, j = y - 320;
       bool inside = i >= 0 && j >= 0 && i < 16 && j < 16;
-      const int b = CursorShape::kBorder;
-      bool border = inside && (i < b || j < b || i >= 16 - b || j >= 16 - b);
-      uint32_t want = border ? Display::kCharaColor : display.GameScreen.Pixel(x, y);
+      const int ring = std::min({i, j, 15 - i, 15 - j});
+      uint32_t want = !inside || ring >= CursorShape::kBorder + CursorShape::kLine
+                          ? display.GameScreen.Pixel(x, y)
+                      : ring < CursorShape::kBorder ? Display::kCharaColor
+                                                    : Display::kCharaLine;
       ASSERT_EQ(FramePixel(f, x, y), want) << x << "," << y;
     }
   }

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "game/sound/sound.h"
+#include "platform/sdl/sdl_audio_link.h"
 #include "test_mp3.h"
 #include "test_wav.h"
 
@@ -487,6 +490,48 @@ TEST(SdlAudioDisk, LoopedMusicIsHeardWithoutAGap) {
     longest = std::max(longest, run);
   }
   EXPECT_LT(longest, 88u) << "frames of silence inside the loop";
+}
+
+// The loudest sample the disk driver wrote while music and an effect played at a volume;
+// nullopt when no device was opened (the driver then writes no file).
+std::optional<int> LoudestAtVolume(int percent) {
+  TempFolder dir("sdl_volume");
+  const auto raw = dir.path() / "device.raw";
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+  WriteBytes(dir.path() / "Music" / "ravolin.mp3", ToneMp3(400));
+  WriteBytes(dir.path() / "Music" / "decision.mp3", ToneMp3(400));
+  WriteBytes(dir.path() / "Wave" / "wave1.dat", ToneWav(300));
+  {
+    SdlAudioLink link = MakeSdlAudio({}, percent);
+    Sound sound(*link.audio, dir.path());
+    sound.LoadMp3File();
+    sound.PlayMusic(1);
+    sound.PlayWave("wave1", -1);
+    sound.StopMusic();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO) != 0, percent > 0) << percent;
+  }
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  std::ifstream in(raw, std::ios::binary);
+  if (!in) return std::nullopt;
+  int loudest = 0;
+  int16_t sample = 0;
+  while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) {
+    loudest = std::max(loudest, std::abs(int(sample)));
+  }
+  return loudest;
+}
+
+// Music and effects are scaled together, in the mixed output itself; at 0 there is no
+// sound device at all.
+TEST(SdlAudioDisk, VolumeScalesTheMixedOutputAndZeroOpensNoDevice) {
+  const std::optional<int> full = LoudestAtVolume(100), half = LoudestAtVolume(50);
+  ASSERT_TRUE(full && half);
+  ASSERT_GT(*full, 1000) << "nothing was heard at full volume";
+  const double db = 20 * std::log10(double(*half) / *full);
+  std::printf("volume 50: %.2f dB against 100\n", db);
+  EXPECT_NEAR(db, -6.02, 0.2);
+  EXPECT_EQ(LoudestAtVolume(0), std::nullopt);
 }
 
 TEST(SdlAudioNoDevice, EverythingIsSilentAndHarmless) {

@@ -27,11 +27,17 @@ int main(int argc, char** argv) {
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
+  const rv::VolumeChoice volume = rv::ChooseVolume(line.volume, std::getenv(rv::kVolumeVariable));
+  if (!volume.error.empty()) {
+    std::fprintf(stderr, "ravolin: %s\n%s", volume.error.c_str(), rv::UsageText(rules).c_str());
+    return rv::kUsageExitStatus;
+  }
   // The CPU's randomness re-seeds from the clock, as the game always has.
   rv::EntropyRandom rng([] {
     return static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
   });
-  rv::SdlPlatform platform(rv::SdlWindowOptions{.fullscreen = !line.window, .scaled = true});
+  rv::SdlPlatform platform(rv::SdlWindowOptions{
+      .fullscreen = !line.window, .scaled = true, .volume_percent = volume.percent});
   // A language without its catalogue is a bad command line (or a bad RAVOLIN_LANG); a broken
   // catalogue is said on standard error and the game plays in Japanese.
   const rv::LanguageLoad language =

@@ -24,8 +24,8 @@ void CursorShape::Hide() {
 
 Display::Display(Platform& platform)
     : GameScreen(kWidth, kHeight, 0x000000),
-      CharaCursor(*this, kCharaColor),
-      EnemyCursor(*this, kEnemyColor),
+      CharaCursor(*this, kCharaColor, kCharaLine),
+      EnemyCursor(*this, kEnemyColor, kEnemyLine),
       platform_(platform),
       frame_(static_cast<size_t>(kWidth) * kHeight, 0) {
   GameScreen.text().font_px = kScreenFacePx;
@@ -39,12 +39,13 @@ void Display::DrawOutline(const CursorShape& shape) {
       frame_[static_cast<size_t>(y) * kWidth + x] = c;
   };
   const int n = CursorShape::kSize;
-  for (int b = 0; b < CursorShape::kBorder; ++b) {
-    for (int i = 0; i < n; ++i) {
-      put(shape.X() + i, shape.Y() + b, shape.Color());
-      put(shape.X() + i, shape.Y() + n - 1 - b, shape.Color());
-      put(shape.X() + b, shape.Y() + i, shape.Color());
-      put(shape.X() + n - 1 - b, shape.Y() + i, shape.Color());
+  for (int b = 0; b < CursorShape::kBorder + CursorShape::kLine; ++b) {
+    const uint32_t c = b < CursorShape::kBorder ? shape.Color() : shape.LineColor();
+    for (int i = b; i < n - b; ++i) {
+      put(shape.X() + i, shape.Y() + b, c);
+      put(shape.X() + i, shape.Y() + n - 1 - b, c);
+      put(shape.X() + b, shape.Y() + i, c);
+      put(shape.X() + n - 1 - b, shape.Y() + i, c);
     }
   }
 }

@@ -13,13 +13,16 @@ namespace rv {
 
 class Display;
 
-// A 16 x 16 rectangle outline, two pixels wide, drawn over the game screen while visible.
+// A 16 x 16 rectangle outline drawn over the game screen while visible: a rim of its colour,
+// two pixels wide, with a one-pixel light line just inside it.
 class CursorShape {
  public:
   static constexpr int kSize = 16;
   static constexpr int kBorder = 2;
+  static constexpr int kLine = 1;
 
-  CursorShape(Display& owner, uint32_t color) : owner_(owner), color_(color) {}
+  CursorShape(Display& owner, uint32_t color, uint32_t line)
+      : owner_(owner), color_(color), line_(line) {}
   CursorShape(const CursorShape&) = delete;
   CursorShape& operator=(const CursorShape&) = delete;
 
@@ -30,10 +33,12 @@ class CursorShape {
   int X() const { return x_; }
   int Y() const { return y_; }
   uint32_t Color() const { return color_; }
+  uint32_t LineColor() const { return line_; }
 
  private:
   Display& owner_;
   uint32_t color_;
+  uint32_t line_;
   int x_ = 0;
   int y_ = 0;
   bool visible_ = false;
@@ -43,12 +48,15 @@ class Display {
  public:
   static constexpr int kWidth = 640;
   static constexpr int kHeight = 480;
-  // Pale shades of blue and red. Each outline stands at least 3:1 against the board and
-  // against the average colour of either side's block beside (or, for the CPU's, under)
-  // the cursor. The player's block is the light one, so an outline that clears it by 3:1
-  // has to be nearly white; the tint alone tells the two cursors apart.
-  static constexpr uint32_t kCharaColor = 0xD2E6FF;  // blue (210, 230, 255): the player's cursor
-  static constexpr uint32_t kEnemyColor = 0xFFDCD2;  // red (255, 220, 210): the CPU's cursor
+  // Plainly blue for the player and plainly red for the CPU, the lighter blue apart from the
+  // red by lightness too, so that the two stay apart in every kind of colour vision. No
+  // saturated colour stands 3:1 against both the board and the light player's block, so a
+  // light line inside each rim does that: against any neighbour one of the two tones stands
+  // at least 3:1 off.
+  static constexpr uint32_t kCharaColor = 0x6496FF;  // (100, 150, 255): the player's rim
+  static constexpr uint32_t kCharaLine = 0xE1EBFF;   // (225, 235, 255)
+  static constexpr uint32_t kEnemyColor = 0xF55046;  // (245, 80, 70): the CPU's rim
+  static constexpr uint32_t kEnemyLine = 0xFFE4E1;   // (255, 228, 225)
 
   explicit Display(Platform& platform);
   Display(const Display&) = delete;

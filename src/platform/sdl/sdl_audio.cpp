@@ -46,6 +46,16 @@ void MixMusic(void* music, Uint8* stream, int len) {
   mixer->Mix(reinterpret_cast<int16_t*>(stream), size_t(len) / frame_bytes);
 }
 
+// After the mixer, on the audio thread: everything it made, music and effects together, at
+// the player's volume. `gain` is the volume in units of 1/32768.
+void ScaleByVolume(void* gain, Uint8* stream, int len) {
+  const int32_t g = *static_cast<const int32_t*>(gain);
+  auto* samples = reinterpret_cast<int16_t*>(stream);
+  for (size_t i = 0; i < size_t(len) / sizeof(int16_t); ++i) {
+    samples[i] = static_cast<int16_t>(int32_t(samples[i]) * g / 32768);
+  }
+}
+
 int DropReportsOf(void* userdata, SDL_Event* event) {
   const int player = *static_cast<const int*>(userdata);
   const bool ours = event->type == SdlAudio::MusicDoneEventType() && event->user.code == player;
@@ -85,7 +95,8 @@ uint32_t SdlAudio::MusicDoneEventType() {
   return type;
 }
 
-SdlAudio::SdlAudio(std::function<bool()> end_wait) : end_wait_(std::move(end_wait)) {
+SdlAudio::SdlAudio(std::function<bool()> end_wait, int volume_percent)
+    : end_wait_(std::move(end_wait)), gain_(std::clamp(volume_percent, 0, 100) * 32768 / 100) {
   events_init_ = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
   MusicDoneEventType();
   audio_init_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -102,6 +113,7 @@ SdlAudio::SdlAudio(std::function<bool()> end_wait) : end_wait_(std::move(end_wai
   Mix_AllocateChannels(kChannels);
   Mix_ReserveChannels(kChannels);  // nothing here plays on "any free channel"
   StartMusicMixer();
+  if (gain_ < 32768) Mix_SetPostMix(&ScaleByVolume, &gain_);
   const std::vector<uint8_t> tone = FallbackToneWav();
   tone_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(tone.data(), int(tone.size())), 1);
 }
@@ -110,6 +122,7 @@ SdlAudio::~SdlAudio() {
   if (mixer_open_) {
     // Once the hook is removed the audio thread no longer reaches the players.
     Mix_HookMusic(nullptr, nullptr);
+    Mix_SetPostMix(nullptr, nullptr);
     music_.reset();
     Mix_HaltChannel(-1);
     for (auto& [path, chunk] : effects_) Mix_FreeChunk(chunk);

@@ -35,8 +35,9 @@ class SdlAudio : public Audio {
   static constexpr int kFallbackToneMs = 150;
 
   // `end_wait`, when given, is asked every few milliseconds while an effect is waited for;
-  // true cuts the effect and returns (a shutdown has been asked for).
-  explicit SdlAudio(std::function<bool()> end_wait = {});
+  // true cuts the effect and returns (a shutdown has been asked for). Everything sounds at
+  // `volume_percent` (0..100) of its level.
+  explicit SdlAudio(std::function<bool()> end_wait = {}, int volume_percent = 100);
   ~SdlAudio() override;
   SdlAudio(const SdlAudio&) = delete;
   SdlAudio& operator=(const SdlAudio&) = delete;
@@ -84,6 +85,7 @@ class SdlAudio : public Audio {
   std::map<std::filesystem::path, Mix_Chunk*> effects_;
   std::set<std::filesystem::path> refused_;  // files that play as silence
   std::function<bool()> end_wait_;
+  int32_t gain_;  // the volume in units of 1/32768, read by the audio thread
   Mix_Chunk* tone_ = nullptr;
 };
 

@@ -17,7 +17,8 @@ struct SdlAudioLink {
 };
 
 // `end_wait` is asked during a waited effect whether the program is to end (see SdlAudio).
-SdlAudioLink MakeSdlAudio(std::function<bool()> end_wait);
+// At volume 0 no sound device is opened at all: the audio is silence.
+SdlAudioLink MakeSdlAudio(std::function<bool()> end_wait, int volume_percent);
 
 // The event type alone, without opening any audio: the platform needs it from its first
 // event pump, while the device itself is opened only when the game first asks for audio.

@@ -368,7 +368,8 @@ std::filesystem::path SdlPlatform::ProgramFolder() {
 }
 
 Audio& SdlPlatform::audio() {
-  if (!audio_.audio) audio_ = MakeSdlAudio([this] { return EndOfWaitRequested(); });
+  if (!audio_.audio)
+    audio_ = MakeSdlAudio([this] { return EndOfWaitRequested(); }, options_.volume_percent);
   return *audio_.audio;
 }
 

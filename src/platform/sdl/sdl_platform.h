@@ -39,6 +39,7 @@ struct SdlWindowOptions {
   // windowed present), or, with `scaled`, the player's framed window at a whole scale.
   bool fullscreen = true;
   bool scaled = false;
+  int volume_percent = 100;  // music and effects; 0 opens no sound device
 };
 
 // What the window turned out to be; for tests and benchmarks.

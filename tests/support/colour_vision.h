@@ -14,6 +14,11 @@ inline constexpr std::array<Vision, 4> kAllVisions{Vision::kNormal, Vision::kPro
                                                    Vision::kDeutan, Vision::kTritan};
 const char* VisionName(Vision v);
 
+// The colour as the given vision sees it, in sRGB channels 0..255.
+Rgb8 AsSeen(const Rgb8& colour, Vision v);
+// Hue in degrees (0..360; red 0, blue 240) and HSV saturation (0..1) of a colour.
+double Hue(const Rgb8& colour);
+double Saturation(const Rgb8& colour);
 // Relative luminance (0..1) of the colour as the given vision sees it.
 double Luminance(const Rgb8& colour, Vision v = Vision::kNormal);
 // (lighter + 0.05) / (darker + 0.05).
