@@ -35,8 +35,7 @@ start_server() {
 
 for how in KILL TERM; do
   copy_program_folder "$dist" "$work/game"
-  # A ranking with one entry in it: 2160 bytes, the first score 12345.
-  { le32 12345; head -c 2156 /dev/zero; } >"$work/game/rvdat.dat"
+  write_ranking "$work/game/rvdat.dat"
   ranking_before=$(md5sum <"$work/game/rvdat.dat")
   start_server
   SDL_AUDIODRIVER=dummy "$work/game/rv_031" >"$log" 2>&1 &

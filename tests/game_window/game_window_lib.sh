@@ -11,12 +11,27 @@ copy_program_folder() {
   rm -f "$2"/rvdat.cck "$2"/rvdat.dat "$2"/*.lock
 }
 
-# The mean brightness (0..1) of the title's place on the screen: the 640 x 480 picture is
-# scaled by 2 into 1280 x 960 with 32-pixel bars, so the title (70, 10) 501 x 150 lands at
-# (140, 52) 1002 x 300.
+# The size of the screen, "W H".
+screen_size() {
+  xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'
+}
+
+# The full-screen picture's place on a W x H screen, "w h x y": the 640 x 480 picture scaled
+# to fit, centred between bars (on 1280 x 1024: 2x, 1280 x 960 with 32-pixel bars).
+fullscreen_picture() {
+  awk -v W="$1" -v H="$2" 'BEGIN {
+    s = W / 640 < H / 480 ? W / 640 : H / 480
+    printf "%d %d %d %d\n", 640 * s, 480 * s, (W - 640 * s) / 2, (H - 480 * s) / 2 }'
+}
+
+# The mean brightness (0..1) of the title's place on the full-screen picture: the title is at
+# (70, 10) 501 x 150 in the picture (on 1280 x 1024 at (140, 52) 1002 x 300).
 title_brightness() {
+  local geometry
   import -window root "$work/screen.png" 2>/dev/null || { echo 0; return; }
-  convert "$work/screen.png" -crop 1002x300+140+52 -colorspace Gray -format "%[fx:mean]" info:
+  geometry=$(fullscreen_picture $(screen_size) |
+    awk '{ s = $1 / 640; printf "%dx%d+%d+%d", 501 * s, 150 * s, $3 + 70 * s, $4 + 10 * s }')
+  convert "$work/screen.png" -crop "$geometry" -colorspace Gray -format "%[fx:mean]" info:
 }
 
 # A key held for 50 ms, timed inside one xdotool: the game polls its key flags every 20 ms,
@@ -71,6 +86,11 @@ ended_within() {
 # Little-endian numbers for hand-made files.
 le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 255)))"; }
 le32() { le16 $(($1 & 65535)); le16 $(($1 >> 16 & 65535)); }
+
+# A ranking with one entry in it: 2160 bytes, the first score 12345.
+write_ranking() {
+  { le32 12345; head -c 2156 /dev/zero; } >"$1"
+}
 
 # An 8-bit mono wave of `seconds` of silence at `rate` Hz.
 write_wave() {

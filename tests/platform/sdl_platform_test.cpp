@@ -11,6 +11,7 @@
 #include "platform/sdl/renderer_choice.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_keys.h"
+#include "recording_sink.h"
 
 namespace rv {
 namespace {
@@ -175,6 +176,11 @@ TEST_F(SdlPlatformDummyTest, ScaledWindowIsAnOrdinaryWindowWithoutCursor) {
   EXPECT_TRUE(report.cursor_hidden);
 }
 
+// A switch is in flight until the window manager has had time to answer; this is longer.
+constexpr int kSwitchSettledMs = 200;
+// How long a press that came with its release is held for the game.
+constexpr int kShortestPressMs = 60;
+
 // F11 and Alt+Enter switch in both directions from either start, and no key of theirs
 // reaches the game; the keys around them still do.
 TEST_F(SdlPlatformDummyTest, SwitchKeysSwitchAndNeverReachTheGame) {
@@ -190,11 +196,14 @@ TEST_F(SdlPlatformDummyTest, SwitchKeysSwitchAndNeverReachTheGame) {
     PushKey(SDL_KEYUP, SDLK_F11);
     platform.PumpEvents(sink);
     EXPECT_EQ(platform.DescribeWindow().fullscreen_desktop, !fullscreen);
+    platform.Sleep(kSwitchSettledMs);
     PushModifiedKey(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT);
     PushModifiedKey(SDL_KEYUP, SDLK_RETURN, KMOD_LALT);
     PushKey(SDL_KEYDOWN, SDLK_x);
     PushKey(SDL_KEYUP, SDLK_x);
     platform.PumpEvents(sink);
+    platform.Sleep(kShortestPressMs);
+    platform.PumpEvents(sink);  // the release of a key pressed within the pass
     const SdlWindowReport report = platform.DescribeWindow();
     EXPECT_EQ(report.fullscreen_desktop, fullscreen);
     EXPECT_EQ(report.borderless, fullscreen);
@@ -203,6 +212,66 @@ TEST_F(SdlPlatformDummyTest, SwitchKeysSwitchAndNeverReachTheGame) {
     EXPECT_EQ(sink.ups, (std::vector<int16_t>{vk::kX}));
     EXPECT_EQ(sink.closes, 0);
   }
+}
+
+void PushPresses(int count) {
+  for (int i = 0; i < count; ++i) {
+    PushKey(SDL_KEYDOWN, SDLK_F11);
+    PushKey(SDL_KEYUP, SDLK_F11);
+  }
+}
+
+// Presses queued together are one switch or none, and a press while a switch is in flight
+// waits for it to settle; the game's keys behind a burst are not held up by it.
+TEST_F(SdlPlatformDummyTest, QueuedSwitchPressesAreMergedOneSwitchAtATime) {
+  SdlPlatform platform;
+  ASSERT_TRUE(platform.OpenWindow("Ravolin"));
+  CountingSink sink;
+  platform.PumpEvents(sink);
+  sink = CountingSink{};
+  PushPresses(50);
+  PushKey(SDL_KEYDOWN, SDLK_DOWN);
+  const uint32_t start = platform.Now();
+  platform.PumpEvents(sink);
+  EXPECT_LT(platform.Now() - start, 50u) << "an even burst switched";
+  EXPECT_TRUE(platform.DescribeWindow().fullscreen_desktop);
+  EXPECT_EQ(sink.downs, (std::vector<int16_t>{vk::kDown}));
+  PushPresses(51);
+  platform.PumpEvents(sink);
+  EXPECT_FALSE(platform.DescribeWindow().fullscreen_desktop);
+  PushPresses(1);
+  platform.PumpEvents(sink);
+  EXPECT_FALSE(platform.DescribeWindow().fullscreen_desktop) << "switched while in flight";
+  platform.Sleep(kSwitchSettledMs);
+  platform.PumpEvents(sink);
+  EXPECT_TRUE(platform.DescribeWindow().fullscreen_desktop) << "the waiting press was lost";
+}
+
+// A key pressed and released while the loop was held up reaches the game as a short press
+// (50 ms), so the game's look at its flags in between sees it.
+TEST_F(SdlPlatformDummyTest, APressAndReleaseWithinOnePassLastsToTheNext) {
+  SdlPlatform platform;
+  ASSERT_TRUE(platform.OpenWindow("Ravolin"));
+  test::RecordingSink sink(platform);
+  platform.PumpEvents(sink);
+  PushKey(SDL_KEYDOWN, SDLK_DOWN);
+  PushKey(SDL_KEYUP, SDLK_DOWN);
+  PushKey(SDL_KEYDOWN, SDLK_UP);
+  PushKey(SDL_KEYUP, SDLK_UP);
+  PushKey(SDL_KEYDOWN, SDLK_UP);  // pressed again: held after all
+  platform.PumpEvents(sink);
+  EXPECT_EQ(sink.keys.Key_Down, 1);
+  EXPECT_EQ(sink.keys.Key_Up, 1);
+  platform.Sleep(20);  // a pass of the game's waits later
+  platform.PumpEvents(sink);
+  EXPECT_EQ(sink.keys.Key_Down, 1);
+  platform.Sleep(kShortestPressMs);
+  platform.PumpEvents(sink);
+  EXPECT_EQ(sink.keys.Key_Down, 0);
+  EXPECT_EQ(sink.keys.Key_Up, 1);
+  PushKey(SDL_KEYUP, SDLK_UP);
+  platform.PumpEvents(sink);
+  EXPECT_EQ(sink.keys.Key_Up, 0);
 }
 
 TEST_F(SdlPlatformDummyTest, WindowCloseAndQuitAreOneClose) {

@@ -11,12 +11,16 @@ namespace {
 
 using A = SwitchKeyAction;
 
+// What TakeSwitch answers after a step (kUnasked: it is not asked there).
+enum class Due { kUnasked, kSwitch, kNone };
+
 struct Step {
   bool down;
   SDL_Keycode key;
   uint16_t mod;
   bool repeat;
   A want;
+  Due due = Due::kUnasked;
 };
 
 void Play(const std::vector<Step>& steps, const char* what) {
@@ -25,6 +29,9 @@ void Play(const std::vector<Step>& steps, const char* what) {
   for (const Step& s : steps) {
     const A got = s.down ? keys.KeyDown(s.key, s.mod, s.repeat) : keys.KeyUp(s.key);
     EXPECT_EQ(static_cast<int>(got), static_cast<int>(s.want)) << what << ", step " << i;
+    if (s.due != Due::kUnasked) {
+      EXPECT_EQ(keys.TakeSwitch(), s.due == Due::kSwitch) << what << ", step " << i;
+    }
     ++i;
   }
 }
@@ -72,6 +79,29 @@ TEST(SwitchKeys, TheTwoEnterKeysAreTrackedApart) {
         {false, SDLK_RETURN, 0, false, A::kDeliver},
         {false, SDLK_KP_ENTER, 0, false, A::kSwallow}},
        "two Enters");
+}
+
+// Presses queued while the window cannot switch are merged: two are no switch, three are one.
+TEST(SwitchKeys, QueuedPressesAreMergedAndAnEvenNumberIsNoSwitch) {
+  Play({{true, SDLK_F11, 0, false, A::kSwitch},
+        {false, SDLK_F11, 0, false, A::kSwallow},
+        {true, SDLK_F11, 0, false, A::kSwitch},
+        {false, SDLK_F11, 0, false, A::kSwallow, Due::kNone},
+        {true, SDLK_F11, 0, false, A::kSwitch},
+        {true, SDLK_F11, 0, true, A::kSwallow},  // repeats are no presses
+        {true, SDLK_F11, 0, true, A::kSwallow},
+        {false, SDLK_F11, 0, false, A::kSwallow, Due::kSwitch},
+        {true, SDLK_x, 0, false, A::kDeliver, Due::kNone},  // taken, so nothing is left
+        // Both keys count alike; the game's own Enter does not.
+        {true, SDLK_F11, 0, false, A::kSwitch},
+        {true, SDLK_RETURN, KMOD_LALT, false, A::kSwitch},
+        {false, SDLK_RETURN, 0, false, A::kSwallow},
+        {true, SDLK_RETURN, 0, false, A::kDeliver},
+        {false, SDLK_RETURN, 0, false, A::kDeliver, Due::kNone},
+        {true, SDLK_KP_ENTER, KMOD_RALT, false, A::kSwitch},
+        {true, SDLK_F11, 0, false, A::kSwitch},
+        {true, SDLK_F11, 0, false, A::kSwitch, Due::kSwitch}},
+       "merged presses");
 }
 
 }  // namespace

@@ -30,9 +30,11 @@ class TerminationSignalsTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove(marker_); }
 
-  // A runner that leaves SIGINT or SIGHUP ignored (a background job) would keep them so.
+  // A runner that leaves SIGINT, SIGQUIT or SIGHUP ignored (a background job) would keep them
+  // so.
   static void StartWithDefaults() {
     ::signal(SIGINT, SIG_DFL);
+    ::signal(SIGQUIT, SIG_DFL);
     ::signal(SIGHUP, SIG_DFL);
   }
 
@@ -54,7 +56,7 @@ TEST_F(TerminationSignalsTest, EachStageEndsAtOnceOrRecordsTheRequest) {
                         {Stage::kAfterRecordingWait, true},
                         {Stage::kUncheckedWait, true}};
   for (const Case& c : cases) {
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int sig : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
       SCOPED_TRACE(::testing::Message() << "stage " << int(c.stage) << " signal " << sig);
       std::ofstream(marker_).put('\0');
       auto run = [&] {

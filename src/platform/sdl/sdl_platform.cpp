@@ -7,6 +7,7 @@
 #include <iostream>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 #include "platform/sdl/display_loss.h"
 #include "platform/sdl/message_helper.h"
@@ -24,6 +25,14 @@ constexpr int kPictureWidth = 640;
 constexpr int kPictureHeight = 480;
 constexpr unsigned kGlRendererName = 0x1F01;  // GL_RENDERER
 constexpr int kPeekedEvents = 64;
+// How long a window manager is given to answer a switch before the next may start: a
+// switch already waits in SDL for up to 100 ms, and the manager's answers come after that.
+constexpr uint32_t kSwitchSettleMs = 150;
+// The game looks at its key flags between waits of up to a frame: a press seen for less than
+// this could be missed, and for more than a menu step (120 ms) would count twice.
+constexpr uint32_t kShortestPressMs = 50;
+// A window manager that insists on another size is not fought for ever.
+constexpr int kMaxSizeCorrections = 3;
 
 // Message texts break lines with CR LF; dialogs and terminals here want LF alone.
 std::string UnixLines(std::string_view text) {
@@ -69,7 +78,8 @@ bool OnRealDisplay() {
 // the table is an empty file (XCOMPOSEFILE, libX11's own setting); the environment is put
 // back at once. No other thread reads the environment meanwhile: the audio device is
 // opened later.
-bool InitVideo() {
+bool InitVideo(WindowLoss& window_loss) {
+  window_loss.InstallBeforeVideo();
   const char* previous = std::getenv("XCOMPOSEFILE");
   const std::optional<std::string> saved =
       previous != nullptr ? std::optional<std::string>(previous) : std::nullopt;
@@ -119,12 +129,23 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
     close_reported = true;
     sink.OnClose();
   };
-  // From the first pass on, SIGTERM, SIGINT and SIGHUP wait here for the regular shutdown.
+  // From the first pass on, the termination signals wait here for the regular shutdown.
   signals_.HandOverToEventLoop();
   if (signals_.TakeRequest()) report_close();
+  // On every pass, like a pending signal: the line on standard error is WindowLoss's.
+  if (window_loss_.Lost()) report_close();
   // One pump, then the queue drained without pumping again: SDL_PollEvent would pump the
   // display connection once more for the final, empty poll, on every pass of every wait.
   if (gamepads_) gamepads_->Update(SDL_GetTicks());
+  // A key pressed and released within one pass (the loop was held up, by a switch for one)
+  // would set and clear its flag before the game looked: it is held as a short press is.
+  const uint32_t now = SDL_GetTicks();
+  std::erase_if(held_releases_, [&](const HeldRelease& held) {
+    if (static_cast<int32_t>(now - held.due) < 0) return false;
+    sink.OnKeyUp(held.code);
+    return true;
+  });
+  std::vector<int16_t> pressed;
   SDL_PumpEvents();
   SDL_Event event;
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
@@ -133,14 +154,25 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
       case SDL_KEYDOWN: {  // auto-repeat included: the handlers expect repeated key-downs
         const SwitchKeyAction action =
             switch_keys_.KeyDown(event.key.keysym.sym, event.key.keysym.mod, event.key.repeat != 0);
-        if (action == SwitchKeyAction::kSwitch) SwitchFullscreen();
-        if (action != SwitchKeyAction::kDeliver) break;
-        if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) sink.OnKeyDown(code);
+        if (action != SwitchKeyAction::kDeliver) break;  // a switch waits for AdvanceSwitch
+        if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) {
+          // Pressed again: the earlier release is past.
+          std::erase_if(held_releases_, [&](const HeldRelease& held) { return held.code == code; });
+          pressed.push_back(code);
+          sink.OnKeyDown(code);
+        }
         break;
       }
       case SDL_KEYUP:
         if (switch_keys_.KeyUp(event.key.keysym.sym) != SwitchKeyAction::kDeliver) break;
-        if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) sink.OnKeyUp(code);
+        if (int16_t code = MapSdlKey(event.key.keysym.sym); code != 0) {
+          if (std::find(pressed.begin(), pressed.end(), code) == pressed.end()) {
+            sink.OnKeyUp(code);
+          } else if (std::none_of(held_releases_.begin(), held_releases_.end(),
+                                  [&](const HeldRelease& held) { return held.code == code; })) {
+            held_releases_.push_back(HeldRelease{code, now + kShortestPressMs});
+          }
+        }
         break;
       case SDL_QUIT:
         report_close();
@@ -151,6 +183,13 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
         } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                    event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
           Redraw();  // the picture persists, like a picture box's persistent image
+          // The window is not resizable: a new size is the window manager's late answer to
+          // a switch, to be looked at once it has settled.
+          if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_now_ &&
+              !switch_in_flight_ && size_corrections_ < kMaxSizeCorrections) {
+            switch_in_flight_ = true;
+            switch_checked_at_ = SDL_GetTicks();
+          }
         }
         break;
       default:
@@ -160,13 +199,15 @@ void SdlPlatform::PumpEvents(EventSink& sink) {
         break;
     }
   }
+  if (window_loss_.Lost()) report_close();  // found while the queue was read
+  AdvanceSwitch();
   if (gamepads_) gamepads_->Repeat(sink, SDL_GetTicks());
 }
 
 bool SdlPlatform::OpenWindow(const std::string& caption) {
   if (window_ != nullptr) return true;
   if (!video_ready_) {
-    if (!InitVideo()) {
+    if (!InitVideo(window_loss_)) {
       std::cerr << "SDL video: " << SDL_GetError() << '\n';
       return false;
     }
@@ -203,6 +244,7 @@ bool SdlPlatform::OpenWindow(const std::string& caption) {
     CloseWindow();
     return false;
   }
+  window_loss_.Watch(window_);
   SDL_StopTextInput();  // keys only; no input method
   SDL_ShowCursor(SDL_DISABLE);
   SDL_RaiseWindow(window_);
@@ -255,11 +297,15 @@ bool SdlPlatform::EnsureTexture(int width, int height) {
 void SdlPlatform::CloseWindow() {
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
-  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  if (window_ != nullptr) {
+    window_loss_.BeforeDestroy();
+    SDL_DestroyWindow(window_);
+  }
   texture_ = nullptr;
   renderer_ = nullptr;
   window_ = nullptr;
   has_picture_ = false;
+  switch_in_flight_ = false;
   if (video_ready_) SDL_ShowCursor(SDL_ENABLE);
 }
 
@@ -274,7 +320,7 @@ void SdlPlatform::Present(FrameView frame) {
 }
 
 void SdlPlatform::Redraw() {
-  if (renderer_ == nullptr) return;
+  if (renderer_ == nullptr || !WindowUsable()) return;
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   if (has_picture_) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
@@ -297,10 +343,13 @@ void SdlPlatform::ShowMessage(std::string_view text, std::string_view caption, M
                       [this] { return signals_.Requested(); });
     if (outcome != MessageBoxOutcome::kNotRun) return;
   }
+  // A signal to the whole process group ends the box as well as asking the game to end: no
+  // second box then.
+  if (signals_.Requested()) return;
   // SDL's box waits inside SDL, where no request is looked at: a signal ends the program.
   const TerminationSignals::EndAtOnce ending;
   if (!video_ready_) {
-    if (!InitVideo()) return;
+    if (!InitVideo(window_loss_)) return;
     video_ready_ = true;
     WatchDisplay();
   }
@@ -311,18 +360,43 @@ void SdlPlatform::ShowMessage(std::string_view text, std::string_view caption, M
 // A topmost window covering the desktop would hide the box, so it goes out of the way
 // first. Every box of the game ends it, so the window does not come back.
 void SdlPlatform::GiveWayToBox() {
-  if (window_ == nullptr) return;
+  if (!WindowUsable()) return;
   SDL_SetWindowAlwaysOnTop(window_, SDL_FALSE);
   SDL_HideWindow(window_);
   SDL_ShowCursor(SDL_ENABLE);
+}
+
+// A window manager answers a switch some time after SDL has stopped waiting for it; a size
+// read meanwhile (its frame, the usable area) can be wrong, and the window then comes back at
+// another scale. So the next switch waits until the last one has settled, and a window that
+// settled at another size than its whole scale is given that size again.
+void SdlPlatform::AdvanceSwitch() {
+  if (!WindowUsable()) return;
+  if (switch_in_flight_) {
+    if (SDL_GetTicks() - switch_checked_at_ < kSwitchSettleMs) return;
+    switch_in_flight_ = false;
+    if (!fullscreen_now_ && size_corrections_ < kMaxSizeCorrections &&
+        !AtWindowedSize(WindowDisplay())) {
+      ++size_corrections_;
+      MoveToWindowedPlace(WindowDisplay());
+      switch_in_flight_ = true;
+      switch_checked_at_ = SDL_GetTicks();
+      return;
+    }
+  }
+  if (!switch_keys_.TakeSwitch()) return;
+  SwitchFullscreen();
+  size_corrections_ = 0;
+  switch_in_flight_ = true;
+  switch_checked_at_ = SDL_GetTicks();  // after SDL's own waits
 }
 
 // Without a window manager SDL leaves a window at its size when it goes full-screen, so the
 // window is also moved and sized to the display, as OpenWindow does. Full-screen is on top,
 // as at the start; the window is not.
 void SdlPlatform::SwitchFullscreen() {
-  if (window_ == nullptr) return;
-  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  if (!WindowUsable()) return;
+  const int display = WindowDisplay();
   fullscreen_now_ = !fullscreen_now_;
   if (fullscreen_now_) {
     SDL_SetWindowBordered(window_, SDL_FALSE);
@@ -337,12 +411,28 @@ void SdlPlatform::SwitchFullscreen() {
     SDL_SetWindowFullscreen(window_, 0);
     SDL_SetWindowAlwaysOnTop(window_, SDL_FALSE);
     SDL_SetWindowBordered(window_, SDL_TRUE);
-    const WindowRect rect = WindowedPlace(display);
-    SDL_SetWindowSize(window_, rect.w, rect.h);
-    SDL_SetWindowPosition(window_, rect.x, rect.y);
+    MoveToWindowedPlace(display);
   }
   SDL_RaiseWindow(window_);
   Redraw();
+}
+
+int SdlPlatform::WindowDisplay() const {
+  return window_ != nullptr ? std::max(0, SDL_GetWindowDisplayIndex(window_)) : 0;
+}
+
+void SdlPlatform::MoveToWindowedPlace(int display) {
+  const WindowRect rect = WindowedPlace(display);
+  SDL_SetWindowSize(window_, rect.w, rect.h);
+  SDL_SetWindowPosition(window_, rect.x, rect.y);
+}
+
+bool SdlPlatform::AtWindowedSize(int display) const {
+  const WindowRect rect = WindowedPlace(display);
+  int w = 0;
+  int h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  return w == rect.w && h == rect.h;
 }
 
 WindowRect SdlPlatform::WindowedPlace(int display) const {
@@ -386,7 +476,7 @@ void SdlPlatform::WatchDisplay() {
 // and only peeked at: keys stay queued for the game's next pass, as they would in a
 // platform's message queue, and the closing event itself is handled there.
 bool SdlPlatform::EndOfWaitRequested() {
-  if (signals_.Requested()) return true;
+  if (signals_.Requested() || window_loss_.Lost()) return true;
   SDL_PumpEvents();
   SDL_Event events[kPeekedEvents];
   const int count =

@@ -63,6 +63,8 @@ TerminationSignals::TerminationSignals() {
   for (int s : kIgnored) Ignore(s);
   Handle(SIGTERM, false);
   Handle(SIGINT, true);
+  // Ctrl+\ in the terminal: its default would dump core and leave the marker behind.
+  Handle(SIGQUIT, true);
   Handle(SIGHUP, true);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// How the game hears of an end it did not choose: SIGTERM, SIGINT and SIGHUP (a closed
-// terminal).
+// How the game hears of an end it did not choose: SIGTERM, SIGINT, SIGQUIT (Ctrl+\) and SIGHUP
+// (a closed terminal). None of them writes a core file: the game ends through its own shutdown
+// or _exit.
 //
 // Until the game's event loop first runs, nothing would look at a request, and start-up can
 // block where no loop reaches (a display that accepts the connection and never answers keeps
@@ -27,8 +28,8 @@ inline constexpr int kSignalExitBase = 128;
 
 class TerminationSignals {
  public:
-  // Installs the handlers. SIGHUP and SIGINT keep an ignored disposition they inherited
-  // (nohup, a background job): that choice stays.
+  // Installs the handlers. SIGHUP, SIGINT and SIGQUIT keep an ignored disposition they
+  // inherited (nohup, a background job): that choice stays.
   TerminationSignals();
 
   // The running marker an abrupt end removes. Named once the game holds its lock, so that the
