@@ -3,11 +3,9 @@
 # its window is up, and ends through the regular shutdown: status 0, running marker gone, so
 # the configuration dialog is not kept out.
 # Usage: hangup_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
 copy_program_folder "$dist" "$work/game"
 log=$work/game.log
 
