@@ -1,15 +1,34 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test; then runs
 # the rules, drawing, game, sound and stored-file tests again under the address and
-# undefined-behaviour sanitizers, and the sound tests under the thread sanitizer.
+# undefined-behaviour sanitizers, the sound tests under the thread sanitizer, and the fuzz
+# targets. This whole suite is what CI runs.
+#   --quick       only the build's own tests: no sanitizer builds, no fuzzing
+#   --room NAME   only the build's tests of one room, those labelled NAME (the rooms are
+#                 RV_TEST_ROOMS in cmake/RavolinHelpers.cmake)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+usage() {
+  echo "usage: scripts/test.sh [--quick | --room NAME]" >&2
+  exit 2
+}
+mode=all
+case "$#:${1:-}" in
+  0:) ;;
+  1:--quick) mode=quick ;;
+  2:--room) mode=room ;;
+  *) usage ;;
+esac
 scripts/setup.sh
 scripts/build.sh -DRV_WERROR=ON -DRV_BUILD_TESTS=ON
+if [ "$mode" = room ]; then
+  exec ctest --test-dir build --output-on-failure -j2 --no-tests=error -L "^$2\$"
+fi
 ctest --test-dir build --output-on-failure -j2
+[ "$mode" = all ] || exit 0
 
-sanitized=(rv_rules_tests gfx_tests rv_game_match_tests rv_game_ranking_tests rv_sound_tests
-           rv_config_lock_tests)
+sanitized=(rv_board_tests rv_cpu_tests rv_ranking_tests rv_config_file_tests rv_gfx_tests
+           rv_game_match_tests rv_game_ranking_tests rv_sound_tests rv_config_lock_tests)
 cmake -S . -B build-asan -G Ninja -DRV_WERROR=ON -DRV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-asan --target assets mpng "${sanitized[@]}"
 label_regex="^($(IFS='|'; echo "${sanitized[*]}"))\$"

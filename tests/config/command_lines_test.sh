@@ -3,17 +3,12 @@
 # on standard output with status 0, a line that cannot be understood on standard error with
 # the usage and status 2, and rv_sim's commands as they were.
 # Usage: command_lines_test.sh <rv_031> <rv_config> <rv_sim>
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 game=$1
 dialog=$2
 sim=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+temp_work_folder
 failures=0
-fail() {
-  echo "FAIL $*"
-  failures=$((failures + 1))
-}
 
 # run PROGRAM ARGS...: status in $rc, outputs in $work/out and $work/err. No display is
 # reachable, so a program that got past its command line fails differently or hangs (bounded).
@@ -131,8 +126,4 @@ for c in "--version extra|unexpected argument 'extra'" "--bogus|unknown command 
   esac
 done
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures command-line check(s) failed"
-  exit 1
-fi
-echo "all command-line checks passed"
+finish command-line

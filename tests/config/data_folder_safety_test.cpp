@@ -16,12 +16,13 @@
 #include <sstream>
 #include <string>
 
-#include "../rules/temp_dir.h"
 #include "config/config_file.h"
 #include "config/data_folder.h"
 #include "config/instance_lock.h"
 #include "support/as_user.h"
+#include "support/file_bytes.h"
 #include "support/scoped_account.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
@@ -29,7 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::ReadBytes;
-using test::TempDir;
+using test::TempFolder;
 using test::WriteBytes;
 
 const std::vector<uint8_t> kSecret = {'S', 'E', 'C', 'R', 'E', 'T'};
@@ -56,7 +57,7 @@ void ExpectJapaneseBox(const std::string& box, const fs::path& named) {
 // A temporary root that every user may enter (as /home is), with the player's
 // program folder.
 struct Scene {
-  TempDir root;
+  TempFolder root;
   fs::path program;
   Scene() : program(root / "prog") {
     ::umask(022);  // folders made without a mode are a player's usual ones

@@ -10,7 +10,8 @@
 #include <set>
 #include <string>
 
-#include "../rules/temp_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
@@ -18,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::ReadBytes;
-using test::TempDir;
+using test::TempFolder;
 using test::WriteBytes;
 
 const std::vector<uint8_t> kNormal = {0x01, 0x00};
@@ -41,7 +42,7 @@ std::set<std::string> NamesIn(const fs::path& folder) {
 // relative to the root and made absolute; "" stands for unset, and a leading "rel:" gives a
 // relative path as it is.
 struct Scene {
-  TempDir root;
+  TempFolder root;
   fs::path program;
   Scene() : program(root / "prog") {
     // The folders a test makes stand for a player's, made under the usual umask: a folder

@@ -14,7 +14,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../support/test_lib.sh"
 cfg_bytes() { od -An -tx1 "$work/rvdat.cfg" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
 shot() {
   if [ -n "${RV_SHOT_DIR:-}" ] && command -v import >/dev/null; then

@@ -1,11 +1,10 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # rv_sim match: the same seed plays the same match (output and ranking file alike), another
 # seed another one, the ranking goes to --dir, and a bad command line is refused.
-set -eu
+set -e
+source "$(dirname "$0")/../support/test_lib.sh"
 sim="$1"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "rv_sim match: $*" >&2; exit 1; }
+temp_work_folder
 
 "$sim" match --mode 0 --rounds 3 --seed 9 --player greedy --dir "$work/a" >"$work/a.txt"
 "$sim" match --mode 0 --rounds 3 --seed 9 --player greedy --dir "$work/b" >"$work/b.txt"

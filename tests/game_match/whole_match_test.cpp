@@ -11,14 +11,10 @@
 #include "game/ranking/ranking_file.h"
 #include "game/ranking/score.h"
 #include "match_harness.h"
+#include "support/file_bytes.h"
 
 namespace rv::test {
 namespace {
-
-std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The blocks of the side that moves second, plus one: the move pair under way.
 int16_t ExpectedMoveRound(const MoveSample& s) {

@@ -4,11 +4,9 @@
 # With BOX_CANNOT_SHOW=1 the screen is one the box cannot be painted on (8 bits deep): the
 # line on standard error stands for the box and the game ends by itself.
 # Usage: box_signal_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
 log=$work/game.log
 game=$work/game
 

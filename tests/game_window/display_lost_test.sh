@@ -3,11 +3,9 @@
 # itself, with status 1 and a line on standard error, removes its running marker (so the
 # configuration dialog can start again) and leaves the ranking as it was.
 # Usage: display_lost_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
 log=$work/game.log
 pid=
 server=

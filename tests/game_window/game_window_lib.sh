@@ -1,6 +1,6 @@
-# Sourced by the shell tests that drive the real game under xvfb-run on a 1280x1024 screen.
-# The sourcing script defines fail() (what it prints before it exits) and sets $work; $pid
-# is the running game.
+# Sourced by the shell tests that drive the real game under xvfb-run on a 1280x1024 screen,
+# after the helpers of every shell test (fail, the work folder); $pid is the running game.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/test_lib.sh"
 
 # A fresh copy of the program folder $1 in $2, without the marker, ranking or locks of
 # earlier runs.
@@ -104,15 +104,13 @@ write_wave() {
   } >"$file"
 }
 
-# fail MESSAGE: names the failed check, shows the game's output ($log, when set) and ends the
-# game ($pid, when set); a script with more of its own to end defines on_fail.
-fail() {
-  echo "FAIL: $*"
-  if [ -n "${log:-}" ] && [ -f "$log" ]; then
-    echo "--- game output"
-    cat "$log"
-  fi
-  [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null
-  if declare -F on_fail >/dev/null; then on_fail; fi
-  exit 1
+# to_the_start_button SECONDS: from the menu into the selection (x), SECONDS for it to fade
+# in, then down to its start button; the caller presses or holds x there.
+to_the_start_button() {
+  tap x
+  sleep "$1"
+  tap Down
+  sleep 0.3
+  tap Down
+  sleep 0.3
 }

@@ -4,11 +4,9 @@
 # the regular shutdown: status 0, no core file, running marker gone (so the configuration
 # dialog is not kept out), ranking as it was.
 # Usage: hangup_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
 log=$work/game.log
 
 for sig in HUP QUIT; do

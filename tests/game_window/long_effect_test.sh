@@ -6,11 +6,9 @@
 #  2. A 9 s wave is played and waited for; SIGTERM, and then in a second run Escape, end the
 #     game from inside that wait, within 3 s, through the regular shutdown.
 # Usage: long_effect_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
 log=$work/game.log
 
 # Starts the game with the given wave2 and brings it to its menu; sets $pid and $wid.

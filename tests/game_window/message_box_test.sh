@@ -7,22 +7,11 @@
 #     gives way, the "エラー" box with "配列エラーが発生しました！" maps, a click on OK closes
 #     it, and the game ends with status 1 and no marker.
 # Usage: message_box_test.sh <program folder of the build> <work folder>
-set -u
+source "$(dirname "$0")/game_window_lib.sh"
 dist=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
+fresh_work_folder "$2"
 game=$work/game
 log=$work/game.log
-source "$(dirname "$0")/game_window_lib.sh"
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- game output"
-  cat "$log"
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
 
 # The box: a visible window of that exact name, viewable, with text on it. Prints its id.
 find_box() {
@@ -72,12 +61,7 @@ sleep 0.5
 # The match loads its background when it starts: a torn picture is a failure of the match.
 printf 'BM\020\000' >"$game/Picture/pic1.dat"
 timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the game"
-tap x        # start: the selection
-sleep 1
-tap Down
-sleep 0.3
-tap Down     # the start button
-sleep 0.3
+to_the_start_button 1
 tap x        # the match: fade, three dark seconds, then its background
 box=$(find_box 'エラー' match_error.png) || exit 1
 xwininfo -id "$wid" | grep -q 'Map State: IsViewable' && fail "the game window still covers the box"

@@ -3,21 +3,14 @@
 # off-screen driver. It takes the display-failure exit (its text on standard error, as no
 # box can be shown), ends with status 1 and leaves no marker behind.
 # Usage: no_display_test.sh <program folder of the build> <work folder>
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 dist=$1
-work=$2
-rm -rf "$work"
+fresh_work_folder "$2"
 mkdir -p "$work/game" "$work/runtime"
 game=$work/game
 cp -r "$dist"/. "$game"/
 rm -f "$game"/rvdat.cck "$game"/*.lock
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- game output"
-  cat "$work/game.log"
-  exit 1
-}
+log=$work/game.log
 
 # An empty runtime folder: no Wayland socket to find by its default name either.
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work/runtime" \

@@ -4,11 +4,9 @@
 # into a closed pipe. The game goes on to its title; SIGUSR1 and SIGUSR2 change nothing;
 # Escape ends it through the regular shutdown: status 0, marker gone.
 # Usage: sigpipe_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
 copy_program_folder "$dist" "$work/game"
 log=$work/game.log
 echo "(the game's standard error is the closed pipe)" >"$log"

@@ -3,12 +3,10 @@
 # connect, with the running marker already made. SIGTERM and SIGINT must still end it, within
 # 3 s, with the marker removed.
 # Usage: silent_display_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work/runtime"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
+mkdir -p "$work/runtime"
 log=$work/game.log
 pid=
 listener=

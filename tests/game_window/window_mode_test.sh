@@ -5,15 +5,12 @@
 # and never act as game keys; a whole match is played in the window; Escape then ends the
 # game with status 0 and without its marker, and so does closing the window.
 # Usage: window_mode_test.sh <program folder of the build> <work folder> <rv_close_window>
-set -u
+source "$(dirname "$0")/game_window_lib.sh"
 dist=$1
-work=$2
+fresh_work_folder "$2"
 close_window=$3
-rm -rf "$work"
-mkdir -p "$work"
 game=$work/game
 log=$work/game.log
-source "$(dirname "$0")/game_window_lib.sh"
 copy_program_folder "$dist" "$game"
 
 # The screen, the window's place at 2x and the full-screen picture (2.5x, exactly filling).

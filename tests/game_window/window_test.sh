@@ -3,26 +3,19 @@
 # folder, shows its menu, goes to the ranking screen and back, and ends on Escape with
 # status 0 and without its running marker.
 # Usage: window_test.sh <program folder of the build> <work folder>
-set -u
+source "$(dirname "$0")/game_window_lib.sh"
 dist=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
+fresh_work_folder "$2"
 game=$work/game
 log=$work/game.log
-source "$(dirname "$0")/game_window_lib.sh"
 copy_program_folder "$dist" "$game"
 
-fail() {
-  echo "FAIL: $*"
+# A game that ended by itself: its status too.
+on_fail() {
   if [ -n "${pid:-}" ] && ! kill -0 "$pid" 2>/dev/null; then
     wait "$pid"
     echo "the game's exit status: $?"
   fi
-  echo "--- game output"
-  cat "$log"
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  exit 1
 }
 
 # Started from another working folder: the game must find its files and marker by itself.

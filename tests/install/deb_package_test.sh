@@ -2,17 +2,10 @@
 # Builds the Debian package of the build folder with CPack and checks what it holds and
 # what it depends on.
 # Usage: deb_package_test.sh <build folder> <work folder>
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 build=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
+fresh_work_folder "$2"
 app=io.github.ravolin.Ravolin
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
 
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake") >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log"; fail "cpack failed"; }

@@ -19,13 +19,6 @@ app=io.github.ravolin.Ravolin
 mkdir -p "$home"
 source "$(dirname "$0")/../game_window/game_window_lib.sh"
 
-fail() {
-  echo "FAIL: $*"
-  [ -f "$log" ] && { echo "--- game output"; cat "$log"; }
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
-
 # Stripped, as the package is: debug information names the build folder, nothing else may.
 cmake --install "$build" --prefix "$prefix" --strip >"$work/install.log" || fail "install failed"
 for f in bin/ravolin bin/ravolin-config bin/ravolin-sim lib/games/ravolin/rv_031 lib/games/ravolin/rv_config \
@@ -76,12 +69,7 @@ sleep 0.5
 # Into a match (weakest computer, one round) with X held: the player drops a block at the
 # start of every turn. The game then leaves from inside the match.
 timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
-tap x
-sleep 2.5
-tap Down
-sleep 0.3
-tap Down
-sleep 0.3
+to_the_start_button 2.5
 xdotool keydown x
 sleep 20
 xdotool keyup x

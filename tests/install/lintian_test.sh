@@ -2,16 +2,9 @@
 # Runs lintian over the Debian package the deb_package test built and fails on any error or
 # warning; the informational and pedantic notes are printed for the record.
 # Usage: lintian_test.sh <folder holding ravolin_*.deb> <work folder>
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 debs=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+fresh_work_folder "$2"
 
 deb=$(ls "$debs"/ravolin_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no ravolin_*.deb in $debs (the deb_package test makes it)"

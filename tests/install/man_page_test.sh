@@ -4,15 +4,11 @@
 # player looks for, and it names the project's version. With a usage command, every command
 # and --option that the program's own usage text names must be in the page too.
 # Usage: man_page_test.sh <page> <version> [usage command ...]
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 page=$1
 version=$2
 shift 2
-
-fail() {
-  echo "FAIL: $page: $*"
-  exit 1
-}
+echo "$page"
 
 [ -f "$page" ] || fail "no such page"
 for locale in C.UTF-8 C; do

@@ -2,20 +2,10 @@
 # Runs inside xvfb-run on a 1280x1024 screen: the probe's window must cover the screen,
 # show the test picture letterboxed (scale 2: 1280 x 960 with 32-pixel bars above and
 # below), and react to X and Escape sent with xdotool.
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 probe=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
+fresh_work_folder "$2"
 log=$work/probe.log
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- probe output"
-  cat "$log"
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
 
 "$probe" >"$log" 2>&1 &
 pid=$!

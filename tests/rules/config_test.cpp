@@ -6,13 +6,14 @@
 
 #include "config/config_file.h"
 #include "config/priority.h"
-#include "temp_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
 
 TEST(ConfigFileTest, TwoLittleEndianBytesAtTheStart) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto file = dir / "rvdat.cfg";
   const struct {
     std::vector<uint8_t> bytes;
@@ -29,7 +30,7 @@ TEST(ConfigFileTest, TwoLittleEndianBytesAtTheStart) {
 }
 
 TEST(ConfigFileTest, AMissingFileIsCreatedEmptyAndReadsZero) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto file = dir / "rvdat.cfg";
   EXPECT_EQ(ReadConfigValue(file), 0);
   ASSERT_TRUE(std::filesystem::exists(file));
@@ -37,7 +38,7 @@ TEST(ConfigFileTest, AMissingFileIsCreatedEmptyAndReadsZero) {
 }
 
 TEST(ConfigFileTest, WritingKeepsTheRestOfALongerFile) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto file = dir / "rvdat.cfg";
   test::WriteBytes(file, {0x02, 0x00, 0xFF, 0xFF});
   ASSERT_TRUE(WriteConfigValue(file, 1));
@@ -50,7 +51,7 @@ TEST(ConfigFileTest, WritingKeepsTheRestOfALongerFile) {
 }
 
 TEST(ConfigFileTest, FailuresAreReportedDistinctly) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto folder_in_the_way = dir / "rvdat.cfg";
   std::filesystem::create_directory(folder_in_the_way);
   std::string error;

@@ -7,7 +7,8 @@
 
 #include "game/ranking/ranking_file.h"
 #include "game/ranking/ranking_tables.h"
-#include "temp_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
@@ -84,7 +85,7 @@ TEST(RankingTablesTest, ListsStayOrderedUnderManyInserts) {
 }
 
 TEST(RankingFileTest, AMissingFileIsCreatedEmptyAndTheFirstResultWritesAllBytes) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto file = dir / "rvdat.dat";
   RankingLoad loaded = LoadRankingFile(file);
   ASSERT_TRUE(loaded.ok) << loaded.error;
@@ -108,7 +109,7 @@ TEST(RankingFileTest, AMissingFileIsCreatedEmptyAndTheFirstResultWritesAllBytes)
 }
 
 TEST(RankingFileTest, AShortFileReadsZerosPastItsEnd) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto file = dir / "rvdat.dat";
   test::WriteBytes(file, {0x2A, 0, 0, 0, 0xFF, 0xFF});
   RankingLoad loaded = LoadRankingFile(file);
@@ -120,7 +121,7 @@ TEST(RankingFileTest, AShortFileReadsZerosPastItsEnd) {
 }
 
 TEST(RankingFileTest, BytesPastTheTablesSurviveTheRewrite) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto file = dir / "rvdat.dat";
   std::vector<uint8_t> bytes(3000);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
@@ -156,7 +157,7 @@ TEST(RankingFileTest, ValuesFromAnotherHandAreKeptBitForBit) {
 }
 
 TEST(RankingFileTest, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto folder_in_the_way = dir / "rvdat.dat";
   std::filesystem::create_directory(folder_in_the_way);
   RankingLoad loaded = LoadRankingFile(folder_in_the_way);
@@ -170,7 +171,7 @@ TEST(RankingFileTest, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
 }
 
 TEST(RankingFileTest, AFailedRewriteLeavesTheOldFileAndNoTemporaryFile) {
-  test::TempDir dir;
+  test::TempFolder dir;
   RankingTables t;
   t.RankScore[0] = 9;
   EXPECT_FALSE(WriteRankingFile(dir / "missing" / "rvdat.dat", t).ok);
@@ -186,7 +187,7 @@ TEST(RankingFileTest, AFailedRewriteLeavesTheOldFileAndNoTemporaryFile) {
 
 TEST(RankingFileTest, AReadOnlyFileIsNotReplaced) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto file = dir / "rvdat.dat";
   test::WriteBytes(file, std::vector<uint8_t>(2160, 0));
   std::filesystem::permissions(file, std::filesystem::perms::owner_read);
@@ -197,7 +198,7 @@ TEST(RankingFileTest, AReadOnlyFileIsNotReplaced) {
 }
 
 TEST(RankingFileTest, ALinkedFileIsRewrittenThroughTheLink) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto real = dir / "real.dat";
   const auto link = dir / "rvdat.dat";
   test::WriteBytes(real, {});

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Runs rv_sim as a user would and checks its answers, exit statuses and error lines.
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 sim="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+temp_work_folder
 failures=0
 
 empty_row='........................................'
@@ -23,9 +22,8 @@ expect() {
   got="$("$sim" "$@" <"$work/in" 2>"$work/err")"
   rc=$?
   if [[ $rc -ne $status || "$got" != "$want" ]]; then
-    echo "FAIL $name: status $rc (want $status), output '$got' (want '$want')"
+    fail "$name: status $rc (want $status), output '$got' (want '$want')"
     cat "$work/err"
-    failures=$((failures + 1))
   fi
 }
 
@@ -38,9 +36,8 @@ expect_error() {
   local lines
   lines=$(wc -l <"$work/err")
   if [[ $rc -ne $status || $lines -ne 1 ]] || ! grep -q -- "$pattern" "$work/err"; then
-    echo "FAIL $name: status $rc (want $status), stderr:"
+    fail "$name: status $rc (want $status), stderr:"
     cat "$work/err"
-    failures=$((failures + 1))
   fi
 }
 
@@ -82,9 +79,7 @@ expect_error score-overflow 1 "32 bits" -- score
 # The ranking file: created, filled, and a score of 0 never enters.
 : >"$work/in"
 expect rank-first 0 "1" -- rank "$work/rvdat.dat" 1 1 53280 10 6000
-if [[ $(stat -c %s "$work/rvdat.dat") -ne 2160 ]]; then
-  echo "FAIL rank-size: $(stat -c %s "$work/rvdat.dat") bytes"; failures=$((failures + 1))
-fi
+[[ $(stat -c %s "$work/rvdat.dat") -eq 2160 ]] || fail "rank-size: $(stat -c %s "$work/rvdat.dat") bytes"
 expect rank-second 0 "2" -- rank "$work/rvdat.dat" 1 1 100 10 6000
 expect rank-zero 0 "-1" -- rank "$work/rvdat.dat" 1 1 0 10 6000
 
@@ -125,8 +120,4 @@ printf '\v\n\f\n' >"$work/in"
 expect_error blank-vertical-tab 2 "line 3: the input has no 'board' line" -- four
 expect_error blank-form-feed 2 "line 3: no rounds given" -- score
 
-if [[ $failures -ne 0 ]]; then
-  echo "$failures rv_sim check(s) failed"
-  exit 1
-fi
-echo "all rv_sim checks passed"
+finish rv_sim

@@ -5,7 +5,8 @@
 #include <limits>
 
 #include "game/ranking/ranking_file.h"
-#include "temp_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace rv {
 namespace {
@@ -115,7 +116,7 @@ TEST(ScoreTest, RecordsThatDoNotFitTogetherAreErrors) {
 }
 
 TEST(ScoreMatchAndRankTest, RankedResultsAreWrittenAndUnrankedOnesAreNot) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const auto file = dir / "rvdat.dat";
   RankingTables tables;
   MatchScoring lost = ScoreMatchAndRank(1, 1, 0, 1, {5000}, {0}, {9}, tables, file);
@@ -134,7 +135,7 @@ TEST(ScoreMatchAndRankTest, RankedResultsAreWrittenAndUnrankedOnesAreNot) {
 }
 
 TEST(ScoreMatchAndRankTest, AFileThatCannotBeWrittenIsReported) {
-  test::TempDir dir;
+  test::TempFolder dir;
   RankingTables tables;
   const MatchScoring r =
       ScoreMatchAndRank(2, 3, 1, 0, {9000}, {-1}, {4}, tables, dir / "missing" / "rvdat.dat");

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 namespace rv::testing {
@@ -45,11 +46,7 @@ inline std::vector<uint8_t> ToneWav(int ms, int rate = 44100, int channels = 1) 
   return wav;
 }
 
-inline void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
+using rv::test::WriteBytes;
 
 using TempFolder = rv::test::TempFolder;
 

@@ -1,27 +1,26 @@
 #pragma once
-// A fresh folder per test, and whole files written and read back.
+// Whole files written and read back, for the tests that plant files and look at them.
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <string>
+#include <iterator>
 #include <vector>
-
-#include "support/temp_folder.h"
 
 namespace rv::test {
 
-// The rules' tests and the data-folder tests make theirs in the system's temporary folder.
-using TempDir = TempFolder;
-
+// Writes the bytes as the whole file, making its folder first.
 inline void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
+  if (!file.parent_path().empty()) std::filesystem::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
 }
 
+// The file's bytes; none when it cannot be read.
 inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace rv::test
