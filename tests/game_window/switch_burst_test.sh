@@ -7,12 +7,9 @@
 # window at its largest whole scale (2x, 1280 x 960). Worked off one by one, 50 presses take
 # some 5 s.
 # Usage: switch_burst_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
 log=$work/game.log
 limit=${BURST_LIMIT_MS:-2000}  # ms; more only to measure a slow build
 wm=

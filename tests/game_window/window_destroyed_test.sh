@@ -5,11 +5,9 @@
 # through the regular shutdown within 10 s: status 0, running marker gone, ranking as it was,
 # a line on standard error and no report of Xlib's own, which would have ended it.
 # Usage: window_destroyed_test.sh <program folder of the build> <work folder>
-set -u
-dist=$1
-work=$2
-rm -rf "$work"
 source "$(dirname "$0")/game_window_lib.sh"
+dist=$1
+fresh_work_folder "$2"
 log=$work/game.log
 
 for moment in logo title; do
