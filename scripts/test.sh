@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, and runs every test; then runs
-# the rules, drawing, game, sound and stored-file tests again under the address and
-# undefined-behaviour sanitizers, and the sound tests under the thread sanitizer.
+# Installs what is missing, builds with
+# warnings as errors, and runs every test; then runs the rules, drawing, game, sound and
+# stored-file tests again under the address and undefined-behaviour sanitizers, the sound
+# tests under the thread sanitizer, the fuzzers briefly, and builds and checks the Debian
+# packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -25,3 +27,12 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j2
 # Every reader of outside bytes, fuzzed for a few seconds each in a clang build of its own
 # (build-fuzz/), after replaying the inputs that once broke one.
 scripts/fuzz.sh --brief 5
+
+# The Debian packages as a distribution builds them: dpkg-buildpackage over a copy of the
+# tree, without the tests (they ran above: nocheck). Then what the binary package holds, and
+# lintian over the source and binary packages.
+packages=build/packages
+export DEB_BUILD_OPTIONS="nocheck parallel=2"
+bash tests/install/build_package.sh "$packages/first"
+bash tests/install/deb_package_test.sh "$packages/first" "$packages/deb_package"
+bash tests/install/lintian_test.sh "$packages/first" "$packages/lintian"
