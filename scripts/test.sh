@@ -30,11 +30,13 @@ scripts/fuzz.sh --brief 5
 
 # The Debian packages as a distribution builds them: dpkg-buildpackage over a copy of the
 # tree, without the tests (they ran above: nocheck). Then what the binary package holds,
-# lintian over the source and binary packages, and the tests of the installed package
-# (debian/tests, autopkgtest's null runner: this machine is the testbed).
+# lintian over the source and binary packages, the tests of the installed package
+# (debian/tests, autopkgtest's null runner: this machine is the testbed), and a second build
+# elsewhere, later and otherwise set up, which must give the same bytes.
 packages=build/packages
 export DEB_BUILD_OPTIONS="nocheck parallel=2"
 bash tests/install/build_package.sh "$packages/first"
 bash tests/install/deb_package_test.sh "$packages/first" "$packages/deb_package"
 bash tests/install/lintian_test.sh "$packages/first" "$packages/lintian"
 bash tests/install/autopkgtest_test.sh "$packages/first" "$packages/autopkgtest"
+bash tests/install/reproducible_test.sh "$packages/first" "$packages/second"
