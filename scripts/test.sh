@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with
+# Installs what is missing (the player's set and the test set: scripts/deps.sh), builds with
 # warnings as errors, and runs every test; then runs the rules, drawing, game, sound and
 # stored-file tests again under the address and undefined-behaviour sanitizers, the sound
 # tests under the thread sanitizer, the fuzzers briefly, and builds and checks the Debian
 # packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh play test
 scripts/build.sh -DRV_WERROR=ON -DRV_BUILD_TESTS=ON
 ctest --test-dir build --output-on-failure -j2
 
