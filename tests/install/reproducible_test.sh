@@ -43,7 +43,7 @@ for deb in $debs; do
   differ=1
   echo "DIFFERENT: $deb"
   if command -v diffoscope >/dev/null; then
-    diffoscope --no-progress --max-report-size 200000 "$first/$deb" "$other" | head -n 200
+    diffoscope --no-progress "$first/$deb" "$other" | head -n 200
     continue
   fi
   # Without diffoscope: each ar member, then each file of the data archive.
