@@ -8,6 +8,7 @@ debs=$(cd "$1" && pwd)
 work=$2
 rm -rf "$work"
 mkdir -p "$work"
+work=$(cd "$work" && pwd)  # lintian runs from inside it
 
 fail() {
   echo "FAIL: $*"

@@ -7,6 +7,8 @@
 set -u
 first=$(cd "$1" && pwd)
 work=$2
+mkdir -p "$work"
+work=$(cd "$work" && pwd)  # the comparison reads both builds from folders of its own
 here=$(cd "$(dirname "$0")" && pwd)
 
 fail() {
