@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of scripts/deps.txt that are missing (as root, or through sudo).
+# Installs the Debian packages of the named set-ups that are missing (as root, or through sudo):
+#   setup.sh play        to build and play the game (scripts/play.sh)
+#   setup.sh play test   and everything the tests need (scripts/test.sh; the default)
+# scripts/deps.sh prints the sets.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-mapfile -t wanted < <(grep -v '^\s*#' "$here/deps.txt" | grep -v '^\s*$')
+[ $# -gt 0 ] || set -- play test
+wanted=()
+for set in "$@"; do
+  list=$("$here/deps.sh" "$set")
+  mapfile -t -O "${#wanted[@]}" wanted <<<"$list"
+done
 missing=()
 for pkg in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, and runs every test; then runs
-# the rules, drawing, game, sound and stored-file tests again under the address and
-# undefined-behaviour sanitizers, the sound tests under the thread sanitizer, and the fuzz
-# targets. This whole suite is what CI runs.
-#   --quick       only the build's own tests: no sanitizer builds, no fuzzing
+# Installs what is missing (the player's set and the test set: scripts/deps.sh), builds with
+# warnings as errors, and runs every test; then runs the rules, drawing, game, sound and
+# stored-file tests again under the address and undefined-behaviour sanitizers, the sound
+# tests under the thread sanitizer, the fuzzers briefly, and builds and checks the Debian
+# packages. This whole suite is what CI runs.
+#   --quick       only the build's own tests: no sanitizer builds, no fuzzing, no packages
 #   --room NAME   only the build's tests of one room, those labelled NAME (the rooms are
 #                 RV_TEST_ROOMS in cmake/RavolinHelpers.cmake)
 set -euo pipefail
@@ -19,7 +20,7 @@ case "$#:${1:-}" in
   2:--room) mode=room ;;
   *) usage ;;
 esac
-scripts/setup.sh
+scripts/setup.sh play test
 scripts/build.sh -DRV_WERROR=ON -DRV_BUILD_TESTS=ON
 if [ "$mode" = room ]; then
   exec ctest --test-dir build --output-on-failure -j2 --no-tests=error -L "^$2\$"
@@ -44,3 +45,16 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j2
 # Every reader of outside bytes, fuzzed for a few seconds each in a clang build of its own
 # (build-fuzz/), after replaying the inputs that once broke one.
 scripts/fuzz.sh --brief 5
+
+# The Debian packages as a distribution builds them: dpkg-buildpackage over a copy of the
+# tree, without the tests (they ran above: nocheck). Then what the binary package holds,
+# lintian over the source and binary packages, the tests of the installed package
+# (debian/tests, autopkgtest's null runner: this machine is the testbed), and a second build
+# elsewhere, later and otherwise set up, which must give the same bytes.
+packages=build/packages
+export DEB_BUILD_OPTIONS="nocheck parallel=2"
+bash tests/install/build_package.sh "$packages/first"
+bash tests/install/deb_package_test.sh "$packages/first" "$packages/deb_package"
+bash tests/install/lintian_test.sh "$packages/first" "$packages/lintian"
+bash tests/install/autopkgtest_test.sh "$packages/first" "$packages/autopkgtest"
+bash tests/install/reproducible_test.sh "$packages/first" "$packages/second"

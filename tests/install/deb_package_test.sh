@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
-# Builds the Debian package of the build folder with CPack and checks what it holds and
-# what it depends on.
-# Usage: deb_package_test.sh <build folder> <work folder>
+# Checks what the Debian package dpkg-buildpackage made (build_package.sh) holds and what it
+# depends on.
+# Usage: deb_package_test.sh <folder holding ravolin_*.deb> <work folder>
 source "$(dirname "$0")/../support/test_lib.sh"
-build=$1
+debs=$1
 fresh_work_folder "$2"
 app=io.github.ravolin.Ravolin
 
-(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake") >"$work/cpack.log" 2>&1 \
-  || { cat "$work/cpack.log"; fail "cpack failed"; }
-deb=$(ls "$work"/ravolin_*.deb 2>/dev/null | head -n 1)
-[ -n "$deb" ] || fail "no ravolin_*.deb was made"
-echo "built $(basename "$deb")"
+deb=$(ls "$debs"/ravolin_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || fail "no ravolin_*.deb in $debs (build_package.sh makes it)"
+echo "checking $(basename "$deb")"
 
 dpkg-deb --contents "$deb" >"$work/contents.txt" || fail "dpkg-deb cannot read the package"
 for f in ./usr/games/ravolin ./usr/games/ravolin-config ./usr/games/ravolin-sim \
@@ -49,6 +47,13 @@ for gz in usr/share/doc/ravolin/changelog.gz usr/share/man/man6/ravolin.6.gz \
   [ "${header:6:2}" = 00 ] || fail "$gz carries a file name or other header fields (flags ${header:6:2})"
   [ "${header:8:8}" = 00000000 ] || fail "$gz carries a time stamp"
   [ "${header:16:2}" = 02 ] || fail "$gz is not compressed with -9"
+done
+# The programs and the module carry no .comment section (the compiler's name and version):
+# dh_strip removes it.
+for elf in rv_031 rv_config rv_message rv_sim mpng.so; do
+  readelf -SW "$work/tree/usr/lib/games/ravolin/$elf" >"$work/sections.txt" 2>&1 \
+    || fail "$elf is not an ELF file"
+  grep -q ' \.comment ' "$work/sections.txt" && fail "$elf still has a .comment section"
 done
 zcat "$work/tree/usr/share/doc/ravolin/changelog.gz" | head -n 1 \
   | grep -q "^ravolin ($(dpkg-deb -f "$deb" Version)) " \

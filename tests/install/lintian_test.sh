@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Runs lintian over the Debian package the deb_package test built and fails on any error or
-# warning; the informational and pedantic notes are printed for the record.
-# Usage: lintian_test.sh <folder holding ravolin_*.deb> <work folder>
+# Runs lintian over the .changes of a source and binary build (build_package.sh): the source
+# package and every .deb it lists. Fails on any error or warning; the informational and
+# pedantic notes are printed for the record (debian/README.source explains each).
+# Usage: lintian_test.sh <folder holding ravolin_*.changes> <work folder>
 source "$(dirname "$0")/../support/test_lib.sh"
-debs=$1
+debs=$(cd "$1" && pwd)
 fresh_work_folder "$2"
+work=$(cd "$work" && pwd)  # lintian runs from inside it
 
-deb=$(ls "$debs"/ravolin_*.deb 2>/dev/null | head -n 1)
-[ -n "$deb" ] || fail "no ravolin_*.deb in $debs (the deb_package test makes it)"
+changes=$(ls "$debs"/ravolin_*.changes 2>/dev/null | head -n 1)
+[ -n "$changes" ] || fail "no ravolin_*.changes in $debs (build_package.sh makes it)"
+grep -q '^Architecture: .*\bsource\b' "$changes" || fail "$changes lists no source package"
 
 # Lintian refuses root unless told; its own option is simpler and safer than handing the
 # check to another user, who may not be able to enter the folder the test runs in.
@@ -20,7 +23,7 @@ run_lintian() {
 # must run from a folder that only its owner may enter.
 chmod 700 "$work"
 cd "$work" || fail "cannot enter $work"
-run_lintian --display-info --pedantic "$deb" >"$work/lintian.txt" 2>&1
+run_lintian --display-info --pedantic "$changes" >"$work/lintian.txt" 2>&1
 status=$?
 cat "$work/lintian.txt"
 # Lintian itself must have run: a crash or a missing tool prints no tags either.
