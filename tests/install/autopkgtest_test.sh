@@ -4,16 +4,9 @@
 # so the packages are installed into it (as root, or through sudo), and removed again
 # afterwards when they were not installed before.
 # Usage: autopkgtest_test.sh <folder holding ravolin_*.changes> <work folder>
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 debs=$(cd "$1" && pwd)
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+fresh_work_folder "$2"
 
 changes=$(ls "$debs"/ravolin_*.changes 2>/dev/null | head -n 1)
 [ -n "$changes" ] || fail "no ravolin_*.changes in $debs (build_package.sh makes it)"

@@ -4,17 +4,12 @@
 # locale and host name. On a difference it prints what differs: diffoscope when
 # it is there, else the members of each .deb and of its data archive, compared with cmp -l.
 # Usage: reproducible_test.sh <folder of the first build> <work folder>
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 first=$(cd "$1" && pwd)
 work=$2
 mkdir -p "$work"
 work=$(cd "$work" && pwd)  # the comparison reads both builds from folders of its own
 here=$(cd "$(dirname "$0")" && pwd)
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
 
 debs=$(cd "$first" && ls ravolin_*.deb ravolin-dbgsym_*.deb 2>/dev/null)
 [ -n "$debs" ] || fail "no .deb in $first (build_package.sh makes them)"

@@ -4,17 +4,11 @@
 # the test tools; each package has one place. Then made-up control files, each with the sets
 # deps.sh must print, or its refusal.
 # Usage: setup_lists_test.sh <deps.sh> <debian/control> <scripts/test-deps.txt>
-set -u
+source "$(dirname "$0")/../support/test_lib.sh"
 deps=$1
 control=$2
 extra=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+temp_work_folder
 
 "$deps" play >"$work/play" || fail "deps.sh play failed"
 "$deps" test >"$work/test" || fail "deps.sh test failed"
