@@ -108,7 +108,8 @@ endfunction()
 #                    [LABELS ...] TIMEOUT s): a shell test of the real game, handed the program
 # folder and a work folder named after the test, then ARGS. With SCREEN it runs under xvfb-run
 # with the dummy sound driver, from server number SERVER up: each test its own range, as two
-# xvfb-run -a started at once by a parallel ctest can pick the same free number.
+# xvfb-run -a started at once by a parallel ctest can pick the same free number; and one such
+# test at a time.
 function(rv_add_window_test name)
   cmake_parse_arguments(W "" "SCRIPT;SCREEN;SERVER;TIMEOUT" "ARGS;ENVIRONMENT;LABELS" ${ARGN})
   set(command bash ${CMAKE_CURRENT_SOURCE_DIR}/${W_SCRIPT} ${RV_DIST_DIR}
@@ -124,6 +125,11 @@ function(rv_add_window_test name)
   endif()
   add_test(NAME ${name} COMMAND ${command})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${W_TIMEOUT})
+  if(W_SCREEN)
+    # One real window at a time: their waits for fades and keys are sized for a game that
+    # has the machine to itself, not for two of them drawing at once.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK xvfb)
+  endif()
   if(W_ENVIRONMENT)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${W_ENVIRONMENT}")
   endif()
