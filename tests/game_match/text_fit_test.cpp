@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -14,8 +17,11 @@
 #include <utility>
 #include <vector>
 
+#include "game/gfx/surface.h"
 #include "game/gfx/text.h"
+#include "game/match/drawn_texts.h"
 #include "lang/catalogue.h"
+#include "support/latin_face.h"
 #include "support/mo_file.h"
 
 namespace rv::test {
@@ -82,6 +88,110 @@ TEST(TextFit, RefusesEveryTextThatLeavesItsSpaceOrBreaksItsLine) {
       for (const std::string& named : c.refusals[i]) {
         EXPECT_NE(refused[i].find(named), std::string::npos) << refused[i] << " lacks " << named;
       }
+    }
+  }
+}
+
+// Without DejaVu Sans the English texts cannot be measured as they are drawn: refused, while
+// Japanese needs no Latin face.
+TEST(TextFit, RefusesALatinLanguageWithoutTheLatinFace) {
+  std::string error;
+  const std::unique_ptr<TextRenderer> full = TextRenderer::Open(&error);
+  ASSERT_TRUE(full) << error;
+  const std::unique_ptr<TextRenderer> japanese_only = TextRenderer::OpenFile(full->file(), &error);
+  ASSERT_TRUE(japanese_only) << error;
+  const auto english = Catalogue::Parse(BuiltCatalogue("en"), &error);
+  ASSERT_TRUE(english) << error;
+  const std::vector<std::string> refused = TextsThatDoNotFit(*english, *japanese_only);
+  ASSERT_FALSE(refused.empty());
+  EXPECT_NE(refused.front().find("DejaVu Sans"), std::string::npos) << refused.front();
+  EXPECT_TRUE(TextsThatDoNotFit(Catalogue{}, *japanese_only).empty());
+}
+
+constexpr uint32_t kGround = 0x808080;
+
+// The ink a text leaves, drawn unclipped where the game draws it.
+struct Ink {
+  int left = 1 << 30, right = -1, top = 1 << 30, bottom = -1;
+};
+
+Ink InkOf(TextRenderer& text, const DrawnText& d) {
+  Surface s(640, 480, kGround);
+  s.text().font_px = DrawnState(d).font_px;
+  DrawText(text, s, d, false);
+  Ink ink;
+  for (int y = 0; y < s.height(); ++y) {
+    for (int x = 0; x < s.width(); ++x) {
+      if (s.Pixel(x, y) == kGround) continue;
+      ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+      ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
+    }
+  }
+  return ink;
+}
+
+// The same text drawn by a renderer that has only `file` (bold from its own cut when
+// bold_cut), to tell which face the game drew it in.
+bool DrawnAsIn(TextRenderer& text, DrawnText d, const std::filesystem::path& file, bool bold_cut) {
+  std::string error;
+  const std::unique_ptr<TextRenderer> only = TextRenderer::OpenFile(file, &error);
+  if (!only) return false;
+  Surface got(640, 480, kGround), want(640, 480, kGround);
+  got.text().font_px = want.text().font_px = DrawnState(d).font_px;
+  DrawText(text, got, d, false);
+  if (bold_cut) d.bold = 0;
+  DrawText(*only, want, d, false);
+  for (int y = 0; y < got.height(); ++y) {
+    for (int x = 0; x < got.width(); ++x) {
+      if (got.Pixel(x, y) != want.Pixel(x, y)) return false;
+    }
+  }
+  return true;
+}
+
+// Every text of the match in each language: drawn in the language's face (Japanese in its
+// Gothic, English in DejaVu Sans and its bold cut), and its ink inside the window or the
+// panel it stands in with 4 pixels of air before the frame or the edge.
+TEST(TextFit, EveryTextIsDrawnInItsLanguagesFaceWithAirInsideItsWindowOrPanel) {
+  std::string error;
+  const std::unique_ptr<TextRenderer> text = TextRenderer::Open(&error);
+  ASSERT_TRUE(text) << error;
+  // The roulette and the banner are composed 224 wide with a 4-px frame; the panel
+  // spans x 200..439 of the screen.
+  constexpr int kAir = 4;
+  constexpr int kWindowInside[] = {4, 219};
+  constexpr int kPanel[] = {200, 439};
+  struct Language {
+    const char* name;
+    std::string mo;  // empty: Japanese as written
+    bool latin;
+  };
+  for (const Language& language :
+       {Language{"ja", "", false}, Language{"en", BuiltCatalogue("en"), true}}) {
+    SCOPED_TRACE(language.name);
+    const auto words = language.mo.empty() ? std::optional<Catalogue>(Catalogue{})
+                                           : Catalogue::Parse(language.mo, &error);
+    ASSERT_TRUE(words) << error;
+    const std::vector<DrawnText> all = EveryDrawnText(*words, *text);
+    ASSERT_GE(all.size(), 6u);
+    for (const DrawnText& d : all) {
+      SCOPED_TRACE(std::string(d.where) + ": " + d.text);
+      const bool bold = d.bold == -1;
+      if (language.latin) {
+        EXPECT_TRUE(
+            DrawnAsIn(*text, d, bold ? test::kDejaVuSansBoldFile : test::kDejaVuSansFile, bold));
+      } else {
+        EXPECT_TRUE(DrawnAsIn(*text, d, text->file(), false));
+      }
+      const Ink ink = InkOf(*text, d);
+      ASSERT_GE(ink.right, 0) << "no ink";
+      const bool in_window = d.target == TextTarget::kComposition;
+      const int left = (in_window ? kWindowInside[0] : kPanel[0]) + kAir;
+      const int right = (in_window ? kWindowInside[1] : kPanel[1]) - kAir;
+      EXPECT_GE(ink.left, left);
+      EXPECT_LE(ink.right, right);
+      EXPECT_TRUE(d.space.Contains(ink.left, ink.top) && d.space.Contains(ink.right, ink.bottom))
+          << "ink x " << ink.left << ".." << ink.right << ", y " << ink.top << ".." << ink.bottom;
     }
   }
 }
