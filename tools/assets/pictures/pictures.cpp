@@ -810,10 +810,22 @@ Image BuildCounter(const Fonts& fonts, WordPen& pen) {
   const bool spaced =
       written.find(" %1") != std::string::npos || written.find("%1 ") != std::string::npos;
   DrawnWord& w = pen.Record(pattern, round.word, rects::kRoundWord, 80);
-  if (w.drawn)
-    w.size =
-        DrawKeyedText(img, pen.FaceFor(round.word, true), round.word, 80, rects::kRoundWord,
-                      round.number_first ? Align::kLeft : Align::kRight, spaced ? 0.25f : 0.0f);
+  if (!w.drawn) return img;
+  if (round.number_first) {
+    w.size = DrawKeyedText(img, pen.FaceFor(round.word, true), round.word, 80, rects::kRoundWord,
+                           Align::kLeft, spaced ? 0.25f : 0.0f);
+    return img;
+  }
+  // A word before its number stands at x 150 of the screen, where the first-player roulette
+  // opens over x 215..438 (its frame 4 px wide): the word keeps to the part the box covers,
+  // so that the box hides it as it hides the Japanese word, and the number shows beside it.
+  // The box's frame is the space before the number.
+  constexpr int kCoveredFrom = 215 - 150 + 4 + 2;
+  const Rect& whole = rects::kRoundWord;
+  const Rect covered{whole.picture, whole.x + kCoveredFrom, whole.y, whole.w - kCoveredFrom,
+                     whole.h};
+  w.size =
+      DrawKeyedText(img, pen.FaceFor(round.word, true), round.word, 80, covered, Align::kRight);
   return img;
 }
 
