@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-
 #include "support/latin_face.h"
 #include "test_support.h"
 
@@ -33,11 +30,6 @@ Ink InkOf(const Surface& s, uint32_t ground) {
   return ink;
 }
 
-bool SamePixels(const Surface& a, const Surface& b) {
-  return a.width() == b.width() && a.height() == b.height() &&
-         std::equal(a.data(), a.data() + static_cast<ptrdiff_t>(a.width()) * a.height(), b.data());
-}
-
 class TextTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -53,20 +45,14 @@ class TextTest : public ::testing::Test {
 
   // White text printed alone at (x, y) on a ground, at the given size and boldness.
   Surface PrintedAlone(int x, int y, std::string_view str, bool bold, uint32_t color = 0xFFFFFF,
-                       int px = 16, TextFace face = TextFace::kJapanese) {
-    return PrintedWith(text(), x, y, str, bold, color, px, face);
-  }
-  static Surface PrintedWith(TextRenderer& with, int x, int y, std::string_view str, bool bold,
-                             uint32_t color = 0xFFFFFF, int px = 16,
-                             TextFace face = TextFace::kJapanese) {
+                       int px = 16) {
     Surface s(200, 60, kGround);
-    s.text().face = face;
     s.text().font_px = px;
     s.text().FontBold = bold;
     s.text().ForeColor = color;
     s.text().CurrentX = x;
     s.text().CurrentY = y;
-    with.Print(s, str);
+    text().Print(s, str);
     return s;
   }
 
@@ -262,62 +248,22 @@ TEST_F(TextTest, ASpaceCutsTheShadowAndTheFaceAtItsEdges) {
   EXPECT_GT(inside, 50);
 }
 
-// Another language prints in DejaVu Sans, its bold texts in the bold cut rather than the
-// regular one emboldened; Japanese stays in its own face. Each row is compared with a
-// renderer that has that one file only.
-TEST_F(TextTest, EachFacePrintsAsItsOwnFile) {
-  ASSERT_TRUE(text().HasLatinFace()) << "fonts-dejavu-core is not installed";
-  struct Row {
-    TextFace face;
-    bool bold;
-    const char* file;  // empty: the Japanese face
-    bool bold_in_reference;
-  };
-  const Row rows[] = {
-      {TextFace::kLatin, false, test::kDejaVuSansFile, false},
-      {TextFace::kLatin, true, test::kDejaVuSansBoldFile, false},
-      {TextFace::kJapanese, false, "", false},
-      {TextFace::kJapanese, true, "", true},
-  };
-  for (const Row& row : rows) {
-    for (int px : {kScreenFacePx, kCompositionFacePx}) {
-      SCOPED_TRACE(std::string(row.file) + (row.bold ? " bold " : " ") + std::to_string(px));
-      std::string error;
-      const auto reference =
-          TextRenderer::OpenFile(*row.file != 0 ? row.file : text().file(), &error);
-      ASSERT_TRUE(reference) << error;
-      for (const char* str : {"Who goes first?", "02:08:33", "No. 1"}) {
-        const Surface got = PrintedAlone(3, 3, str, row.bold, 0xFFFFFF, px, row.face);
-        const Surface want =
-            PrintedWith(*reference, 3, 3, str, row.bold_in_reference, 0xFFFFFF, px);
-        EXPECT_TRUE(SamePixels(got, want)) << str;
-        TextState state;
-        state.face = row.face;
-        state.FontBold = row.bold;
-        state.font_px = px;
-        TextState plain;
-        plain.FontBold = row.bold_in_reference;
-        plain.font_px = px;
-        EXPECT_EQ(text().TextWidth(state, str), reference->TextWidth(plain, str)) << str;
-      }
-    }
-  }
-}
-
+// How the Latin face prints as drawn is checked over every text of the match (TextFit);
+// here, what happens without it, and with a regular cut only.
 TEST(TextOpen, WithoutTheLatinFaceItsTextsPrintInTheJapaneseOne) {
   std::string error;
   const auto full = TextRenderer::Open(&error);
   ASSERT_TRUE(full) << error;
+  ASSERT_TRUE(full->HasLatinFace()) << "fonts-dejavu-core is not installed";
   const auto only_japanese = TextRenderer::OpenFile(full->file(), &error);
   ASSERT_TRUE(only_japanese) << error;
-  EXPECT_FALSE(only_japanese->HasLatinFace());
   EXPECT_FALSE(only_japanese->OpenLatinFiles("/nonexistent/DejaVuSans.ttf", ""));
   EXPECT_FALSE(only_japanese->HasLatinFace());
   TextState latin;
   latin.face = TextFace::kLatin;
   EXPECT_EQ(only_japanese->TextWidth(latin, "Player"), full->TextWidth(TextState{}, "Player"));
   EXPECT_NE(full->TextWidth(latin, "Player"), full->TextWidth(TextState{}, "Player"));
-  // A regular cut alone: bold is that cut emboldened, wider than it.
+  // A regular cut alone: bold is that cut emboldened.
   ASSERT_TRUE(only_japanese->OpenLatinFiles(test::kDejaVuSansFile, ""));
   TextState latin_bold = latin;
   latin_bold.FontBold = true;
