@@ -3,6 +3,7 @@
 // only inside those rectangles (same format, size and transparent black).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -137,23 +138,17 @@ Pixels Read(const std::filesystem::path& path, bool png) {
              : rv::assets::testing::ReadBmp(path).pixels;
 }
 
-// Words of one role stand one at a time in the same place of a screen: each is drawn at the
-// size of the others, so that none looks smaller when the choice moves to it.
-TEST(LanguagePictures, WordsOfOneRoleShareTheirSize) {
-  const std::vector<std::vector<std::string>> roles = {
-      {"初級", "中級", "上級 ― 最強のCPUに挑め！"},
-  };
+// The difficulty's names stand one at a time in the same place of the selection screen:
+// each is drawn at the size of the others, so that none looks smaller when chosen.
+TEST(LanguagePictures, TheDifficultysNamesShareTheirSize) {
+  const std::vector<std::string> names = {"初級", "中級", "上級 ― 最強のCPUに挑め！"};
   for (const std::string& language : Languages()) {
-    SCOPED_TRACE(language);
-    for (const std::vector<std::string>& role : roles) {
-      std::map<std::string, int> sizes;
-      for (const DrawnWord& w : SetOf(language).words)
-        for (const std::string& japanese : role)
-          if (w.japanese == japanese && w.drawn) sizes[japanese] = w.size;
-      ASSERT_EQ(sizes.size(), role.size());
-      for (const auto& [japanese, size] : sizes)
-        EXPECT_EQ(size, sizes.begin()->second) << japanese << " beside " << sizes.begin()->first;
-    }
+    std::map<std::string, int> sizes;
+    for (const DrawnWord& w : SetOf(language).words)
+      if (w.drawn && std::count(names.begin(), names.end(), w.japanese)) sizes[w.japanese] = w.size;
+    ASSERT_EQ(sizes.size(), names.size()) << language;
+    for (const auto& [japanese, size] : sizes)
+      EXPECT_EQ(size, sizes.begin()->second) << language << ": " << japanese;
   }
 }
 
