@@ -3,6 +3,7 @@
 // only inside those rectangles (same format, size and transparent black).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -135,6 +136,20 @@ bool SameFormat(const std::filesystem::path& a, const std::filesystem::path& b, 
 Pixels Read(const std::filesystem::path& path, bool png) {
   return png ? rv::assets::testing::ReadPng(path).pixels
              : rv::assets::testing::ReadBmp(path).pixels;
+}
+
+// The difficulty's names stand one at a time in the same place of the selection screen:
+// each is drawn at the size of the others, so that none looks smaller when chosen.
+TEST(LanguagePictures, TheDifficultysNamesShareTheirSize) {
+  const std::vector<std::string> names = {"初級", "中級", "上級 ― 最強のCPUに挑め！"};
+  for (const std::string& language : Languages()) {
+    std::map<std::string, int> sizes;
+    for (const DrawnWord& w : SetOf(language).words)
+      if (w.drawn && std::count(names.begin(), names.end(), w.japanese)) sizes[w.japanese] = w.size;
+    ASSERT_EQ(sizes.size(), names.size()) << language;
+    for (const auto& [japanese, size] : sizes)
+      EXPECT_EQ(size, sizes.begin()->second) << language << ": " << japanese;
+  }
 }
 
 TEST(LanguagePictures, FilesMatchTheJapaneseOutsideTheWordsWithTheSameKeyColour) {

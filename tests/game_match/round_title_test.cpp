@@ -67,8 +67,10 @@ TEST(RoundTitleOrder, NumberAndWordStandInTheOrderOfTheLanguagesPattern) {
 }
 
 // With the English pictures the word's ink comes first and the number's follows it, with
-// some air between them and both inside the title's span.
-TEST(RoundTitleOrder, TheEnglishPicturesReadWordThenNumber) {
+// some air between them; the word lies wholly where the first-player roulette's box opens
+// over the title (x 215..438), which hides it as it hides the Japanese word, and the number
+// stands beside the box.
+TEST(RoundTitleOrder, TheEnglishWordReadsBeforeTheNumberUnderTheRoulettesBox) {
   test::MatchHarness h(1);
   Game& g = h.game();
   g.words = English();
@@ -86,14 +88,14 @@ TEST(RoundTitleOrder, TheEnglishPicturesReadWordThenNumber) {
       if ((s.Pixel(x, y) & 0xFFFFFFu) != 0) return true;
     return false;
   };
-  int first = -1, last = -1, gap = 0, longest_gap = 0, gap_end = -1;
+  int first = -1, last = -1, gap = 0, longest_gap = 0, gap_start = -1, gap_end = -1;
   for (int x = 0; x < 640; ++x) {
     if (!column_has_ink(x)) {
       if (first >= 0) ++gap;
       continue;
     }
     if (first < 0) first = x;
-    if (gap > longest_gap) longest_gap = gap, gap_end = x;
+    if (gap > longest_gap) longest_gap = gap, gap_end = x, gap_start = x - gap;
     gap = 0;
     last = x;
   }
@@ -103,6 +105,8 @@ TEST(RoundTitleOrder, TheEnglishPicturesReadWordThenNumber) {
   // where the number is drawn.
   EXPECT_GE(longest_gap, 8);
   EXPECT_GE(gap_end, 439);
+  EXPECT_GE(first, 215) << "the word shows left of the roulette's box";
+  EXPECT_LE(gap_start - 1, 438) << "the word shows right of the roulette's box";
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// Printing with the Japanese face and the two shadowed text primitives.
+// Printing with the Japanese face or the Latin one, and the two shadowed text primitives.
 #include "game/gfx/text.h"
 
 #include <gtest/gtest.h>
 
+#include "support/latin_face.h"
 #include "test_support.h"
 
 namespace rv {
@@ -245,6 +246,28 @@ TEST_F(TextTest, ASpaceCutsTheShadowAndTheFaceAtItsEdges) {
     }
   }
   EXPECT_GT(inside, 50);
+}
+
+// How the Latin face prints as drawn is checked over every text of the match (TextFit);
+// here, what happens without it, and with a regular cut only.
+TEST(TextOpen, WithoutTheLatinFaceItsTextsPrintInTheJapaneseOne) {
+  std::string error;
+  const auto full = TextRenderer::Open(&error);
+  ASSERT_TRUE(full) << error;
+  ASSERT_TRUE(full->HasLatinFace()) << "fonts-dejavu-core is not installed";
+  const auto only_japanese = TextRenderer::OpenFile(full->file(), &error);
+  ASSERT_TRUE(only_japanese) << error;
+  EXPECT_FALSE(only_japanese->OpenLatinFiles("/nonexistent/DejaVuSans.ttf", ""));
+  EXPECT_FALSE(only_japanese->HasLatinFace());
+  TextState latin;
+  latin.face = TextFace::kLatin;
+  EXPECT_EQ(only_japanese->TextWidth(latin, "Player"), full->TextWidth(TextState{}, "Player"));
+  EXPECT_NE(full->TextWidth(latin, "Player"), full->TextWidth(TextState{}, "Player"));
+  // A regular cut alone: bold is that cut emboldened.
+  ASSERT_TRUE(only_japanese->OpenLatinFiles(test::kDejaVuSansFile, ""));
+  const int regular = only_japanese->TextWidth(latin, "Player");
+  latin.FontBold = true;
+  EXPECT_GT(only_japanese->TextWidth(latin, "Player"), regular);
 }
 
 TEST(TextOpen, AFileThatIsNoFontIsAClearError) {

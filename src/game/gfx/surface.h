@@ -10,7 +10,12 @@ namespace rv {
 
 // What printing on a surface uses: the surface's own face size and the properties the text
 // primitives set before each print.
+// The face a text is printed in: the Japanese Gothic, or the Latin face the pictures' other
+// languages are set in (DejaVu Sans, its bold cut for FontBold).
+enum class TextFace { kJapanese, kLatin };
+
 struct TextState {
+  TextFace face = TextFace::kJapanese;
   bool FontBold = false;
   uint32_t ForeColor = 0x000000;
   int CurrentX = 0;

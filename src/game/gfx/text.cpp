@@ -67,32 +67,109 @@ std::string FindJapaneseGothic() {
   return file;
 }
 
+// The file of the family asked for ("DejaVu Sans:bold"), or empty when fontconfig would
+// answer with a substitute: another family would not match the pictures.
+std::string FindFamily(const char* pattern_text) {
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (config == nullptr) return {};
+  std::string found;
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(pattern_text));
+  if (pattern != nullptr) {
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(config, pattern, &result);
+    if (match != nullptr) {
+      FcChar8* file = nullptr;
+      FcChar8* family = nullptr;
+      const std::string_view text(pattern_text);
+      const std::string_view wanted = text.substr(0, text.find(':'));
+      if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+          FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
+          wanted == reinterpret_cast<const char*>(family)) {
+        found = reinterpret_cast<const char*>(file);
+      }
+      FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+  }
+  FcConfigDestroy(config);
+  return found;
+}
+
 }  // namespace
 
-struct TextRenderer::Impl {
-  FT_Library library = nullptr;
+bool NeedsJapaneseFace(std::string_view utf8) {
+  for (size_t i = 0; i < utf8.size();) {
+    const char32_t cp = NextCodePoint(utf8, i);
+    if ((cp >= 0x2E80 && cp <= 0x9FFF) || (cp >= 0xAC00 && cp <= 0xD7AF) ||
+        (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0xFF00 && cp <= 0xFFEF) || cp >= 0x20000) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// One loaded face and the pixel size it is set to.
+struct LoadedFace {
   FT_Face face = nullptr;
   int size_px = 0;
-
-  ~Impl() {
-    if (face != nullptr) FT_Done_Face(face);
-    if (library != nullptr) FT_Done_FreeType(library);
-  }
+  bool synthetic_bold = true;  // a regular cut emboldened by FreeType when bold
 
   void SetSize(int px) {
     if (px != size_px && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(px)) == 0) size_px = px;
+  }
+};
+
+struct TextRenderer::Impl {
+  FT_Library library = nullptr;
+  LoadedFace japanese;
+  LoadedFace latin;
+  LoadedFace latin_bold;
+  LoadedFace* current = &japanese;
+
+  ~Impl() {
+    for (LoadedFace* f : {&japanese, &latin, &latin_bold}) {
+      if (f->face != nullptr) FT_Done_Face(f->face);
+    }
+    if (library != nullptr) FT_Done_FreeType(library);
+  }
+
+  bool Load(LoadedFace& into, const std::string& file) {
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, file.c_str(), 0, &face) != 0) return false;
+    if (!FT_IS_SCALABLE(face)) {
+      FT_Done_Face(face);
+      return false;
+    }
+    into.face = face;
+    into.SetSize(16);
+    return true;
+  }
+
+  // Chooses the face of the state and sets its size; without the Latin faces, the
+  // Japanese face (which has Latin letters too) prints everything.
+  FT_Face Use(const TextState& state) {
+    current = &japanese;
+    if (state.face == TextFace::kLatin && latin.face != nullptr) {
+      current = state.FontBold && latin_bold.face != nullptr ? &latin_bold : &latin;
+    }
+    current->SetSize(state.font_px);
+    return current->face;
   }
 
   // One pixel of emboldening per 16 px of face size, in 26.6 units.
   static FT_Pos BoldStrength(int px) { return std::max<FT_Pos>(64, px * 4); }
 
-  // Loads and (for drawing) renders a glyph; false when the face has none to draw.
+  // Loads and (for drawing) renders a glyph of the current face; false when it has none
+  // to draw. A bold cut of its own is drawn as it is.
   bool LoadGlyph(char32_t cp, bool bold, bool render) {
+    FT_Face face = current->face;
     FT_UInt index = FT_Get_Char_Index(face, cp);
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) return false;
     FT_GlyphSlot slot = face->glyph;
-    if (bold && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-      FT_Pos strength = BoldStrength(size_px);
+    if (bold && current->synthetic_bold && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+      FT_Pos strength = BoldStrength(current->size_px);
       FT_Outline_Embolden(&slot->outline, strength);
       slot->advance.x += strength;
     }
@@ -114,34 +191,51 @@ std::unique_ptr<TextRenderer> TextRenderer::Open(std::string* error) {
     }
     return nullptr;
   }
-  return OpenFile(file, error);
+  std::unique_ptr<TextRenderer> text = OpenFile(file, error);
+  if (text) text->OpenLatinFiles(FindFamily("DejaVu Sans"), FindFamily("DejaVu Sans:bold"));
+  return text;
 }
 
 std::unique_ptr<TextRenderer> TextRenderer::OpenFile(const std::filesystem::path& file,
                                                      std::string* error) {
   auto impl = std::make_unique<Impl>();
-  if (FT_Init_FreeType(&impl->library) != 0 ||
-      FT_New_Face(impl->library, file.c_str(), 0, &impl->face) != 0 ||
-      !FT_IS_SCALABLE(impl->face)) {
+  if (FT_Init_FreeType(&impl->library) != 0 || !impl->Load(impl->japanese, file.string())) {
     if (error != nullptr) *error = "cannot load the face " + file.string();
     return nullptr;
   }
-  impl->SetSize(16);
   return std::unique_ptr<TextRenderer>(new TextRenderer(std::move(impl), file));
 }
 
+bool TextRenderer::OpenLatinFiles(const std::filesystem::path& regular,
+                                  const std::filesystem::path& bold) {
+  Impl& impl = *impl_;
+  for (LoadedFace* f : {&impl.latin, &impl.latin_bold}) {
+    if (f->face != nullptr) FT_Done_Face(f->face);
+    *f = LoadedFace{};
+  }
+  impl.current = &impl.japanese;
+  if (regular.empty() || !impl.Load(impl.latin, regular.string())) return false;
+  if (!bold.empty() && impl.Load(impl.latin_bold, bold.string())) {
+    impl.latin_bold.synthetic_bold = false;
+  }
+  return true;
+}
+
+bool TextRenderer::HasLatinFace() const { return impl_->latin.face != nullptr; }
+
 int TextRenderer::LineHeight(int font_px) {
-  impl_->SetSize(font_px);
-  return static_cast<int>((impl_->face->size->metrics.height + 63) / 64);
+  TextState state;
+  state.font_px = font_px;
+  return static_cast<int>((impl_->Use(state)->size->metrics.height + 63) / 64);
 }
 
 int TextRenderer::TextWidth(const TextState& state, std::string_view utf8) {
-  impl_->SetSize(state.font_px);
+  FT_Face face = impl_->Use(state);
   FT_Pos pen = 0;
   for (size_t i = 0; i < utf8.size();) {
     const char32_t cp = NextCodePoint(utf8, i);
     if (!IsControl(cp) && impl_->LoadGlyph(cp, state.FontBold, false)) {
-      pen += impl_->face->glyph->advance.x;
+      pen += face->glyph->advance.x;
     }
   }
   return static_cast<int>((pen + 32) / 64);
@@ -150,8 +244,7 @@ int TextRenderer::TextWidth(const TextState& state, std::string_view utf8) {
 void TextRenderer::Print(Surface& target, std::string_view utf8, const TextSpace* space) {
   if (printed_ != nullptr) printed_->emplace_back(utf8);
   TextState& state = target.text();
-  impl_->SetSize(state.font_px);
-  FT_Face face = impl_->face;
+  FT_Face face = impl_->Use(state);
   const int baseline = state.CurrentY + static_cast<int>((face->size->metrics.ascender + 63) / 64);
   const uint32_t color = state.ForeColor & 0x00FFFFFFu;
   FT_Pos pen = static_cast<FT_Pos>(state.CurrentX) * 64;

@@ -1,6 +1,7 @@
 #pragma once
-// Printing on surfaces with the Japanese Gothic face (FreeType, found through fontconfig),
-// and the two text primitives of the game.
+// Printing on surfaces with the Japanese Gothic face, or in another language with the
+// Latin face of the pictures (FreeType, both found through fontconfig), and the two text
+// primitives of the game.
 
 #include <cstdint>
 #include <filesystem>
@@ -26,19 +27,29 @@ struct TextSpace {
   bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
 };
 
+// Whether the text needs the Japanese face: any ideograph, kana, Hangul or full-width form.
+// The pictures set everything else in the Latin face, and so does the game.
+bool NeedsJapaneseFace(std::string_view utf8);
+
 class TextRenderer {
  public:
   // Finds the face: IPAGothic first, then any face that covers Japanese. On failure returns
-  // nullptr and puts a message for the player into *error.
+  // nullptr and puts a message for the player into *error. DejaVu Sans and its bold cut are
+  // opened beside it when installed (HasLatinFace).
   static std::unique_ptr<TextRenderer> Open(std::string* error);
   // A given font file (tests, or a face chosen elsewhere); nullptr when it cannot be loaded.
   static std::unique_ptr<TextRenderer> OpenFile(const std::filesystem::path& file,
                                                 std::string* error);
+  // Loads the Latin face's files (the bold one may be empty: the regular cut is then
+  // emboldened); false, and no Latin face, when the regular one cannot be loaded.
+  bool OpenLatinFiles(const std::filesystem::path& regular, const std::filesystem::path& bold);
+  // Without it, TextFace::kLatin prints with the Japanese face.
+  bool HasLatinFace() const;
   ~TextRenderer();
   TextRenderer(const TextRenderer&) = delete;
   TextRenderer& operator=(const TextRenderer&) = delete;
 
-  // Prints UTF-8 text with the surface's text state: its face size, FontBold and ForeColor,
+  // Prints UTF-8 text with the surface's text state: its face, size, FontBold and ForeColor,
   // the top-left of the line at (CurrentX, CurrentY). Anti-aliased glyphs are blended over
   // the surface in ForeColor; there is no background box. Afterwards, like a print that ends
   // its line, CurrentX is 0 and CurrentY is one line lower. Control characters (a line

@@ -15,9 +15,11 @@ namespace {
 // of PicMemory, then copied to the screen).
 constexpr int kWindowWidth = 224;
 constexpr int kWindowFrame = 4;
-constexpr int kWindowRight = kWindowWidth - kWindowFrame;
+// The air every text keeps from the frame or the edge it stands beside.
+constexpr int kTextMargin = 4;
+constexpr int kWindowRight = kWindowWidth - kWindowFrame - kTextMargin;
 constexpr int kPanelX = 200;
-constexpr int kPanelRight = kPanelX + kPanelWidth;
+constexpr int kPanelRight = kPanelX + kPanelWidth - kTextMargin;
 // The value after a label starts at 350; its label stops short of it.
 constexpr int kValueX = 350;
 constexpr int kLabelRight = kValueX - 4;
@@ -47,11 +49,23 @@ DrawnText Line(TextTarget target, std::string_view id, std::string_view where, s
   return d;
 }
 
-TextState FaceState(TextTarget target, bool bold) {
+TextState FaceState(TextTarget target, TextFace face, bool bold) {
   TextState state;
+  state.face = face;
   state.font_px = target == TextTarget::kComposition ? kCompositionFacePx : kScreenFacePx;
   state.FontBold = bold;
   return state;
+}
+
+// Japanese is printed as it always was; another language's words (and the values beside
+// them) in the pictures' Latin face, unless a word was left in Japanese.
+TextFace FaceOf(const Catalogue& words, std::string_view text) {
+  return words.empty() || NeedsJapaneseFace(text) ? TextFace::kJapanese : TextFace::kLatin;
+}
+
+std::vector<DrawnText> InTheirFaces(const Catalogue& words, std::vector<DrawnText> texts) {
+  for (DrawnText& d : texts) d.face = FaceOf(words, d.text);
+  return texts;
 }
 
 constexpr uint32_t kYellow = 0xFFFF00;
@@ -61,34 +75,38 @@ constexpr uint32_t kGreen = 0x00FF00;
 
 std::vector<DrawnText> RouletteTexts(const Catalogue& words) {
   constexpr TextTarget kOn = TextTarget::kComposition;
-  return {
-      Line(kOn, "先行プレイヤー選択", "the roulette's title", words.Tr("先行プレイヤー選択"), 10,
-           15, kWindowRight, -1),
-      Line(kOn, "プレイヤー", "the roulette's player line", words.Tr("プレイヤー"), 35, 45,
-           kWindowRight),
-      Line(kOn, "ＣＰＵ", "the roulette's CPU line", words.Tr("ＣＰＵ"), 35, 75, kWindowRight),
-  };
+  return InTheirFaces(words, {
+                                 Line(kOn, "先行プレイヤー選択", "the roulette's title",
+                                      words.Tr("先行プレイヤー選択"), 10, 15, kWindowRight, -1),
+                                 Line(kOn, "プレイヤー", "the roulette's player line",
+                                      words.Tr("プレイヤー"), 35, 45, kWindowRight),
+                                 Line(kOn, "ＣＰＵ", "the roulette's CPU line", words.Tr("ＣＰＵ"),
+                                      35, 75, kWindowRight),
+                             });
 }
 
 DrawnText BannerText(const Catalogue& words, TextRenderer& text, std::string_view name) {
   const std::string line = Fill(words.Tr("%1の勝利！"), {words.Tr(name)});
   // The shorter CPU line starts further right; another language's line is centred.
+  const TextFace face = FaceOf(words, line);
   int x = name == "プレイヤー" ? 17 : 55;
   if (!words.empty()) {
-    const int width = text.TextWidth(FaceState(TextTarget::kComposition, false), line);
+    const int width = text.TextWidth(FaceState(TextTarget::kComposition, face, false), line);
     x = std::max(0, (kWindowWidth - width) / 2);
   }
   DrawnText d =
       Line(TextTarget::kComposition, "%1の勝利！", "the winner banner", line, x, 5, kWindowRight);
-  d.space.x = kWindowFrame;
-  d.space.w = kWindowRight - kWindowFrame;
+  d.face = face;
+  d.space.x = kWindowFrame + kTextMargin;
+  d.space.w = kWindowRight - d.space.x;
   return d;
 }
 
 std::vector<DrawnText> ResultTexts(const Catalogue& words, TextRenderer& text,
                                    const std::string& battle_time, int32_t score, int rank_in) {
   constexpr TextTarget kOn = TextTarget::kScreen;
-  const int time_x = BattleTimeX(text.TextWidth(FaceState(kOn, false), battle_time));
+  const int time_x =
+      BattleTimeX(text.TextWidth(FaceState(kOn, FaceOf(words, battle_time), false), battle_time));
   std::vector<DrawnText> out = {
       Line(kOn, "試合終了！", "the results' title", words.Tr("試合終了！"), 280, 112, kPanelRight,
            -1),
@@ -102,6 +120,7 @@ std::vector<DrawnText> ResultTexts(const Catalogue& words, TextRenderer& text,
     value->space.x = kPanelX;
     value->space.w = kPanelWidth;
   }
+  out = InTheirFaces(words, std::move(out));
   if (rank_in == -1) return out;
   // Japanese writes the place in full-width digits; the line after it starts at 320
   // unless another language's place is longer.
@@ -110,12 +129,14 @@ std::vector<DrawnText> ResultTexts(const Catalogue& words, TextRenderer& text,
   const std::string place = Fill(words.TrIn("results", "%1位"), {digits});
   int rest_x = kRankLineX;
   if (!as_written) {
-    rest_x = std::max(kRankLineX, kPlaceX + text.TextWidth(FaceState(kOn, true), place) + 8);
+    const TextState state = FaceState(kOn, FaceOf(words, place), true);
+    rest_x = std::max(kRankLineX, kPlaceX + text.TextWidth(state, place) + 8);
   }
   out.push_back(Line(kOn, "%1位", "the place in the ranking (msgctxt results)", place, kPlaceX, 250,
                      std::min(rest_x - 4, kPanelRight), -1, kYellow));
   out.push_back(Line(kOn, "にランクイン！", "the line after the place", words.Tr("にランクイン！"),
                      rest_x, 250, kPanelRight));
+  for (size_t i = out.size() - 2; i < out.size(); ++i) out[i].face = FaceOf(words, out[i].text);
   return out;
 }
 
@@ -131,10 +152,18 @@ std::vector<DrawnText> EveryDrawnText(const Catalogue& words, TextRenderer& text
   return all;
 }
 
+TextState DrawnState(const DrawnText& drawn) {
+  return FaceState(drawn.target, drawn.face, drawn.bold == -1);
+}
+
 void DrawText(TextRenderer& text, Surface& target, const DrawnText& drawn, bool clip) {
+  // The face is the text's own; the surface keeps the one it had.
+  const TextFace before = target.text().face;
+  target.text().face = drawn.face;
   DrawColorText(text, target, drawn.x, drawn.y, static_cast<int>((drawn.color >> 16) & 0xFF),
                 static_cast<int>((drawn.color >> 8) & 0xFF), static_cast<int>(drawn.color & 0xFF),
                 drawn.text, drawn.bold, clip ? &drawn.space : nullptr);
+  target.text().face = before;
 }
 
 }  // namespace rv

@@ -25,6 +25,7 @@ struct DrawnText {
   std::string_view where;  // the space, named for the check's refusals
   std::string text;        // as drawn
   TextTarget target = TextTarget::kScreen;
+  TextFace face = TextFace::kJapanese;  // the Latin face for another language's words
   int16_t x = 0;
   int16_t y = 0;
   int16_t bold = 0;  // -1 in bold, as the text primitives take it
@@ -45,8 +46,11 @@ std::vector<DrawnText> ResultTexts(const Catalogue& words, TextRenderer& text,
 // Every text the match can draw in this language, with the widest values each can show.
 std::vector<DrawnText> EveryDrawnText(const Catalogue& words, TextRenderer& text);
 
-// Prints the text with its shadow on its target, clipped to its space (or not at all
-// clipped when clip is false, for measuring where it would go).
+// The size and weight the text is drawn in: its target's face size, FontBold and its face.
+TextState DrawnState(const DrawnText& drawn);
+
+// Prints the text with its shadow on its target in its face, clipped to its space (or not
+// at all clipped when clip is false, for measuring where it would go).
 void DrawText(TextRenderer& text, Surface& target, const DrawnText& drawn, bool clip = true);
 
 }  // namespace rv

@@ -38,9 +38,7 @@ std::string Shown(const std::string& text) {
 // The pixels the text changes outside its space, drawn unclipped on a surface wide enough
 // for any text that could be drawn.
 std::string Overflow(TextRenderer& text, const DrawnText& d) {
-  TextState state;
-  state.font_px = d.target == TextTarget::kComposition ? kCompositionFacePx : kScreenFacePx;
-  state.FontBold = d.bold == -1;
+  const TextState state = DrawnState(d);
   const int width = std::max(0, static_cast<int>(d.x)) + text.TextWidth(state, d.text) + 64;
   Surface scratch(std::max(640, width), 480, kBackground);
   scratch.text().font_px = state.font_px;
@@ -68,7 +66,15 @@ std::string Overflow(TextRenderer& text, const DrawnText& d) {
 std::vector<std::string> TextsThatDoNotFit(const Catalogue& words, TextRenderer& text) {
   std::vector<std::string> problems;
   std::set<std::string> said;
-  for (const DrawnText& d : EveryDrawnText(words, text)) {
+  const std::vector<DrawnText> all = EveryDrawnText(words, text);
+  // Measured in the Japanese face, a Latin text would be judged in a face it is never
+  // meant to be drawn in.
+  if (!text.HasLatinFace() && std::any_of(all.begin(), all.end(), [](const DrawnText& d) {
+        return d.face == TextFace::kLatin;
+      })) {
+    problems.push_back("the Latin face (DejaVu Sans, fonts-dejavu-core) is not installed");
+  }
+  for (const DrawnText& d : all) {
     if (d.id.empty()) continue;
     std::string why;
     if (HasControl(d.text)) {

@@ -234,20 +234,55 @@ class WordPen {
             const Rect& owner, const Rect& area, const TextPlacement& place = {}) {
     DrawnWord& w = Record(japanese, text, owner, st.size);
     if (!w.drawn) return;
-    const Font* face = &FaceFor(text, st.bold > 0);
-    // A Latin word that would shrink well below its neighbours' size is set condensed
-    // instead, when that keeps it larger.
-    if (!NeedsCjkFace(text)) {
-      const int wide = FitSize(*face, text, st, area, place.margin);
-      if (wide < st.size * 85 / 100) {
-        const Font* narrow = st.bold > 0 ? fonts_.narrow.get() : fonts_.narrow_regular.get();
-        if (FitSize(*narrow, text, st, area, place.margin) > wide) {
-          face = narrow;
-          w.condensed = true;
-        }
-      }
+    const Font& face = FittingFace(text, st, area, place, &w.condensed);
+    w.size = DrawText(img, face, text, st, area, place).size;
+  }
+
+  // One word of a set that shares a role (the difficulty's names, shown one at a time in
+  // the same place).
+  struct Alike {
+    const char* japanese;
+    TextStyle style;
+    Rect area;
+  };
+  // Draws the set at the largest size every one of them fits at, so that none looks
+  // smaller than the others; each fills its own area (the screens copy it whole).
+  void DrawAlike(Image& img, const std::vector<Alike>& set, const TextPlacement& place) {
+    int size = 1 << 20;
+    std::vector<const Font*> faces;
+    std::vector<bool> condensed;
+    for (const Alike& a : set) {
+      const std::string text = Tr(a.japanese);
+      bool narrow = false;
+      faces.push_back(&FittingFace(text, a.style, a.area, place, &narrow));
+      condensed.push_back(narrow);
+      size = std::min(size, FitSize(*faces.back(), text, a.style, a.area, place.margin));
     }
-    w.size = DrawText(img, *face, text, st, area, place).size;
+    for (std::size_t i = 0; i < set.size(); ++i) {
+      const Alike& a = set[i];
+      TextStyle st = a.style;
+      // Japanese keeps each word at the size its style asks for, as it always was.
+      if (choice_.catalogue) st.size = std::min(st.size, size);
+      const std::string text = Tr(a.japanese);
+      DrawnWord& w = Record(a.japanese, text, a.area, a.style.size);
+      if (!w.drawn) continue;
+      w.condensed = condensed[i];
+      w.size = DrawText(img, *faces[i], text, st, a.area, place).size;
+    }
+  }
+
+  // The face the text is drawn in: a Latin word that would shrink well below its
+  // neighbours' size is set condensed instead, when that keeps it larger.
+  const Font& FittingFace(const std::string& text, const TextStyle& st, const Rect& area,
+                          const TextPlacement& place, bool* condensed) const {
+    const Font& face = FaceFor(text, st.bold > 0);
+    if (NeedsCjkFace(text)) return face;
+    const int wide = FitSize(face, text, st, area, place.margin);
+    if (wide >= st.size * 85 / 100) return face;
+    const Font& narrow = st.bold > 0 ? *fonts_.narrow : *fonts_.narrow_regular;
+    if (FitSize(narrow, text, st, area, place.margin) <= wide) return face;
+    *condensed = true;
+    return narrow;
   }
   void Draw(Image& img, const char* japanese, const TextStyle& st, const Rect& owner,
             const Rect& area, const TextPlacement& place = {}) {
@@ -682,10 +717,7 @@ void DrawSetupPieces(Image& img, WordPen& pen) {
   easy.top = Rgb(220, 255, 220);
   easy.bottom = Rgb(90, 220, 120);
   easy.outline = Rgb(10, 70, 30);
-  pen.Draw(img, TextId("初級"), easy, rects::kDifficultyName[0], rects::kDifficultyName[0],
-           {Align::kCenter, 3, kRowInkBottom, {}, {}});
-  pen.Draw(img, TextId("中級"), GoldText(20), rects::kDifficultyName[1], rects::kDifficultyName[1],
-           {Align::kCenter, 3, kRowInkBottom, {}, {}});
+
   // As bright a fill and as plain an outline as the other two: a deep red fill and a
   // near-black outline made the same face look thin.
   TextStyle hard = GoldText(20);
@@ -694,8 +726,12 @@ void DrawSetupPieces(Image& img, WordPen& pen) {
   hard.outline = Rgb(150, 22, 10);
   // Wide enough to start at the left edge on the selection screen and to end
   // at the right edge beside the ranking's label.
-  pen.Draw(img, TextId("上級 ― 最強のCPUに挑め！"), hard, rects::kDifficultyName[2],
-           rects::kDifficultyName[2], {Align::kCenter, 3, kRowInkBottom, {}, {}});
+  // The three names stand one at a time in the same place of the selection screen.
+  pen.DrawAlike(img,
+                {{TextId("初級"), easy, rects::kDifficultyName[0]},
+                 {TextId("中級"), GoldText(20), rects::kDifficultyName[1]},
+                 {TextId("上級 ― 最強のCPUに挑め！"), hard, rects::kDifficultyName[2]}},
+                {Align::kCenter, 3, kRowInkBottom, {}, {}});
 
   // The unit follows the digit of the match length on both screens.
   const char* rounds = TextId("%1回");
@@ -810,10 +846,22 @@ Image BuildCounter(const Fonts& fonts, WordPen& pen) {
   const bool spaced =
       written.find(" %1") != std::string::npos || written.find("%1 ") != std::string::npos;
   DrawnWord& w = pen.Record(pattern, round.word, rects::kRoundWord, 80);
-  if (w.drawn)
-    w.size =
-        DrawKeyedText(img, pen.FaceFor(round.word, true), round.word, 80, rects::kRoundWord,
-                      round.number_first ? Align::kLeft : Align::kRight, spaced ? 0.25f : 0.0f);
+  if (!w.drawn) return img;
+  if (round.number_first) {
+    w.size = DrawKeyedText(img, pen.FaceFor(round.word, true), round.word, 80, rects::kRoundWord,
+                           Align::kLeft, spaced ? 0.25f : 0.0f);
+    return img;
+  }
+  // A word before its number stands at x 150 of the screen, where the first-player roulette
+  // opens over x 215..438 (its frame 4 px wide): the word keeps to the part the box covers,
+  // so that the box hides it as it hides the Japanese word, and the number shows beside it.
+  // The box's frame is the space before the number.
+  constexpr int kCoveredFrom = 215 - 150 + 4 + 2;
+  const Rect& whole = rects::kRoundWord;
+  const Rect covered{whole.picture, whole.x + kCoveredFrom, whole.y, whole.w - kCoveredFrom,
+                     whole.h};
+  w.size =
+      DrawKeyedText(img, pen.FaceFor(round.word, true), round.word, 80, covered, Align::kRight);
   return img;
 }
 
