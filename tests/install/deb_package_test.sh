@@ -74,7 +74,7 @@ grep -E 'postinst|postrm|preinst|prerm|conffiles' "$work/control.txt" \
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for need in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libpng16-16 libqt6widgets6 libfreetype6 \
-            libfontconfig1 fonts-ipafont-gothic qt6-qpa-plugins; do
+            libfontconfig1 fonts-ipafont-gothic fonts-dejavu-core qt6-qpa-plugins; do
   echo "$depends" | grep -q "\b$need\b" || fail "Depends lacks $need"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = ravolin ] || fail "the package is not named ravolin"

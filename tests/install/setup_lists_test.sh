@@ -13,7 +13,7 @@ temp_work_folder
 "$deps" play >"$work/play" || fail "deps.sh play failed"
 "$deps" test >"$work/test" || fail "deps.sh test failed"
 for need in cmake ninja-build g++ gettext libsdl2-mixer-dev libmp3lame-dev qt6-base-dev \
-            fonts-ipafont-gothic qt6-qpa-plugins; do
+            fonts-ipafont-gothic fonts-dejavu-core qt6-qpa-plugins; do
   grep -qx "$need" "$work/play" || fail "the player's set lacks $need"
 done
 # The tools a player never uses.
