@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/language_choice.h"
 #include "game/game.h"
 #include "shell_harness.h"
 
@@ -123,6 +124,18 @@ TEST_F(ShellSetupScreen, RoundCountWalksOddValuesAndClamps) {
   }
   EXPECT_EQ(game->match.RoundCount, 7);
   EXPECT_EQ(game->match.GameMode, 0);
+}
+
+// English counts have no unit word ("Rounds 3"): the right arrow stands beside the digit.
+TEST_F(ShellSetupScreen, WithoutAUnitWordTheRoundsArrowStandsBesideTheDigit) {
+  game->words = LoadLanguage(temp.path(), "en").words;
+  Keys({vk::kDown, vk::kRight, vk::kRight, vk::kRight, vk::kRight, vk::kZ});
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(Frames().size(), 6u);
+  EXPECT_TRUE(Shows(Frames()[1], 265, 138, rects::kRightArrow));
+  EXPECT_TRUE(AreaBlack(Frames()[1], 300, 150, 40, 20));
+  // At 9 the arrow is gone again.
+  EXPECT_TRUE(AreaBlack(Frames()[5], 266, 138, 30, 30));
 }
 
 TEST_F(ShellSetupScreen, HeldRightWalksTheRoundsAboutEveryHundredMilliseconds) {

@@ -21,7 +21,10 @@ constexpr int16_t kMaxRounds = 9;
 constexpr int32_t kRedrawPauseMs = 100;
 constexpr int32_t kPollMs = 20;
 
-// Copies a piece of the interface sheet to (x, y) of the game screen.
+// Whether the count has a unit word after its digit; in a language without one ("%1" alone,
+// as "Rounds 3") the count's right arrow stands beside the digit, where the unit would be.
+bool HasRoundsUnit(const Catalogue& words) { return !words.Tr("%1回").ends_with("%1"); }
+
 // An arrow only where the value of that row can still move that way.
 void DrawArrows(Game& game, int16_t row) {
   const MatchState& m = game.match;
@@ -30,7 +33,10 @@ void DrawArrows(Game& game, int16_t row) {
   const bool can_go_down = on_mode ? m.GameMode > 0 : m.RoundCount > kMinRounds;
   const bool can_go_up = on_mode ? m.GameMode < kMaxMode : m.RoundCount < kMaxRounds;
   if (can_go_down) CopyPiece(game.display.GameScreen, 200, y, game.pictures, rects::kLeftArrow);
-  if (can_go_up) CopyPiece(game.display.GameScreen, 300, y + 5, game.pictures, rects::kRightArrow);
+  const int right_x = on_mode || HasRoundsUnit(game.words) ? 300 : 265;
+  if (can_go_up) {
+    CopyPiece(game.display.GameScreen, right_x, y + 5, game.pictures, rects::kRightArrow);
+  }
 }
 
 // The mode and the count are always in range here (the clamps below), so every rectangle
@@ -46,7 +52,9 @@ void DrawValues(Game& game, int16_t row) {
   CopyPiece(game.display.GameScreen, 50, 140, game.pictures,
             row == kRowRounds ? rects::kRoundsLabelSelected : rects::kRoundsLabel);
   CopyPiece(game.display.GameScreen, 236, 140, game.pictures, rects::kSetupRoundsDigit(rounds));
-  CopyPiece(game.display.GameScreen, 265, 140, game.pictures, rects::kRoundsUnit);
+  if (HasRoundsUnit(game.words)) {
+    CopyPiece(game.display.GameScreen, 265, 140, game.pictures, rects::kRoundsUnit);
+  }
   CopyPiece(game.display.GameScreen, 305, 430, game.pictures,
             row == kRowStart ? rects::kStartButtonSelected : rects::kStartButton);
 }
