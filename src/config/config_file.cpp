@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 

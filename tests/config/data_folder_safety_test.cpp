@@ -18,8 +18,8 @@
 
 #include "../rules/temp_dir.h"
 #include "config/config_file.h"
-#include "config/data_folder.h"
-#include "config/instance_lock.h"
+#include "storage/data_folder.h"
+#include "storage/instance_lock.h"
 #include "support/as_user.h"
 #include "support/scoped_account.h"
 

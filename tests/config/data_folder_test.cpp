@@ -1,6 +1,6 @@
 // The choice of the player's data folder and what its first use puts there.
 
-#include "config/data_folder.h"
+#include "storage/data_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -215,10 +215,10 @@ TEST(DataFolderTest, AFileLargerThanAnyRealOneIsNeverCopied) {
     bool copied;
   } cases[] = {
       {"rvdat.dat", 2160, true},
-      {"rvdat.dat", kSeedCopyLimit, true},
-      {"rvdat.dat", kSeedCopyLimit + 1, false},
+      {"rvdat.dat", kFirstUseCopyLimit, true},
+      {"rvdat.dat", kFirstUseCopyLimit + 1, false},
       {"rvdat.dat", 100u * 1024 * 1024, false},
-      {"rvdat.cfg", kSeedCopyLimit + 1, false},
+      {"rvdat.cfg", kFirstUseCopyLimit + 1, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(c.size) + " bytes");

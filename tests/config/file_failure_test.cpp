@@ -1,7 +1,7 @@
 // A failure with a stored file, said in both languages: the English line for logs keeps its
 // "ACTION FILE: REASON" shape, and the Japanese lines have the path and nothing else Latin.
 
-#include "config/file_failure.h"
+#include "storage/file_failure.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <regex>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 namespace {

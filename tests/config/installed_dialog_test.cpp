@@ -21,7 +21,7 @@
 #include <system_error>
 
 #include "config/dialog/failure_box.h"
-#include "config/instance_lock.h"
+#include "storage/instance_lock.h"
 
 namespace rv {
 namespace {

@@ -8,11 +8,11 @@
 #include <optional>
 #include <thread>
 
-#include "config/instance_lock.h"
-#include "config/player_files.h"
-#include "config/stored_file.h"
 #include "game/ranking/ranking_file.h"
 #include "game/ranking/ranking_tables.h"
+#include "storage/instance_lock.h"
+#include "storage/player_files.h"
+#include "storage/stored_file.h"
 
 namespace rv::sim {
 

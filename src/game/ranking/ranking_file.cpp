@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 

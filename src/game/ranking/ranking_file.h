@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "config/atomic_file.h"
-#include "config/file_failure.h"
 #include "game/ranking/ranking_tables.h"
+#include "storage/atomic_file.h"
+#include "storage/file_failure.h"
 
 namespace rv {
 

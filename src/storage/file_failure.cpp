@@ -1,9 +1,9 @@
-#include "config/file_failure.h"
+#include "storage/file_failure.h"
 
 #include <cstring>
 
-#include "config/japanese_reason.h"
-#include "config/stored_file.h"
+#include "storage/japanese_reason.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 

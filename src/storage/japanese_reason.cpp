@@ -1,4 +1,4 @@
-#include "config/japanese_reason.h"
+#include "storage/japanese_reason.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/file_failure.h"
+#include "storage/file_failure.h"
 
 namespace rv {
 

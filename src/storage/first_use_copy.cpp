@@ -1,4 +1,4 @@
-#include "config/seed_copy.h"
+#include "storage/first_use_copy.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <array>
 #include <cerrno>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 
@@ -17,8 +17,8 @@ namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-SeedCopy Outcome(SeedCopy::Result result, const fs::path& file, int err = 0) {
-  return SeedCopy{result, file, err};
+FirstUseCopy Outcome(FirstUseCopy::Result result, const fs::path& file, int err = 0) {
+  return FirstUseCopy{result, file, err};
 }
 
 enum class StreamEnd { kDone, kReadFailed, kWriteFailed, kTooLarge };
@@ -45,32 +45,33 @@ StreamEnd Stream(int in, int out, std::uintmax_t limit) {
 
 // Links the finished copy into place. Someone else's file in the place is just as good, as
 // long as it is a file of its own and not a link.
-SeedCopy LinkIntoPlace(const std::string& temp, const fs::path& target) {
-  if (::link(temp.c_str(), target.c_str()) == 0) return Outcome(SeedCopy::Result::kCopied, target);
+FirstUseCopy LinkIntoPlace(const std::string& temp, const fs::path& target) {
+  if (::link(temp.c_str(), target.c_str()) == 0)
+    return Outcome(FirstUseCopy::Result::kCopied, target);
   const int err = errno;
   struct stat st {};
   if (err == EEXIST && ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-    return Outcome(SeedCopy::Result::kAlreadyThere, target);
+    return Outcome(FirstUseCopy::Result::kAlreadyThere, target);
   }
-  return Outcome(SeedCopy::Result::kFailed, target, err == EEXIST ? EISDIR : err);
+  return Outcome(FirstUseCopy::Result::kFailed, target, err == EEXIST ? EISDIR : err);
 }
 
 }  // namespace
 
-SeedCopy CopyToNewFile(const fs::path& source, const fs::path& target, std::uintmax_t limit) {
+FirstUseCopy CopyToNewFile(const fs::path& source, const fs::path& target, std::uintmax_t limit) {
   const StoredFileOpen in = OpenStoredFile(source, O_RDONLY);
-  if (!in.ok()) return Outcome(SeedCopy::Result::kNothingToCopy, source);
+  if (!in.ok()) return Outcome(FirstUseCopy::Result::kNothingToCopy, source);
   struct stat st {};
   if (::fstat(in.fd, &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > limit) {
     ::close(in.fd);
-    return Outcome(SeedCopy::Result::kTooLarge, source);
+    return Outcome(FirstUseCopy::Result::kTooLarge, source);
   }
   std::string temp = target.string() + ".XXXXXX";
   const int out = ::mkostemp(temp.data(), O_CLOEXEC);
   if (out < 0) {
     const int err = errno;
     ::close(in.fd);
-    return Outcome(SeedCopy::Result::kFailed, target, err);
+    return Outcome(FirstUseCopy::Result::kFailed, target, err);
   }
   StreamEnd end = StreamEnd::kWriteFailed;
   if (::fchmod(out, 0644) == 0) end = Stream(in.fd, out, limit);
@@ -78,19 +79,19 @@ SeedCopy CopyToNewFile(const fs::path& source, const fs::path& target, std::uint
   const int err = errno;
   ::close(in.fd);
   ::close(out);
-  SeedCopy outcome;
+  FirstUseCopy outcome;
   switch (end) {
     case StreamEnd::kDone:
       outcome = LinkIntoPlace(temp, target);
       break;
     case StreamEnd::kReadFailed:
-      outcome = Outcome(SeedCopy::Result::kFailed, source, err);
+      outcome = Outcome(FirstUseCopy::Result::kFailed, source, err);
       break;
     case StreamEnd::kWriteFailed:
-      outcome = Outcome(SeedCopy::Result::kFailed, target, err);
+      outcome = Outcome(FirstUseCopy::Result::kFailed, target, err);
       break;
     case StreamEnd::kTooLarge:
-      outcome = Outcome(SeedCopy::Result::kTooLarge, source);
+      outcome = Outcome(FirstUseCopy::Result::kTooLarge, source);
       break;
   }
   ::unlink(temp.c_str());
