@@ -4,7 +4,7 @@
 #include <string>
 
 #include "storage/data_folder.h"
-#include "storage/japanese_reason.h"
+#include "storage/file_failure.h"
 
 namespace rv {
 
