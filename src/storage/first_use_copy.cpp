@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <vector>
 
 #include "storage/stored_file.h"
 
@@ -15,32 +17,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
-
 FirstUseCopy Outcome(FirstUseCopy::Result result, const fs::path& file, int err = 0) {
   return FirstUseCopy{result, file, err};
 }
 
 enum class StreamEnd { kDone, kReadFailed, kWriteFailed, kTooLarge };
 
-// Streams at most `limit` bytes from `in` to `out`; errno is set after a failure. The source
-// may have grown since it was measured, so the limit is kept here as well.
+// Copies at most `limit` bytes from `in` to `out`; errno is set after a failure. The source
+// may have grown since it was measured, so one byte past the limit is looked for as well.
 StreamEnd Stream(int in, int out, std::uintmax_t limit) {
-  std::array<char, kChunk> chunk{};
-  std::uintmax_t total = 0;
-  for (;;) {
-    const ssize_t n = ::read(in, chunk.data(), chunk.size());
-    if (n == 0) return StreamEnd::kDone;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return StreamEnd::kReadFailed;
-    }
-    total += static_cast<std::uintmax_t>(n);
-    if (total > limit) return StreamEnd::kTooLarge;
-    if (!WriteAllBytes(out, chunk.data(), static_cast<std::size_t>(n))) {
-      return StreamEnd::kWriteFailed;
-    }
-  }
+  const std::size_t most = static_cast<std::size_t>(std::min<std::uintmax_t>(limit, SIZE_MAX - 1));
+  std::vector<uint8_t> bytes;
+  if (!ReadToEnd(in, bytes, most + 1)) return StreamEnd::kReadFailed;
+  if (bytes.size() > limit) return StreamEnd::kTooLarge;
+  return WriteAllBytes(out, bytes.data(), bytes.size()) ? StreamEnd::kDone
+                                                        : StreamEnd::kWriteFailed;
 }
 
 // Links the finished copy into place. Someone else's file in the place is just as good, as
