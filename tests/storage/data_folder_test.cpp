@@ -24,9 +24,7 @@ using test::WriteBytes;
 const std::vector<uint8_t> kNormal = {0x01, 0x00};
 
 unsigned ModeOf(const fs::path& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return 0;
-  return st.st_mode & 07777;
+  return static_cast<unsigned>(fs::status(path).permissions()) & 07777;
 }
 
 std::set<std::string> NamesIn(const fs::path& folder) {
