@@ -29,7 +29,7 @@ ctest --test-dir build --output-on-failure -j2
 [ "$mode" = all ] || exit 0
 
 sanitized=(rv_board_tests rv_cpu_tests rv_ranking_tests rv_config_file_tests rv_gfx_tests
-           rv_game_match_tests rv_game_ranking_tests rv_sound_tests rv_config_lock_tests)
+           rv_game_match_tests rv_game_ranking_tests rv_sound_tests rv_storage_tests)
 cmake -S . -B build-asan -G Ninja -DRV_WERROR=ON -DRV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-asan --target assets mpng "${sanitized[@]}"
 label_regex="^($(IFS='|'; echo "${sanitized[*]}"))\$"

@@ -5,8 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 
@@ -39,22 +40,12 @@ int16_t ReadConfigValue(const std::filesystem::path& file, std::string* error) {
     if (error) *error = DescribeFileProblem("cannot open", file, opened.Reason());
     return 0;
   }
-  const int fd = opened.fd;
-  uint8_t bytes[2] = {0, 0};
-  std::size_t got = 0;
-  while (got < sizeof bytes) {
-    const ssize_t n = ::pread(fd, bytes + got, sizeof bytes - got, static_cast<off_t>(got));
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Report(error, "cannot read", file, errno);
-      ::close(fd);
-      return 0;
-    }
-    got += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)));
+  std::vector<uint8_t> bytes;
+  const bool read = ReadToEnd(opened.fd, bytes, 2);
+  if (!read) Report(error, "cannot read", file, errno);
+  ::close(opened.fd);
+  bytes.resize(2);  // missing bytes read as 0
+  return read ? static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | (bytes[1] << 8))) : 0;
 }
 
 bool WriteConfigValue(const std::filesystem::path& file, int16_t value, std::string* error) {
@@ -67,16 +58,11 @@ bool WriteConfigValue(const std::filesystem::path& file, int16_t value, std::str
   const int fd = opened.fd;
   const auto raw = static_cast<uint16_t>(value);
   const uint8_t bytes[2] = {static_cast<uint8_t>(raw & 0xFF), static_cast<uint8_t>(raw >> 8)};
-  std::size_t done = 0;
-  while (done < sizeof bytes) {
-    const ssize_t n = ::pwrite(fd, bytes + done, sizeof bytes - done, static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Report(error, "cannot write", file, errno);
-      ::close(fd);
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
+  // The descriptor is new, so the bytes land at offset 0.
+  if (!WriteAllBytes(fd, bytes, sizeof bytes)) {
+    Report(error, "cannot write", file, errno);
+    ::close(fd);
+    return false;
   }
   if (::close(fd) != 0) {
     Report(error, "cannot write", file, errno);

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <system_error>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 

@@ -3,7 +3,7 @@
 #include <system_error>
 #include <utility>
 
-#include "config/player_files.h"
+#include "storage/player_files.h"
 
 namespace rv {
 

@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "config/instance_lock.h"
 #include "game/board/match_state.h"
 #include "game/cpu/random_source.h"
 #include "game/gfx/blend_state.h"
@@ -25,6 +24,7 @@
 #include "game/sound/sound.h"
 #include "lang/catalogue.h"
 #include "platform/platform.h"
+#include "storage/instance_lock.h"
 
 namespace rv {
 

@@ -29,8 +29,8 @@
 #include <string>
 
 #include "config/dialog/start_check.h"
-#include "config/instance_lock.h"
 #include "config/language_choice.h"
+#include "storage/instance_lock.h"
 #include "support/japanese_text.h"
 
 namespace rv {

@@ -21,7 +21,7 @@
 #include <system_error>
 
 #include "config/dialog/failure_box.h"
-#include "config/instance_lock.h"
+#include "storage/instance_lock.h"
 
 namespace rv {
 namespace {
@@ -162,6 +162,7 @@ class InstalledDialogTest : public QObject {
     QProcess process;
     QVERIFY(StartsItsWindow(copy, process));
     const fs::path setting = copy.data() / "rvdat.cfg";
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(setting), kWaitMs);  // the window makes a missing one
     QCOMPARE(static_cast<qint64>(fs::file_size(setting)), expected_size);
     QCOMPARE(ReadAll(setting), expected);
     Stop(process);

@@ -9,10 +9,10 @@
 #include <csignal>
 #include <fstream>
 
-#include "config/atomic_file.h"
 #include "game/ranking/ranking_file.h"
 #include "match_harness.h"
 #include "platform/headless/headless_audio.h"
+#include "storage/atomic_file.h"
 #include "support/frame_compare.h"
 
 namespace rv::test {

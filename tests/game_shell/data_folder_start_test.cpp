@@ -12,11 +12,11 @@
 #include <string>
 
 #include "app/rv_sim/match_driver/player_bot.h"
-#include "config/data_folder.h"
-#include "config/instance_lock.h"
 #include "game/game.h"
 #include "game/shell/startup.h"
 #include "shell_harness.h"
+#include "storage/data_folder.h"
+#include "storage/instance_lock.h"
 #include "support/as_user.h"
 #include "support/lock_holder.h"
 

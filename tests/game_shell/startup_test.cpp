@@ -11,10 +11,10 @@
 #include <chrono>
 #include <thread>
 
-#include "config/instance_lock.h"
 #include "game/game.h"
 #include "game/ranking/ranking_file.h"
 #include "shell_harness.h"
+#include "storage/instance_lock.h"
 #include "support/lock_holder.h"
 
 namespace rv::test {

@@ -14,6 +14,7 @@ set(rooms
   "platform_sdl|platform/sdl/"
   "platform_headless|platform/headless/"
   "lang|lang/"
+  "storage|storage/"
   "config|config/"
   "dialog|config/dialog/"
   "mpng|mpng/"
@@ -30,28 +31,29 @@ set(rooms
   "app|app/")
 
 # What each room may include besides itself.
-set(game_below "platform;lang;config;board;cpu;pace;ranking_rules;gfx;sound")
+set(game_below "platform;lang;storage;config;board;cpu;pace;ranking_rules;gfx;sound")
 set(allowed_platform "")
-set(allowed_platform_sdl "platform;platform_headless;config;lang")
+set(allowed_platform_sdl "platform;platform_headless;storage;lang")
 set(allowed_platform_headless "platform")
 set(allowed_lang "")
 # The players' messages are said in the language chosen.
-set(allowed_config "lang")
-set(allowed_dialog "config;lang")
+set(allowed_storage "lang")
+set(allowed_config "storage;lang")
+set(allowed_dialog "config;storage;lang")
 set(allowed_mpng "")
 set(allowed_board "")
 set(allowed_cpu "board")
 set(allowed_pace "platform")
-set(allowed_ranking_rules "config;lang")
+set(allowed_ranking_rules "storage;lang")
 # Pictures are opened through the one opener of stored files.
-set(allowed_gfx "platform;pace;config")
-set(allowed_sound "platform;pace;config")
+set(allowed_gfx "platform;pace;storage")
+set(allowed_sound "platform;pace;storage")
 set(allowed_game "${game_below}")
 set(allowed_ranking_screens "${game_below};game")
 set(allowed_match "${game_below};game;ranking_screens")
 # The menu starts the match and shows the ranking.
 set(allowed_shell "${game_below};game;ranking_screens;match")
-set(allowed_app "platform;platform_sdl;platform_headless;lang;config;dialog;${game_below};game;ranking_screens;match;shell")
+set(allowed_app "platform;platform_sdl;platform_headless;lang;storage;config;dialog;${game_below};game;ranking_screens;match;shell")
 # Rooms where Qt may be included.
 set(qt_rooms "dialog;app")
 

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "config/instance_lock.h"
+#include "storage/instance_lock.h"
 
 namespace rv::test {
 

@@ -21,8 +21,8 @@
 #include "app/rv_sim/ranking_record.h"
 #include "app/rv_sim/sim_input.h"
 #include "config/language_choice.h"
-#include "config/player_files.h"
 #include "game/ranking/score.h"
+#include "storage/player_files.h"
 
 namespace rv::sim {
 

@@ -1,18 +1,13 @@
 #include "app/rv_sim/ranking_record.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <array>
-#include <cerrno>
 #include <optional>
 #include <thread>
 
-#include "config/instance_lock.h"
-#include "config/player_files.h"
-#include "config/stored_file.h"
 #include "game/ranking/ranking_file.h"
 #include "game/ranking/ranking_tables.h"
+#include "storage/instance_lock.h"
+#include "storage/player_files.h"
+#include "storage/stored_file.h"
 
 namespace rv::sim {
 
@@ -49,40 +44,6 @@ std::optional<InstanceLock> WaitForLock(const fs::path& lock_file, std::chrono::
   }
 }
 
-// The ranking as the file holds it now. A missing file (or a link to nothing) is an empty
-// ranking and is not created; a short one reads as zeros past its end.
-bool ReadRankingNow(const fs::path& file, RankingTables& tables, std::string& error) {
-  const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY);
-  if (opened.missing()) {
-    tables = {};
-    return true;
-  }
-  if (!opened.ok()) {
-    error = DescribeFileProblem("cannot open the ranking file", file, opened.Reason());
-    return false;
-  }
-  std::array<uint8_t, kRankingFileSize> bytes{};
-  std::size_t got = 0;
-  int err = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::read(opened.fd, bytes.data() + got, bytes.size() - got);
-    if (n == 0) break;
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      err = errno;
-      break;
-    }
-    got += static_cast<std::size_t>(n);
-  }
-  ::close(opened.fd);
-  if (err != 0) {
-    error = DescribeFileError("cannot read the ranking file", file, err);
-    return false;
-  }
-  tables = DecodeRanking(bytes.data(), got);
-  return true;
-}
-
 }  // namespace
 
 RecordOutcome RecordRankEntry(const fs::path& folder, int16_t GameMode, int16_t RoundCount,
@@ -97,8 +58,13 @@ RecordOutcome RecordRankEntry(const fs::path& folder, int16_t GameMode, int16_t 
       WaitForLock(folder / kGameLockFile, lock_wait, out.error);
   if (!lock) return out;
   const fs::path file = folder / kRankingFile;
-  RankingTables tables;
-  if (!ReadRankingNow(file, tables, out.error)) return out;
+  // The ranking as the file holds it now; a missing file (or a link to nothing) is not made.
+  RankingLoad loaded = LoadRankingFile(file, MissingRanking::kLeave);
+  if (!loaded.ok) {
+    out.error = loaded.error;
+    return out;
+  }
+  RankingTables& tables = loaded.tables;
   const int16_t place =
       InsertRankEntry(tables, GameMode, RoundCount, entry.score, entry.moves, entry.time);
   if (place != -1) {

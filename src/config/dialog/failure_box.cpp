@@ -10,7 +10,7 @@
 #include <string>
 
 #include "config/dialog/dialog_words.h"
-#include "config/japanese_reason.h"
+#include "storage/file_failure.h"
 
 namespace rv {
 

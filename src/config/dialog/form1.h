@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "config/dialog/warning_box.h"
-#include "config/player_files.h"
 #include "lang/catalogue.h"
+#include "storage/player_files.h"
 
 class QKeyEvent;
 class QLabel;

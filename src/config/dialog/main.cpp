@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "config/command_line.h"
-#include "config/data_folder.h"
 #include "config/dialog/display_guard.h"
 #include "config/dialog/failure_box.h"
 #include "config/dialog/form1.h"
@@ -21,6 +20,7 @@
 #include "config/dialog/start_check.h"
 #include "config/dialog/warning_box.h"
 #include "config/language_choice.h"
+#include "storage/data_folder.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "config/instance_lock.h"
 #include "lang/catalogue.h"
+#include "storage/instance_lock.h"
 
 namespace rv {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "config/stored_file.h"
 #include "game/gfx/picture_rects.h"
 #include "game/gfx/text.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "config/file_failure.h"
 #include "game/gfx/picture_path.h"
 #include "game/gfx/picture_rects.h"
 #include "game/gfx/png_module.h"
 #include "game/gfx/surface.h"
+#include "storage/file_failure.h"
 
 namespace rv {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 namespace {

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <exception>
 
-#include "config/player_files.h"
 #include "game/game.h"
 #include "game/gfx/blit.h"
 #include "game/match/drawn_texts.h"
 #include "game/match/match_drawing.h"
 #include "game/ranking/score.h"
+#include "storage/player_files.h"
 
 namespace rv {
 

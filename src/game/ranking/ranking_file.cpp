@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 
@@ -26,21 +26,6 @@ uint64_t GetLe(const uint8_t* in, int bytes) {
   return v;
 }
 
-// Reads until `size` bytes or the end of the file; false on a read error.
-bool ReadFully(int fd, uint8_t* out, std::size_t size, std::size_t& got) {
-  got = 0;
-  while (got < size) {
-    const ssize_t n = ::read(fd, out + got, size - got);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    got += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // The tail past offset 2159 of the file that is about to be replaced; a missing file has none.
 FileResult ReadOldTail(const std::filesystem::path& file, std::vector<uint8_t>& tail) {
   const StoredFileOpen opened = OpenStoredFile(file, O_RDONLY);
@@ -51,11 +36,8 @@ FileResult ReadOldTail(const std::filesystem::path& file, std::vector<uint8_t>& 
   struct stat st {};
   bool read_ok = ::fstat(opened.fd, &st) == 0;
   if (read_ok && st.st_size > static_cast<off_t>(kRankingFileSize)) {
-    tail.resize(static_cast<std::size_t>(st.st_size) - kRankingFileSize);
-    std::size_t got = 0;
     read_ok = ::lseek(opened.fd, static_cast<off_t>(kRankingFileSize), SEEK_SET) >= 0 &&
-              ReadFully(opened.fd, tail.data(), tail.size(), got);
-    tail.resize(got);
+              ReadToEnd(opened.fd, tail, static_cast<std::size_t>(st.st_size) - kRankingFileSize);
   }
   const int err = errno;
   ::close(opened.fd);
@@ -87,28 +69,28 @@ RankingTables DecodeRanking(const uint8_t* bytes, std::size_t size) {
   return tables;
 }
 
-RankingLoad LoadRankingFile(const std::filesystem::path& file) {
+RankingLoad LoadRankingFile(const std::filesystem::path& file, MissingRanking missing) {
   RankingLoad result;
-  const StoredFileOpen opened = OpenStoredFile(file, O_RDWR | O_CREAT);
+  const bool create = missing == MissingRanking::kCreate;
+  const StoredFileOpen opened = OpenStoredFile(file, create ? O_RDWR | O_CREAT : O_RDONLY);
+  if (!create && opened.missing()) return result;
   if (!opened.ok()) {
     result.ok = false;
     result.error = DescribeFileProblem("cannot open the ranking file", file, opened.Reason());
     result.failure = opened.Failure(FileAction::kOpen, file);
     return result;
   }
-  const int fd = opened.fd;
-  std::array<uint8_t, kRankingFileSize> bytes{};
-  std::size_t got = 0;
-  const bool read_ok = ReadFully(fd, bytes.data(), bytes.size(), got);
+  std::vector<uint8_t> bytes;
+  const bool read_ok = ReadToEnd(opened.fd, bytes, kRankingFileSize);
   const int err = errno;
-  ::close(fd);
+  ::close(opened.fd);
   if (!read_ok) {
     result.ok = false;
     result.error = DescribeFileError("cannot read the ranking file", file, err);
     result.failure = FileFailure{FileAction::kRead, file, err};
     return result;
   }
-  result.tables = DecodeRanking(bytes.data(), got);
+  result.tables = DecodeRanking(bytes.data(), bytes.size());
   return result;
 }
 

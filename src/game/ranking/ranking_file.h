@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "config/atomic_file.h"
-#include "config/file_failure.h"
 #include "game/ranking/ranking_tables.h"
+#include "storage/atomic_file.h"
+#include "storage/file_failure.h"
 
 namespace rv {
 
@@ -31,11 +31,16 @@ std::array<uint8_t, kRankingFileSize> EncodeRanking(const RankingTables& tables)
 // Bytes past `size` read as zero.
 RankingTables DecodeRanking(const uint8_t* bytes, std::size_t size);
 
-// Opens the file read-write, creating it empty when missing (all lists then stay empty); a
-// short file reads as zeros past its end. A FIFO, device or folder in its place is refused. A file
-// that exists but cannot be opened or read is an error naming the file, never a silently empty
-// ranking that the next result would overwrite.
-RankingLoad LoadRankingFile(const std::filesystem::path& file);
+// What a missing file becomes: the game makes an empty one on its first start; a tool that
+// records into a folder leaves it missing until a result enters.
+enum class MissingRanking { kCreate, kLeave };
+
+// Opens the file read-write, or read-only with kLeave; a missing file is an empty ranking. A
+// short file reads as zeros past its end. A FIFO, device or folder in its place is refused. A
+// file that exists but cannot be opened or read is an error naming the file, never a silently
+// empty ranking that the next result would overwrite.
+RankingLoad LoadRankingFile(const std::filesystem::path& file,
+                            MissingRanking missing = MissingRanking::kCreate);
 
 // Rewrites all 15 lists so that a crash at any moment leaves either the old file or the
 // new one: the new bytes and the old file's tail go to a temporary file in the same folder,

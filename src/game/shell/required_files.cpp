@@ -2,10 +2,10 @@
 
 #include <system_error>
 
-#include "config/data_folder.h"
-#include "config/player_files.h"
 #include "game/gfx/picture_path.h"
 #include "game/gfx/picture_rects.h"
+#include "storage/data_folder.h"
+#include "storage/player_files.h"
 
 namespace rv {
 

@@ -10,15 +10,15 @@
 #include <system_error>
 
 #include "config/config_file.h"
-#include "config/data_folder.h"
-#include "config/instance_lock.h"
-#include "config/player_files.h"
 #include "config/priority.h"
-#include "config/stored_file.h"
 #include "game/game.h"
 #include "game/ranking/ranking_file.h"
 #include "game/shell/required_files.h"
 #include "game/shell/title_menu.h"
+#include "storage/data_folder.h"
+#include "storage/instance_lock.h"
+#include "storage/player_files.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 

@@ -16,9 +16,9 @@
 #include <optional>
 #include <string>
 
-#include "config/instance_lock.h"
 #include "game/gfx/picture_rects.h"
 #include "lang/catalogue.h"
+#include "storage/instance_lock.h"
 
 namespace rv {
 

@@ -11,8 +11,8 @@
 #include <system_error>
 #include <utility>
 
-#include "config/stored_file.h"
 #include "platform/sdl/effect_limits.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 namespace {

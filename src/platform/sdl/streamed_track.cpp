@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 namespace {

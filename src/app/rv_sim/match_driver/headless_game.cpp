@@ -4,10 +4,10 @@
 #include <fstream>
 #include <utility>
 
-#include "config/player_files.h"
 #include "game/match/match_loop.h"
 #include "game/ranking/ranking_file.h"
 #include "game/shell/startup.h"
+#include "storage/player_files.h"
 
 namespace rv::sim {
 

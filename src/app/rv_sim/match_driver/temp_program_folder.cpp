@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "config/atomic_file.h"
-#include "config/player_files.h"
-#include "config/stored_file.h"
+#include "storage/atomic_file.h"
+#include "storage/player_files.h"
+#include "storage/stored_file.h"
 
 namespace rv::sim {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "config/data_folder.h"
-#include "config/japanese_reason.h"
+#include "storage/data_folder.h"
+#include "storage/file_failure.h"
 
 namespace rv {
 

@@ -1,9 +1,10 @@
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -88,20 +89,10 @@ bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& byt
     if (failure) *failure = opened.Failure(FileAction::kOpen, file);
     return false;
   }
-  uint8_t chunk[4096];
-  for (;;) {
-    const ssize_t n = ::read(opened.fd, chunk, sizeof chunk);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (failure) *failure = FileFailure{FileAction::kRead, file, errno};
-      ::close(opened.fd);
-      return false;
-    }
-    bytes.insert(bytes.end(), chunk, chunk + n);
-  }
+  const bool read = ReadToEnd(opened.fd, bytes);
+  if (!read && failure) *failure = FileFailure{FileAction::kRead, file, errno};
   ::close(opened.fd);
-  return true;
+  return read;
 }
 
 bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes,
@@ -110,6 +101,22 @@ bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& byt
   const bool read = ReadStoredFile(file, bytes, &failure);
   if (!read && error) *error = failure.English();
   return read;
+}
+
+bool ReadToEnd(int fd, std::vector<uint8_t>& bytes, std::size_t limit) {
+  uint8_t chunk[16 * 1024];
+  std::size_t got = 0;
+  while (got < limit) {
+    const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, limit - got));
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.insert(bytes.end(), chunk, chunk + n);
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
 }
 
 bool WriteAllBytes(int fd, const void* data, std::size_t size) {

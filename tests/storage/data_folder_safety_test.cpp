@@ -17,8 +17,8 @@
 #include <string>
 
 #include "config/config_file.h"
-#include "config/data_folder.h"
-#include "config/instance_lock.h"
+#include "storage/data_folder.h"
+#include "storage/instance_lock.h"
 #include "support/as_user.h"
 #include "support/file_bytes.h"
 #include "support/scoped_account.h"

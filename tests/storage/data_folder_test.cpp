@@ -1,6 +1,6 @@
 // The choice of the player's data folder and what its first use puts there.
 
-#include "config/data_folder.h"
+#include "storage/data_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -25,9 +25,7 @@ using test::WriteBytes;
 const std::vector<uint8_t> kNormal = {0x01, 0x00};
 
 unsigned ModeOf(const fs::path& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return 0;
-  return st.st_mode & 07777;
+  return static_cast<unsigned>(fs::status(path).permissions()) & 07777;
 }
 
 std::set<std::string> NamesIn(const fs::path& folder) {
@@ -216,10 +214,10 @@ TEST(DataFolderTest, AFileLargerThanAnyRealOneIsNeverCopied) {
     bool copied;
   } cases[] = {
       {"rvdat.dat", 2160, true},
-      {"rvdat.dat", kSeedCopyLimit, true},
-      {"rvdat.dat", kSeedCopyLimit + 1, false},
+      {"rvdat.dat", kFirstUseCopyLimit, true},
+      {"rvdat.dat", kFirstUseCopyLimit + 1, false},
       {"rvdat.dat", 100u * 1024 * 1024, false},
-      {"rvdat.cfg", kSeedCopyLimit + 1, false},
+      {"rvdat.cfg", kFirstUseCopyLimit + 1, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(c.size) + " bytes");

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "config/seed_copy.h"
 #include "lang/catalogue.h"
+#include "storage/first_use_copy.h"
 
 namespace rv {
 
@@ -83,7 +83,7 @@ std::filesystem::path PerUserDataFolder(const DataFolderInputs& inputs);
 // by copying the one the install ships beside the programs; without one nothing is made, and
 // the game refuses to start as it does in a program folder without the setting, while the
 // dialog makes it empty. A ranking found in the program folder is copied along with the
-// setting when the per-user folder has none. A file to copy of more than kSeedCopyLimit
+// setting when the per-user folder has none. A file to copy of more than kFirstUseCopyLimit
 // bytes fails the choice and is never read. The program folder is never written, and a
 // program folder used as the data folder is taken as it is.
 DataFolder ChooseDataFolder(const DataFolderInputs& inputs);

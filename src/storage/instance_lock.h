@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "config/file_failure.h"
-#include "config/player_files.h"
+#include "storage/file_failure.h"
+#include "storage/player_files.h"
 
 namespace rv {
 

@@ -23,10 +23,14 @@ struct FileFailure {
   bool empty() const { return file.empty(); }
   // "cannot lock PATH: not a regular file": one line for logs and tools.
   std::string English() const;
-  // "PATH" and, on the next line, what could not be done and why, in Japanese.
-  std::string Japanese() const;
-  // The same in the catalogue's language.
+  // "PATH" and, on the next line, what could not be done and why, in the catalogue's
+  // language.
   std::string Shown(const Catalogue& words) const;
 };
+
+// The system's reason for a failure (an errno value) in one sentence of the catalogue's
+// language, for the player's boxes; an unusual value gives a general sentence with its number.
+// Standard error keeps the system's own English text.
+std::string ShownReason(int err, const Catalogue& words);
 
 }  // namespace rv

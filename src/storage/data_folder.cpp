@@ -1,4 +1,4 @@
-#include "config/data_folder.h"
+#include "storage/data_folder.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -10,9 +10,9 @@
 #include <cstring>
 #include <system_error>
 
-#include "config/folder_safety.h"
-#include "config/instance_lock.h"
-#include "config/player_files.h"
+#include "storage/folder_safety.h"
+#include "storage/instance_lock.h"
+#include "storage/player_files.h"
 
 namespace rv {
 
@@ -106,18 +106,18 @@ bool Seed(const fs::path& folder, const fs::path& program_folder, const char* na
     case Present::kNothing:
       break;
   }
-  const SeedCopy copy = CopyToNewFile(program_folder / name, folder / name);
+  const FirstUseCopy copy = CopyToNewFile(program_folder / name, folder / name);
   switch (copy.result) {
-    case SeedCopy::Result::kCopied:
-    case SeedCopy::Result::kAlreadyThere:
+    case FirstUseCopy::Result::kCopied:
+    case FirstUseCopy::Result::kAlreadyThere:
       return true;
-    case SeedCopy::Result::kNothingToCopy:
+    case FirstUseCopy::Result::kNothingToCopy:
       return false;
-    case SeedCopy::Result::kTooLarge:
+    case FirstUseCopy::Result::kTooLarge:
       *failure = FailedOn(DataFolderFault::kTooLarge, copy.file, 0,
                           "larger than 1 MB, so not a Ravolin file; not copied");
       return false;
-    case SeedCopy::Result::kFailed:
+    case FirstUseCopy::Result::kFailed:
       break;
   }
   *failure = FailedOn(DataFolderFault::kCannotCopy, copy.file, copy.err, "cannot copy");

@@ -10,11 +10,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "config/file_failure.h"
+#include "storage/file_failure.h"
 
 namespace rv {
 
@@ -58,6 +59,11 @@ bool ReadStoredFile(const std::filesystem::path& file, std::vector<uint8_t>& byt
 // True when `file` exists (a link is followed) and is anything but a regular file.
 bool ExistsAsNonRegular(const std::filesystem::path& file);
 
+// The one read and the one write under every reader and writer of stored files. Appends to
+// `bytes` what the descriptor holds from its position to the end of the file, at most `limit`
+// bytes, retrying short and interrupted reads; false on an error, with errno set.
+bool ReadToEnd(int fd, std::vector<uint8_t>& bytes,
+               std::size_t limit = std::numeric_limits<std::size_t>::max());
 // Writes all `size` bytes at the descriptor's position, retrying short and interrupted
 // writes; false on an error, with errno set.
 bool WriteAllBytes(int fd, const void* data, std::size_t size);

@@ -1,4 +1,4 @@
-#include "config/folder_safety.h"
+#include "storage/folder_safety.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/folder_writers.h"
+#include "storage/folder_writers.h"
 
 namespace rv {
 

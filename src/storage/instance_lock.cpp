@@ -1,4 +1,4 @@
-#include "config/instance_lock.h"
+#include "storage/instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <utility>
 
-#include "config/stored_file.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 namespace {

@@ -1,7 +1,7 @@
 // The instance locks across real processes: a forked child takes or holds a lock while the
 // test process probes it.
 
-#include "config/instance_lock.h"
+#include "storage/instance_lock.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

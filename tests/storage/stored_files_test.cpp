@@ -22,11 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "config/atomic_file.h"
 #include "config/config_file.h"
-#include "config/instance_lock.h"
-#include "config/stored_file.h"
 #include "game/ranking/ranking_file.h"
+#include "storage/atomic_file.h"
+#include "storage/instance_lock.h"
+#include "storage/stored_file.h"
 #include "support/temp_folder.h"
 
 namespace rv {

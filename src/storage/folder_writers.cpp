@@ -1,4 +1,4 @@
-#include "config/folder_writers.h"
+#include "storage/folder_writers.h"
 
 #include <grp.h>
 #include <pwd.h>

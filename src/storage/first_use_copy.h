@@ -9,9 +9,9 @@ namespace rv {
 // Larger than any real rvdat.dat (2160 bytes and what a player kept after them) or
 // rvdat.cfg: such a file is not copied, so that a wrong file cannot fill the player's memory
 // or disk on every start.
-inline constexpr std::uintmax_t kSeedCopyLimit = 1024 * 1024;
+inline constexpr std::uintmax_t kFirstUseCopyLimit = 1024 * 1024;
 
-struct SeedCopy {
+struct FirstUseCopy {
   enum class Result {
     kCopied,
     kNothingToCopy,  // no readable regular source
@@ -29,7 +29,7 @@ struct SeedCopy {
 // written and never sees it overwritten: a regular file that appeared at `target` meanwhile
 // counts as there, anything else in the place (a link included, which is never written
 // through) as a failure. At most `limit` bytes are ever read.
-SeedCopy CopyToNewFile(const std::filesystem::path& source, const std::filesystem::path& target,
-                       std::uintmax_t limit = kSeedCopyLimit);
+FirstUseCopy CopyToNewFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                           std::uintmax_t limit = kFirstUseCopyLimit);
 
 }  // namespace rv

@@ -1,9 +1,10 @@
-#include "config/file_failure.h"
+#include "storage/file_failure.h"
 
+#include <cerrno>
 #include <cstring>
 
-#include "config/japanese_reason.h"
-#include "config/stored_file.h"
+#include "lang/fill.h"
+#include "storage/stored_file.h"
 
 namespace rv {
 
@@ -45,8 +46,6 @@ std::string FileFailure::English() const {
   return DescribeFileProblem(WordsFor(action).english, file, reason);
 }
 
-std::string FileFailure::Japanese() const { return Shown(Catalogue()); }
-
 std::string FileFailure::Shown(const Catalogue& words) const {
   std::string reason;
   if (not_regular) {
@@ -59,6 +58,35 @@ std::string FileFailure::Shown(const Catalogue& words) const {
     reason = ShownReason(err, words);
   }
   return file.string() + "\n" + words.Tr(WordsFor(action).japanese) + reason;
+}
+
+std::string ShownReason(int err, const Catalogue& words) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      return words.Tr("アクセスが許可されていません。");
+    case ENOENT:
+      return words.Tr("見つかりません。");
+    case ENOTDIR:
+      return words.Tr("フォルダであるべき所にフォルダではないものがあります。");
+    case EISDIR:
+      return words.Tr("ファイルの場所にファイルではないものがあります。");
+    case EROFS:
+      return words.Tr("読み取り専用のファイルシステムです。");
+    case ENOSPC:
+    case EDQUOT:
+      return words.Tr("ディスクの空きが足りません。");
+    case ELOOP:
+      return words.Tr("シンボリックリンクが多すぎるか、ループしています。");
+    case ENAMETOOLONG:
+      return words.Tr("パスが長すぎます。");
+    case EIO:
+      return words.Tr("読み書きの途中でエラーが起きました。");
+    case ENOMEM:
+      return words.Tr("メモリが足りません。");
+    default:
+      return Fill(words.Tr("エラーが起きました（エラー番号 %1）。"), {std::to_string(err)});
+  }
 }
 
 }  // namespace rv
