@@ -14,10 +14,10 @@
 
 #include "config/command_line.h"
 #include "config/data_folder.h"
-#include "config/dialog/display_guard.h"
 #include "config/dialog/failure_box.h"
 #include "config/dialog/form1.h"
 #include "config/dialog/qt_options.h"
+#include "config/dialog/qt_start.h"
 #include "config/dialog/start_check.h"
 #include "config/dialog/warning_box.h"
 #include "config/language_choice.h"
