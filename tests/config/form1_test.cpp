@@ -30,7 +30,7 @@
 
 #include "config/dialog/start_check.h"
 #include "config/instance_lock.h"
-#include "config/language_choice.h"
+#include "start/language_choice.h"
 #include "support/japanese_text.h"
 
 namespace rv {
@@ -491,7 +491,7 @@ class Form1Test : public QObject {
         [this](const QString& caption, const QString& text) {
           warnings_ << caption + QLatin1Char('|') + text;
         },
-        nullptr, english.words);
+        nullptr, english.language.words);
     form.show();
     QStringList texts{form.windowTitle()};
     const auto fits = Fits;

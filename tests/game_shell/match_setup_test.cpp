@@ -22,7 +22,7 @@ class ShellSetupScreen : public ::testing::Test {
     pics = std::make_unique<TestPictures>(temp.path());
     platform.SetProgramFolder(temp.path());
     platform.KeepAllFrames(true);
-    game = std::make_unique<Game>(platform, rng);
+    game = std::make_unique<Game>(platform, rng, Language::Japanese());
     game->loader.LoadSurface(game->pictures, static_cast<int16_t>(Picture::kOther), "pic7");
   }
 

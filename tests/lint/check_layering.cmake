@@ -15,6 +15,8 @@ set(rooms
   "platform_headless|platform/headless/"
   "lang|lang/"
   "config|config/"
+  "start|start/"
+  "program_folder|start/program_folder."
   "dialog|config/dialog/"
   "mpng|mpng/"
   "board|game/board/"
@@ -32,12 +34,16 @@ set(rooms
 # What each room may include besides itself.
 set(game_below "platform;lang;config;board;cpu;pace;ranking_rules;gfx;sound")
 set(allowed_platform "")
-set(allowed_platform_sdl "platform;platform_headless;config;lang")
-set(allowed_platform_headless "platform")
+set(allowed_platform_sdl "platform;platform_headless;config;lang;program_folder")
+set(allowed_platform_headless "platform;program_folder")
 set(allowed_lang "")
 # The players' messages are said in the language chosen.
 set(allowed_config "lang")
-set(allowed_dialog "config;lang")
+# The program start: the command line, the language loaded from its catalogue (through the
+# stored-file opener) and the program folder, below the programs that start with it.
+set(allowed_start "lang;config;program_folder")
+set(allowed_program_folder "")
+set(allowed_dialog "config;lang;start;program_folder")
 set(allowed_mpng "")
 set(allowed_board "")
 set(allowed_cpu "board")
@@ -51,7 +57,7 @@ set(allowed_ranking_screens "${game_below};game")
 set(allowed_match "${game_below};game;ranking_screens")
 # The menu starts the match and shows the ranking.
 set(allowed_shell "${game_below};game;ranking_screens;match")
-set(allowed_app "platform;platform_sdl;platform_headless;lang;config;dialog;${game_below};game;ranking_screens;match;shell")
+set(allowed_app "platform;platform_sdl;platform_headless;lang;config;start;program_folder;dialog;${game_below};game;ranking_screens;match;shell")
 # Rooms where Qt may be included.
 set(qt_rooms "dialog;app")
 

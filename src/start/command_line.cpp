@@ -1,4 +1,4 @@
-#include "config/command_line.h"
+#include "start/command_line.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "config/language_choice.h"
+#include "start/language_choice.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <system_error>
 
 #include "config/stored_file.h"
@@ -78,7 +79,7 @@ bool IsLanguageCode(std::string_view code) {
 std::string RequestedLanguage(const std::optional<std::string>& option, const char* variable) {
   if (option) return *option;
   if (variable != nullptr && *variable != '\0') return variable;
-  return std::string(kDefaultLanguage);
+  return std::string(kBaseLanguage);
 }
 
 std::filesystem::path CatalogueFile(const std::filesystem::path& program_folder,
@@ -91,20 +92,19 @@ std::vector<std::string> KnownLanguages(const std::filesystem::path& program_fol
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(program_folder / "locale", ec)) {
     const std::string code = entry.path().filename().string();
-    if (code != kDefaultLanguage && IsLanguageCode(code) &&
+    if (code != kBaseLanguage && IsLanguageCode(code) &&
         std::filesystem::is_regular_file(CatalogueFile(program_folder, code), ec)) {
       codes.push_back(code);
     }
   }
   std::sort(codes.begin(), codes.end());
-  codes.insert(codes.begin(), std::string(kDefaultLanguage));
+  codes.insert(codes.begin(), std::string(kBaseLanguage));
   return codes;
 }
 
 LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std::string& code) {
-  LanguageLoad load;
-  load.code = code;
-  if (code == kDefaultLanguage) {
+  LanguageLoad load{false, Language(code, Catalogue()), ""};
+  if (code == kBaseLanguage) {
     load.known = true;
     return load;
   }
@@ -125,8 +125,13 @@ LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std
     load.error = file.string() + ": " + why;
     return load;
   }
-  load.words = *words;
+  load.language.words = *words;
   return load;
+}
+
+LanguageLoad ChooseLanguage(const std::filesystem::path& program_folder,
+                            const std::optional<std::string>& option) {
+  return LoadLanguage(program_folder, RequestedLanguage(option, std::getenv(kLanguageVariable)));
 }
 
 }  // namespace rv
