@@ -45,8 +45,6 @@ std::string FileFailure::English() const {
   return DescribeFileProblem(WordsFor(action).english, file, reason);
 }
 
-std::string FileFailure::Japanese() const { return Shown(Catalogue()); }
-
 std::string FileFailure::Shown(const Catalogue& words) const {
   std::string reason;
   if (not_regular) {

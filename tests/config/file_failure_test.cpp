@@ -37,7 +37,7 @@ TEST(FileFailureTest, EachActionAndFaultInBothLanguages) {
       FileFailure failure{action, file, f.err, f.not_regular, f.link};
       SCOPED_TRACE(failure.English());
       EXPECT_EQ(failure.English(), english_action + " " + file.string() + ": " + f.english_reason);
-      const std::string japanese = failure.Japanese();
+      const std::string japanese = failure.Shown(Catalogue());
       ASSERT_EQ(japanese.rfind(file.string() + "\n", 0), 0u) << japanese;
       const std::string words = japanese.substr(file.string().size());
       std::smatch found;
@@ -52,7 +52,7 @@ TEST(FileFailureTest, EachActionAndFaultInBothLanguages) {
 TEST(FileFailureTest, BadContentsAreSaidAsSuch) {
   const FileFailure broken{FileAction::kRead, "/game/Picture/pic5.dat", 0, false, false, true};
   EXPECT_EQ(broken.English(), "cannot read /game/Picture/pic5.dat: not in the expected format");
-  EXPECT_NE(broken.Japanese().find("中身が正しくありません"), std::string::npos);
+  EXPECT_NE(broken.Shown(Catalogue()).find("中身が正しくありません"), std::string::npos);
 }
 
 // A failed open hands on exactly what the system said.

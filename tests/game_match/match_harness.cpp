@@ -17,7 +17,6 @@ int CountBlocks(const Board& board, int16_t side) {
 
 namespace {
 
-// The folder is edited before the game is made and its language loaded.
 Language EditedLanguage(const std::filesystem::path& folder,
                         const std::function<void(const std::filesystem::path&)>& edit_folder,
                         const std::string& language) {

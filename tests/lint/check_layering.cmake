@@ -39,8 +39,7 @@ set(allowed_platform_headless "platform;program_folder")
 set(allowed_lang "")
 # The players' messages are said in the language chosen.
 set(allowed_config "lang")
-# The program start: the command line, the language loaded from its catalogue (through the
-# stored-file opener) and the program folder, below the programs that start with it.
+# The command line, the language read from its catalogue, and the program folder.
 set(allowed_start "lang;config;program_folder")
 set(allowed_program_folder "")
 set(allowed_dialog "config;lang;start;program_folder")

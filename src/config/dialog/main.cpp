@@ -42,7 +42,7 @@ int RunDialog(const std::filesystem::path& program_folder, const rv::Catalogue& 
     rv::ShowWarningBox(rv::StartErrorCaption(words), text);
     return rv::kRefusedExitStatus;
   }
-  rv::Form1 form(folder, rv::ShowWarningBox, nullptr, words);
+  rv::Form1 form(folder, words);
   form.show();
   return QApplication::exec();
 }
