@@ -1,8 +1,7 @@
 #pragma once
-// The language a program speaks, chosen once at its start and handed to whatever says
-// something to the player: its code names its catalogue and its pictures, its words
-// translate our Japanese texts. There is no default: a part that forgets the language must
-// not silently speak Japanese.
+// The language a program speaks, chosen once at its start: its code names its catalogue and
+// its pictures, its words translate our Japanese texts. It has no default, so that a part
+// which forgets it does not silently speak Japanese.
 
 #include <string>
 #include <string_view>

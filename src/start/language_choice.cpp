@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "config/stored_file.h"
+#include "start/command_line.h"
 
 namespace rv {
 
@@ -65,13 +66,6 @@ bool ReadCatalogueBytes(const std::filesystem::path& file, std::string& bytes, s
   }
   bytes.resize(got);
   return true;
-}
-
-bool IsLanguageCode(std::string_view code) {
-  if (code.empty() || code.size() > 10) return false;
-  return std::all_of(code.begin(), code.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-  });
 }
 
 }  // namespace

@@ -107,10 +107,9 @@ void SayNotSaved(const CommandIo& io, const std::string& error) {
 
 int RunMatch(const CommandIo& io) {
   const MatchArgs a = ParseMatchArgs(io.args);
-  // Read from rv_sim's own folder, not through the temporary folder's link to it, so that a
-  // broken catalogue is named where it lies. An unknown language is a bad command line and a
-  // broken catalogue a failed file, with the game's own words for either.
-  // The pictures and sounds lie beside rv_sim, in its program folder.
+  // The pictures, sounds and catalogues lie beside rv_sim. The catalogue is read there, not
+  // through the temporary folder's link to it, so that a broken one is named where it lies. An
+  // unknown language is a bad command line and a broken catalogue a failed file.
   const fs::path own_folder = ProgramFolder();
   const LanguageLoad load = ChooseLanguage(own_folder, a.language);
   if (!load.known) throw InputError{0, load.error};
