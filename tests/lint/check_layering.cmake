@@ -49,7 +49,7 @@ set(allowed_cpu "board")
 set(allowed_pace "platform")
 set(allowed_ranking_rules "config;lang")
 # Pictures are opened through the one opener of stored files.
-set(allowed_gfx "platform;pace;config")
+set(allowed_gfx "platform;pace;config;lang")
 set(allowed_sound "platform;pace;config")
 set(allowed_game "${game_below}")
 set(allowed_ranking_screens "${game_below};game")
