@@ -18,7 +18,7 @@ void BM_HeadlessMatch(benchmark::State& state) {
   const rv::sim::TempProgramFolder folder(RV_DIST_DIR, std::nullopt);
   uint64_t seed = 1;
   for (auto _ : state) {
-    rv::sim::HeadlessGame headless(folder.path(), seed);
+    rv::sim::HeadlessGame headless(folder.path(), seed, rv::Language::Japanese());
     if (!headless.Prepare().empty()) throw std::runtime_error("the game could not be prepared");
     rv::sim::PlayerBot bot(*headless.game, rv::sim::PlayerKind::kGreedy, seed);
     headless.platform.SetDriver([&bot](rv::HeadlessPlatform& p) { bot.Drive(p); });

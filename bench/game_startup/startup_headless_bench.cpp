@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string>
 
-#include "config/language_choice.h"
 #include "game/cpu/random_source.h"
 #include "game/game.h"
 #include "game/shell/startup.h"
 #include "platform/headless/headless_platform.h"
+#include "start/language_choice.h"
 #include "support/program_folder.h"
 #include "support/temp_folder.h"
 
@@ -35,8 +35,8 @@ void BM_BeforeTheWindow(benchmark::State& state) {
   for (auto _ : state) {
     rv::HeadlessPlatform platform;
     platform.SetProgramFolder(folder.path());
-    const rv::Catalogue japanese;
-    rv::StartContext start{platform, folder.path(), std::nullopt, false, {}, japanese, "ja"};
+    const rv::Language japanese = rv::Language::Japanese();
+    rv::StartContext start{platform, folder.path(), std::nullopt, false, {}, japanese};
     rv::UseDataFolder(start);
     rv::Form_Initialize(start);
     benchmark::DoNotOptimize(rv::Form_Load(start));
@@ -54,12 +54,10 @@ void BM_UpToTheTitle(benchmark::State& state) {
     rv::StartupOptions options;
     options.apply_priority = [](rv::Game&, int16_t) { throw rv::ProgramExit{0}; };
     const rv::LanguageLoad load = rv::LoadLanguage(folder.path(), language);
-    options.language = load.code;
-    options.words = load.words;
     rv::HeadlessPlatform platform;
     platform.SetProgramFolder(folder.path());
     rv::SeededRandom rng(1);
-    benchmark::DoNotOptimize(rv::RunGame(platform, rng, options));
+    benchmark::DoNotOptimize(rv::RunGame(platform, rng, load.language, options));
   }
 }
 BENCHMARK(BM_UpToTheTitle)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

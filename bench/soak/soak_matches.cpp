@@ -40,7 +40,7 @@ void Print(const Sample& s, uint32_t virtual_ms) {
 
 int Run(int matches) {
   const rv::sim::TempProgramFolder folder(RV_DIST_DIR, std::nullopt);
-  rv::sim::HeadlessGame headless(folder.path(), 1);
+  rv::sim::HeadlessGame headless(folder.path(), 1, rv::Language::Japanese());
   if (const std::string error = headless.Prepare(); !error.empty()) {
     std::fprintf(stderr, "the game could not be prepared: %s\n", error.c_str());
     return 2;

@@ -7,7 +7,8 @@
 
 namespace rv {
 
-Game::Game(Platform& platform_in, RandomSource& rng_in, std::filesystem::path data_folder_in)
+Game::Game(Platform& platform_in, RandomSource& rng_in, Language language_in,
+           std::filesystem::path data_folder_in)
     : platform(platform_in),
       rng(rng_in),
       folder(platform_in.ProgramFolder()),
@@ -15,7 +16,10 @@ Game::Game(Platform& platform_in, RandomSource& rng_in, std::filesystem::path da
       loop(platform_in, *this),
       display(platform_in),
       loader(folder),
-      sound(platform_in.audio(), folder) {}
+      language(std::move(language_in)),
+      sound(platform_in.audio(), folder) {
+  loader.UseLanguage(language.code);
+}
 
 std::filesystem::path Game::File(std::string_view relative) const {
   return data_folder / std::filesystem::path(std::string(relative));
@@ -35,7 +39,8 @@ void Game::Form_Unload(int status) {
 }
 
 void Game::FailAndUnload(std::string_view text_line, std::string_view caption) {
-  platform.ShowMessage(words.Tr(text_line), words.Tr(caption), MessageIcon::kWarning);
+  platform.ShowMessage(language.words.Tr(text_line), language.words.Tr(caption),
+                       MessageIcon::kWarning);
   Form_Unload(1);
 }
 

@@ -22,7 +22,7 @@
 #include "game/ranking/ranking_screen_state.h"
 #include "game/ranking/ranking_tables.h"
 #include "game/sound/sound.h"
-#include "lang/catalogue.h"
+#include "lang/language.h"
 #include "platform/platform.h"
 #include "storage/instance_lock.h"
 
@@ -38,8 +38,10 @@ struct MatchTotals {
 class Game : private EventSink {
  public:
   // rng is the CPU's randomness (the game passes a clock-seeded one, tests a seeded one).
+  // Every text and box is said in `language`, and its pictures are the loader's.
   // data_folder holds the player's files; empty means the program folder.
-  Game(Platform& platform, RandomSource& rng, std::filesystem::path data_folder = {});
+  Game(Platform& platform, RandomSource& rng, Language language,
+       std::filesystem::path data_folder = {});
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
@@ -77,9 +79,9 @@ class Game : private EventSink {
   PictureLoader loader;
   BlendState blend;
   std::unique_ptr<TextRenderer> text;  // opened at start-up
-  // The chosen language's words for our Japanese texts: empty for Japanese, so every text
-  // stays as written. The language's pictures are the loader's business.
-  Catalogue words;
+  // The chosen language: its words for our Japanese texts (none for Japanese, so every text
+  // stays as written); the loader draws its pictures from the same code.
+  Language language;
   Sound sound;
 
   MatchState match;

@@ -60,10 +60,8 @@ struct DataFolder {
   bool ok() const { return !path.empty(); }
 };
 
-// The player's box for a failed choice, in Japanese: what went wrong, the folder or file at
-// fault on a line of its own, and why.
-std::string DataFolderMessage(const DataFolder& failed);
-// The same in the catalogue's language.
+// The player's box for a failed choice, in the catalogue's language: what went wrong, the
+// folder or file at fault on a line of its own, and why.
 std::string DataFolderMessage(const DataFolder& failed, const Catalogue& words);
 
 // Whether the player's data can stay beside the programs: the folder may be written and

@@ -24,10 +24,6 @@ std::string Lines(const std::string& headline, const std::string& where, const s
 
 }  // namespace
 
-std::string DataFolderMessage(const DataFolder& failed) {
-  return DataFolderMessage(failed, Catalogue());
-}
-
 std::string DataFolderMessage(const DataFolder& failed, const Catalogue& words) {
   const auto tr = [&words](const char* japanese) { return words.Tr(japanese); };
   const std::string where = failed.culprit.string();

@@ -23,8 +23,7 @@ struct FileFailure {
   bool empty() const { return file.empty(); }
   // "cannot lock PATH: not a regular file": one line for logs and tools.
   std::string English() const;
-  // "PATH" and, on the next line, what could not be done and why, in the catalogue's
-  // language.
+  // "PATH" and, on the next line, what could not be done and why, in the catalogue's language.
   std::string Shown(const Catalogue& words) const;
 };
 

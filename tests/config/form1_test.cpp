@@ -29,7 +29,7 @@
 #include <string>
 
 #include "config/dialog/start_check.h"
-#include "config/language_choice.h"
+#include "start/language_choice.h"
 #include "storage/instance_lock.h"
 #include "support/japanese_text.h"
 
@@ -86,7 +86,7 @@ class Form1Test : public QObject {
     return file.readAll();
   }
   std::unique_ptr<Form1> MakeForm() {
-    return std::make_unique<Form1>(ToPath(dir_.path()),
+    return std::make_unique<Form1>(ToPath(dir_.path()), Catalogue(),
                                    [this](const QString& caption, const QString& text) {
                                      warnings_ << caption + QLatin1Char('|') + text;
                                    });
@@ -486,12 +486,10 @@ class Form1Test : public QObject {
     const LanguageLoad english = LoadLanguage(RV_DIST_DIR, "en");
     QVERIFY2(english.known && english.error.empty(), english.error.c_str());
     QVERIFY(QFile::link(QStringLiteral("/dev/full"), CfgPath()));
-    Form1 form(
-        ToPath(dir_.path()),
-        [this](const QString& caption, const QString& text) {
-          warnings_ << caption + QLatin1Char('|') + text;
-        },
-        nullptr, english.words);
+    Form1 form(ToPath(dir_.path()), english.language.words,
+               [this](const QString& caption, const QString& text) {
+                 warnings_ << caption + QLatin1Char('|') + text;
+               });
     form.show();
     QStringList texts{form.windowTitle()};
     const auto fits = Fits;

@@ -227,7 +227,7 @@ class InstalledDialogTest : public QObject {
               throw 7;
           }
         },
-        [&](const QString& caption, const QString& text) { boxes << caption << text; });
+        [&](const QString& c, const QString& t) { boxes << c << t; }, Catalogue());
     QCOMPARE(status, kFailureExitStatus);
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes[0], QStringLiteral("エラー"));
@@ -245,7 +245,8 @@ class InstalledDialogTest : public QObject {
     QEventLoop loop;
     QTimer::singleShot(0, [&] {
       HandleReportingFailures([] { throw std::runtime_error("in a handler"); },
-                              [&](const QString& c, const QString& t) { boxes << c << t; });
+                              [&](const QString& c, const QString& t) { boxes << c << t; },
+                              Catalogue());
     });
     QTimer::singleShot(kWaitMs, [&] { loop.exit(99); });
     QCOMPARE(loop.exec(), kFailureExitStatus);
@@ -256,7 +257,8 @@ class InstalledDialogTest : public QObject {
   void aNormalEndKeepsItsStatusAndShowsNothing() {
     QStringList boxes;
     QCOMPARE(RunReportingFailures([] { return 0; },
-                                  [&](const QString& c, const QString& t) { boxes << c << t; }),
+                                  [&](const QString& c, const QString& t) { boxes << c << t; },
+                                  Catalogue()),
              0);
     QVERIFY(boxes.isEmpty());
   }

@@ -1,6 +1,8 @@
 // The start of the two Qt programs without a display, and what rv_message reads from its
 // command line.
 
+#include "config/dialog/qt_start.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -9,7 +11,6 @@
 #include <string>
 
 #include "app/rv_message/message_request.h"
-#include "config/dialog/display_guard.h"
 
 namespace rv {
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/board/four_in_row.h"
+#include "start/language_choice.h"
 
 namespace rv::test {
 
@@ -16,11 +17,13 @@ int CountBlocks(const Board& board, int16_t side) {
 
 namespace {
 
-const std::filesystem::path& Edited(
-    const std::filesystem::path& folder,
-    const std::function<void(const std::filesystem::path&)>& edit_folder) {
+Language EditedLanguage(const std::filesystem::path& folder,
+                        const std::function<void(const std::filesystem::path&)>& edit_folder,
+                        const std::string& language) {
   if (edit_folder) edit_folder(folder);
-  return folder;
+  const LanguageLoad load = LoadLanguage(folder, language);
+  EXPECT_TRUE(load.known && load.error.empty()) << language << ": " << load.error;
+  return load.language;
 }
 
 }  // namespace
@@ -28,10 +31,8 @@ const std::filesystem::path& Edited(
 MatchHarness::MatchHarness(uint64_t cpu_seed,
                            const std::function<void(const std::filesystem::path&)>& edit_folder,
                            const std::string& language)
-    : folder_(RV_DIST_DIR, std::nullopt), headless_(Edited(folder_.path(), edit_folder), cpu_seed) {
-  const LanguageLoad load = LoadLanguage(folder_.path(), language);
-  EXPECT_TRUE(load.known && load.error.empty()) << language << ": " << load.error;
-  headless_.UseLanguage(load);
+    : folder_(RV_DIST_DIR, std::nullopt),
+      headless_(folder_.path(), cpu_seed, EditedLanguage(folder_.path(), edit_folder, language)) {
   const std::string problem = headless_.Prepare();
   EXPECT_EQ(problem, "");
   headless_.platform.on_present = [this](const CapturedFrame& f) { KeepEndFrame(f); };

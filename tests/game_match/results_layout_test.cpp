@@ -216,9 +216,10 @@ TEST_P(ResultsLayoutWithWordsTooLong, EveryTextIsCutAtTheEdgeOfItsSpace) {
   });
   ASSERT_TRUE(e.harness);
   Game& game = e.harness->game();
-  ASSERT_EQ(game.words.Tr("戦闘時間"), GetParam().pairs[1].second);
-  const std::vector<DrawnText> texts = ResultTexts(
-      game.words, *game.text, BattleTimeText(game.totals.TotalTime), 0, game.totals.RankIn);
+  ASSERT_EQ(game.language.words.Tr("戦闘時間"), GetParam().pairs[1].second);
+  const std::vector<DrawnText> texts =
+      ResultTexts(game.language.words, *game.text, BattleTimeText(game.totals.TotalTime), 0,
+                  game.totals.RankIn);
   auto in_space = [&](int x, int y, std::optional<uint32_t> face) {
     return std::any_of(texts.begin(), texts.end(), [&](const DrawnText& d) {
       return d.space.Contains(x, y) && (!face || d.color == *face);

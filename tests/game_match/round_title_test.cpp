@@ -41,7 +41,7 @@ TEST(RoundTitleOrder, NumberAndWordStandInTheOrderOfTheLanguagesPattern) {
     SCOPED_TRACE(row.english ? "en" : "ja");
     test::MatchHarness h(1);
     Game& g = h.game();
-    if (row.english) g.words = English();
+    if (row.english) g.language.words = English();
     g.match.RoundNo = 3;
     g.match.KeyColor = 0;
     // A counter picture of flat pieces on the transparent black.
@@ -73,7 +73,7 @@ TEST(RoundTitleOrder, NumberAndWordStandInTheOrderOfTheLanguagesPattern) {
 TEST(RoundTitleOrder, TheEnglishWordReadsBeforeTheNumberUnderTheRoulettesBox) {
   test::MatchHarness h(1);
   Game& g = h.game();
-  g.words = English();
+  g.language.words = English();
   PictureLoader loader(h.folder());
   loader.UseLanguage("en");
   ASSERT_TRUE(loader.Load(g.pictures, rects::Picture::kCounter).ok);

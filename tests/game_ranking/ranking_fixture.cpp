@@ -21,7 +21,7 @@ void RankingFixture::SetUp() {
   // The folder the game would run from: the pictures and the decoder module, nothing else.
   FillProgramFolder(folder_, RV_DIST_DIR, {.sounds = false, .config = false, .copy = true});
   platform_.SetProgramFolder(folder_);
-  game_ = std::make_unique<Game>(platform_, rng_);
+  game_ = std::make_unique<Game>(platform_, rng_, Language::Japanese());
   for (const rects::PictureFile& f : rects::kPictureFiles) {
     const LoadResult r =
         game_->loader.LoadSurface(game_->pictures, static_cast<int16_t>(f.surface), f.name);

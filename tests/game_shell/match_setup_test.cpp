@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "config/language_choice.h"
+#include "start/language_choice.h"
 #include "game/game.h"
 #include "shell_harness.h"
 
@@ -23,7 +23,7 @@ class ShellSetupScreen : public ::testing::Test {
     pics = std::make_unique<TestPictures>(temp.path());
     platform.SetProgramFolder(temp.path());
     platform.KeepAllFrames(true);
-    game = std::make_unique<Game>(platform, rng);
+    game = std::make_unique<Game>(platform, rng, Language::Japanese());
     game->loader.LoadSurface(game->pictures, static_cast<int16_t>(Picture::kOther), "pic7");
   }
 
@@ -128,7 +128,7 @@ TEST_F(ShellSetupScreen, RoundCountWalksOddValuesAndClamps) {
 
 // English counts have no unit word ("Rounds 3"): the right arrow stands beside the digit.
 TEST_F(ShellSetupScreen, WithoutAUnitWordTheRoundsArrowStandsBesideTheDigit) {
-  game->words = LoadLanguage(temp.path(), "en").words;
+  game->language = LoadLanguage(temp.path(), "en").language;
   Keys({vk::kDown, vk::kRight, vk::kRight, vk::kRight, vk::kRight, vk::kZ});
   EXPECT_EQ(Run(), 0);
   ASSERT_EQ(Frames().size(), 6u);

@@ -7,9 +7,9 @@
 #include <memory>
 #include <system_error>
 
-#include "config/language_choice.h"
 #include "game/game.h"
 #include "game/shell/startup.h"
+#include "start/language_choice.h"
 
 namespace rv::test {
 
@@ -41,9 +41,7 @@ int ShellRun::Run() {
   };
   const LanguageLoad load = LoadLanguage(folder, language);
   EXPECT_TRUE(load.known && load.error.empty()) << language << ": " << load.error;
-  options.language = load.code;
-  options.words = load.words;
-  return RunGame(platform, rng, options);
+  return RunGame(platform, rng, load.language, options);
 }
 
 void ShellRun::When(std::function<bool()> condition, std::function<void()> action) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "config/language_choice.h"
+#include "start/language_choice.h"
 #include "support/japanese_text.h"
 #include "support/temp_folder.h"
 
@@ -190,11 +190,11 @@ TEST_F(CatalogueCompleteness, EachLanguageSaysEveryMarkedTextKeepingItsPlaces) {
     const LanguageLoad load = LoadLanguage(RV_DIST_DIR, code);
     ASSERT_TRUE(load.known && load.error.empty()) << load.error;
     for (const std::string& id : marked_) {
-      if (!load.words.Has(id)) {
+      if (!load.language.words.Has(id)) {
         ADD_FAILURE() << "no " << code << " text for \"" << id << "\"";
         continue;
       }
-      const std::string text = load.words.Tr(id);
+      const std::string text = load.language.words.Tr(id);
       EXPECT_EQ(Places(text), Places(id)) << "\"" << id << "\" -> \"" << text << "\"";
     }
   }

@@ -16,6 +16,8 @@ set(rooms
   "lang|lang/"
   "storage|storage/"
   "config|config/"
+  "start|start/"
+  "program_folder|start/program_folder."
   "dialog|config/dialog/"
   "mpng|mpng/"
   "board|game/board/"
@@ -33,27 +35,30 @@ set(rooms
 # What each room may include besides itself.
 set(game_below "platform;lang;storage;config;board;cpu;pace;ranking_rules;gfx;sound")
 set(allowed_platform "")
-set(allowed_platform_sdl "platform;platform_headless;storage;lang")
-set(allowed_platform_headless "platform")
+set(allowed_platform_sdl "platform;platform_headless;storage;lang;program_folder")
+set(allowed_platform_headless "platform;program_folder")
 set(allowed_lang "")
 # The players' messages are said in the language chosen.
 set(allowed_storage "lang")
 set(allowed_config "storage;lang")
-set(allowed_dialog "config;storage;lang")
+# The command line, the language read from its catalogue, and the program folder.
+set(allowed_start "lang;storage;config;program_folder")
+set(allowed_program_folder "")
+set(allowed_dialog "config;storage;lang;start;program_folder")
 set(allowed_mpng "")
 set(allowed_board "")
 set(allowed_cpu "board")
 set(allowed_pace "platform")
 set(allowed_ranking_rules "storage;lang")
 # Pictures are opened through the one opener of stored files.
-set(allowed_gfx "platform;pace;storage")
+set(allowed_gfx "platform;pace;storage;lang")
 set(allowed_sound "platform;pace;storage")
 set(allowed_game "${game_below}")
 set(allowed_ranking_screens "${game_below};game")
 set(allowed_match "${game_below};game;ranking_screens")
 # The menu starts the match and shows the ranking.
 set(allowed_shell "${game_below};game;ranking_screens;match")
-set(allowed_app "platform;platform_sdl;platform_headless;lang;storage;config;dialog;${game_below};game;ranking_screens;match;shell")
+set(allowed_app "platform;platform_sdl;platform_headless;lang;storage;config;start;program_folder;dialog;${game_below};game;ranking_screens;match;shell")
 # Rooms where Qt may be included.
 set(qt_rooms "dialog;app")
 

@@ -199,7 +199,7 @@ TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
       EXPECT_EQ(chosen.culprit, scene / c.culprit);
     }
     EXPECT_FALSE(Exists(scene / c.xdg / "ravolin/rvdat.cfg"));
-    const std::string box = DataFolderMessage(chosen);
+    const std::string box = DataFolderMessage(chosen, Catalogue());
     EXPECT_EQ(box.rfind("Ravolinのデータフォルダが安全ではありません！\n", 0), 0u) << box;
     const char* reason = c.fault == DataFolderFault::kNotOwned ? "あなたの所有ではありません"
                          : c.fault == DataFolderFault::kForeignLink

@@ -242,7 +242,7 @@ TEST(DataFolderTest, AFileLargerThanAnyRealOneIsNeverCopied) {
     EXPECT_FALSE(chosen.ok());
     EXPECT_EQ(chosen.fault, DataFolderFault::kTooLarge);
     EXPECT_EQ(chosen.culprit, source);
-    const std::string box = DataFolderMessage(chosen);
+    const std::string box = DataFolderMessage(chosen, Catalogue());
     EXPECT_NE(box.find(source.string()), std::string::npos) << box;
     EXPECT_NE(box.find("1MBを超えている"), std::string::npos) << box;
     EXPECT_FALSE(fs::exists(fs::symlink_status(copy)));
@@ -276,7 +276,7 @@ TEST(DataFolderTest, AMissingOrRelativeHomeIsNamedAsSuch) {
     EXPECT_FALSE(chosen.ok());
     EXPECT_EQ(chosen.fault, c.fault);
     EXPECT_NE(chosen.error.find(c.error), std::string::npos) << chosen.error;
-    const std::string box = DataFolderMessage(chosen);
+    const std::string box = DataFolderMessage(chosen, Catalogue());
     EXPECT_NE(box.find(c.box), std::string::npos) << box;
     EXPECT_EQ(box.rfind("Ravolinのデータフォルダを決められません！", 0), 0u) << box;
   }

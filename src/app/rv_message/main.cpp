@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/rv_message/message_request.h"
-#include "config/dialog/display_guard.h"
+#include "config/dialog/qt_start.h"
 
 namespace {
 

@@ -7,21 +7,20 @@
 // printed is the one it took there.
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/match_driver/headless_game.h"
 #include "app/rv_sim/match_driver/player_bot.h"
 #include "app/rv_sim/ranking_record.h"
 #include "app/rv_sim/sim_input.h"
-#include "config/language_choice.h"
 #include "game/ranking/score.h"
+#include "start/language_choice.h"
+#include "start/program_folder.h"
 #include "storage/player_files.h"
 
 namespace rv::sim {
@@ -79,13 +78,6 @@ MatchArgs ParseMatchArgs(const std::vector<std::string>& args) {
   return a;
 }
 
-// The pictures and sounds lie beside rv_sim, in its program folder.
-fs::path OwnFolder() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : exe.parent_path();
-}
-
 void PrintRounds(const MatchState& m, std::ostream& out) {
   for (std::size_t i = 0; i < m.RoundTime.size(); ++i) {
     out << "round " << i + 1 << " winner " << (m.PlayerWon[i] != 0 ? "player" : "cpu") << " moves "
@@ -115,15 +107,14 @@ void SayNotSaved(const CommandIo& io, const std::string& error) {
 
 int RunMatch(const CommandIo& io) {
   const MatchArgs a = ParseMatchArgs(io.args);
-  // Read from rv_sim's own folder, not through the temporary folder's link to it, so that a
-  // broken catalogue is named where it lies. An unknown language is a bad command line and a
-  // broken catalogue a failed file, with the game's own words for either.
-  const fs::path own_folder = OwnFolder();
-  const LanguageLoad language =
-      LoadLanguage(own_folder, RequestedLanguage(a.language, std::getenv(kLanguageVariable)));
-  if (!language.known) throw InputError{0, language.error};
-  if (!language.error.empty()) {
-    io.err << "rv_sim: match: " << language.error << "\n";
+  // The pictures, sounds and catalogues lie beside rv_sim. The catalogue is read there, not
+  // through the temporary folder's link to it, so that a broken one is named where it lies. An
+  // unknown language is a bad command line and a broken catalogue a failed file.
+  const fs::path own_folder = ProgramFolder();
+  const LanguageLoad load = ChooseLanguage(own_folder, a.language);
+  if (!load.known) throw InputError{0, load.error};
+  if (!load.error.empty()) {
+    io.err << "rv_sim: match: " << load.error << "\n";
     return kExitFailed;
   }
   std::optional<fs::path> ranking;
@@ -132,12 +123,11 @@ int RunMatch(const CommandIo& io) {
     ranking = a.dir / kRankingFile;
   }
   TempProgramFolder folder(own_folder, ranking);
-  HeadlessGame headless(folder.path(), a.seed);
+  HeadlessGame headless(folder.path(), a.seed, load.language);
   if (!a.frames.empty()) {
     fs::create_directories(a.frames);
     headless.platform.SaveFramesTo(a.frames);
   }
-  headless.UseLanguage(language);
   const std::string problem = headless.Prepare();
   if (!problem.empty()) {
     io.err << "rv_sim: match: " << problem << "\n";

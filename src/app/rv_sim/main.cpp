@@ -11,7 +11,7 @@
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/sim_input.h"
 #include "app/rv_sim/standard_streams.h"
-#include "config/command_line.h"
+#include "start/command_line.h"
 
 namespace {
 

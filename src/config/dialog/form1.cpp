@@ -84,7 +84,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 
 }  // namespace
 
-Form1::Form1(std::filesystem::path program_folder, WarningFn warn, QWidget* parent, Catalogue words)
+Form1::Form1(std::filesystem::path program_folder, Catalogue words, WarningFn warn, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),

@@ -27,9 +27,9 @@ class Form1 : public QWidget {
  public:
   // Loads rvdat.cfg from program_folder (creating it empty when missing) and sets the
   // slider. warn shows the box for a failed save; tests pass a recorder.
-  // Every text is said in the language of `words` (Japanese when empty).
-  explicit Form1(std::filesystem::path program_folder, WarningFn warn = ShowWarningBox,
-                 QWidget* parent = nullptr, Catalogue words = Catalogue());
+  // Every text is said in the language of `words`.
+  Form1(std::filesystem::path program_folder, Catalogue words, WarningFn warn = ShowWarningBox,
+        QWidget* parent = nullptr);
 
   // Brings the two labels and the status bar in line with the slider's position.
   void ShowPriorityText();

@@ -6,32 +6,19 @@
 
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <string>
-#include <system_error>
-#include <vector>
+#include <variant>
 
-#include "config/command_line.h"
-#include "config/dialog/display_guard.h"
 #include "config/dialog/failure_box.h"
 #include "config/dialog/form1.h"
 #include "config/dialog/qt_options.h"
+#include "config/dialog/qt_start.h"
 #include "config/dialog/start_check.h"
 #include "config/dialog/warning_box.h"
-#include "config/language_choice.h"
+#include "start/program_start.h"
 #include "storage/data_folder.h"
 
 namespace {
-
-// The program folder is the executable's, whatever the working folder is; the setting, the
-// game's marker and the locks are in the data folder the game chooses the same way. Found
-// without Qt, so that the language is checked before a display is needed.
-std::filesystem::path ProgramFolder() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::current_path(ec) : exe.parent_path();
-}
 
 int RunDialog(const std::filesystem::path& program_folder, const rv::Catalogue& words) {
   const rv::DataFolder data = rv::ResolveDataFolder(program_folder);
@@ -55,7 +42,7 @@ int RunDialog(const std::filesystem::path& program_folder, const rv::Catalogue& 
     rv::ShowWarningBox(rv::StartErrorCaption(words), text);
     return rv::kRefusedExitStatus;
   }
-  rv::Form1 form(folder, rv::ShowWarningBox, nullptr, words);
+  rv::Form1 form(folder, words);
   form.show();
   return QApplication::exec();
 }
@@ -64,32 +51,12 @@ int RunDialog(const std::filesystem::path& program_folder, const rv::Catalogue& 
 
 int main(int argc, char** argv) {
   // Read before Qt, which needs a display; Qt takes its own options from argv afterwards.
-  const rv::CommandLineRules rules{"ravolin-config", false, rv::kQtOptions};
-  const rv::CommandLine line =
-      rv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), rules);
-  if (!line.ok()) {
-    std::fprintf(stderr, "ravolin-config: %s\n%s", line.error.c_str(),
-                 rv::UsageText(rules).c_str());
-    return rv::kUsageExitStatus;
-  }
-  if (line.help || line.version) {
-    const std::string text = line.help ? rv::UsageText(rules) : rv::VersionText(rules.program);
-    std::fputs(text.c_str(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
-  }
-  const std::filesystem::path program_folder = ProgramFolder();
-  const rv::LanguageLoad language = rv::LoadLanguage(
-      program_folder, rv::RequestedLanguage(line.lang, std::getenv(rv::kLanguageVariable)));
-  if (!language.known) {
-    std::fprintf(stderr, "ravolin-config: %s\n%s", language.error.c_str(),
-                 rv::UsageText(rules).c_str());
-    return rv::kUsageExitStatus;
-  }
-  if (!language.error.empty()) {
-    std::fprintf(stderr, "ravolin-config: %s\n", language.error.c_str());
-  }
+  auto start = rv::StartProgram(argc, argv, {"ravolin-config", false, rv::kQtOptions});
+  if (const int* status = std::get_if<int>(&start)) return *status;
+  const rv::StartedProgram& program = std::get<rv::StartedProgram>(start);
   const auto app = rv::StartQtApplication(argc, argv);
   if (!app) return rv::kNoDisplayExitStatus;
-  return rv::RunReportingFailures([&] { return RunDialog(program_folder, language.words); },
-                                  rv::ShowWarningBox, language.words);
+  const rv::Catalogue& words = program.language.words;
+  return rv::RunReportingFailures([&] { return RunDialog(program.program_folder, words); },
+                                  rv::ShowWarningBox, words);
 }

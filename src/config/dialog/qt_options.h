@@ -3,7 +3,7 @@
 // QApplication, X11 included). The dialog lets them through to Qt rather than calling them
 // unknown.
 
-#include "config/command_line.h"
+#include "start/command_line.h"
 
 namespace rv {
 

@@ -15,8 +15,8 @@ namespace rv {
 inline constexpr int kRefusedExitStatus = 1;
 
 // The refusal box shown before the window exists.
-QString StartErrorCaption(const Catalogue& words = Catalogue());
-QString StartErrorText(const Catalogue& words = Catalogue());
+QString StartErrorCaption(const Catalogue& words);
+QString StartErrorText(const Catalogue& words);
 
 // Takes the dialog's own lock and checks for the game. Returns the lock to hold while the
 // window exists, or nullopt when the dialog must not start: another copy holds the lock, the

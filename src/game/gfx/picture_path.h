@@ -7,11 +7,12 @@
 #include <string_view>
 
 #include "game/gfx/picture_rects.h"
+#include "lang/language.h"
 
 namespace rv {
 
 // The language the pictures are drawn in first: its pictures need no folder of their own.
-inline constexpr std::string_view kPictureBaseLanguage = "ja";
+inline constexpr std::string_view kPictureBaseLanguage = kBaseLanguage;
 
 // The path of picture file `name` of surface `file`, relative to the program folder.
 inline std::string PictureFilePath(const rects::PictureFile& file, std::string_view name,

@@ -47,7 +47,7 @@ void DrawSkinBand(Game& game, int y, const rects::SkinBand& band) {
 int16_t Roulette(Game& game) {
   DrawSkinBand(game, 0, rects::kRouletteUpperBand);
   DrawSkinBand(game, rects::kRouletteUpperBand.left.h, rects::kRouletteLowerBand);
-  for (const DrawnText& d : RouletteTexts(game.words)) {
+  for (const DrawnText& d : RouletteTexts(game.language.words)) {
     DrawText(TextOf(game), game.pictures.PicMemory, d);
   }
 
@@ -74,7 +74,8 @@ int16_t Roulette(Game& game) {
 int16_t Banner(Game& game, std::string_view name) {
   DrawSkinBand(game, 0, rects::kBannerTopBand);
   DrawSkinBand(game, rects::kBannerTopBand.left.h, rects::kBannerBottomBand);
-  DrawText(TextOf(game), game.pictures.PicMemory, BannerText(game.words, TextOf(game), name));
+  DrawText(TextOf(game), game.pictures.PicMemory,
+           BannerText(game.language.words, TextOf(game), name));
   BitBlt(game.display.GameScreen, kBannerX, kBannerY, kBannerWidth, kBannerHeight,
          game.pictures.PicMemory, 0, 0);
   game.display.Refresh();
@@ -114,7 +115,7 @@ void DrawRoundTitle(Game& game) {
   const auto key = static_cast<uint32_t>(game.match.KeyColor);
   // The language's pattern puts the number before the word ("%1回戦") or after it
   // ("Round %1"); the pair keeps the same place on the screen either way.
-  const std::optional<NumberedWord> order = SplitNumbered(game.words.Tr(TextId("%1回戦")));
+  const std::optional<NumberedWord> order = SplitNumbered(game.language.words.Tr(TextId("%1回戦")));
   const bool number_first = !order || order->number_first;
   const int number_x = number_first ? 150 : 150 + word.w;
   const int word_x = number_first ? 215 : 150;

@@ -42,8 +42,9 @@ void SweepPanel(Game& game, int32_t sweep_start) {
 
 void DrawResults(Game& game, int32_t score) {
   TextRenderer& text = TextOf(game);
-  for (const DrawnText& d : ResultTexts(game.words, text, BattleTimeText(game.totals.TotalTime),
-                                        score, game.totals.RankIn)) {
+  for (const DrawnText& d :
+       ResultTexts(game.language.words, text, BattleTimeText(game.totals.TotalTime), score,
+                   game.totals.RankIn)) {
     DrawText(text, game.display.GameScreen, d);
   }
   // The results must stand on the screen during the 4 s that follow.

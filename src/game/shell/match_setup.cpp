@@ -33,7 +33,7 @@ void DrawArrows(Game& game, int16_t row) {
   const bool can_go_down = on_mode ? m.GameMode > 0 : m.RoundCount > kMinRounds;
   const bool can_go_up = on_mode ? m.GameMode < kMaxMode : m.RoundCount < kMaxRounds;
   if (can_go_down) CopyPiece(game.display.GameScreen, 200, y, game.pictures, rects::kLeftArrow);
-  const int right_x = on_mode || HasRoundsUnit(game.words) ? 300 : 265;
+  const int right_x = on_mode || HasRoundsUnit(game.language.words) ? 300 : 265;
   if (can_go_up) {
     CopyPiece(game.display.GameScreen, right_x, y + 5, game.pictures, rects::kRightArrow);
   }
@@ -52,7 +52,7 @@ void DrawValues(Game& game, int16_t row) {
   CopyPiece(game.display.GameScreen, 50, 140, game.pictures,
             row == kRowRounds ? rects::kRoundsLabelSelected : rects::kRoundsLabel);
   CopyPiece(game.display.GameScreen, 236, 140, game.pictures, rects::kSetupRoundsDigit(rounds));
-  if (HasRoundsUnit(game.words)) {
+  if (HasRoundsUnit(game.language.words)) {
     CopyPiece(game.display.GameScreen, 265, 140, game.pictures, rects::kRoundsUnit);
   }
   CopyPiece(game.display.GameScreen, 305, 430, game.pictures,

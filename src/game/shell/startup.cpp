@@ -45,7 +45,7 @@ constexpr std::string_view kUnexpectedCaption = TextId("エラー");
 // A failure exit before the window exists: nothing to give back, the box is all.
 [[noreturn]] void RefuseStart(StartContext& start, std::string_view text,
                               std::string_view caption) {
-  start.platform.ShowMessage(text, start.words.Tr(caption), MessageIcon::kWarning);
+  start.platform.ShowMessage(text, start.language.words.Tr(caption), MessageIcon::kWarning);
   throw ProgramExit{kStartFailedStatus};
 }
 
@@ -69,23 +69,23 @@ void CreateMarker(StartContext& start) {
   if (::access(start.data.c_str(), W_OK | X_OK) != 0) {
     const int err = errno;  // before the path is copied
     const FileFailure failure{FileAction::kCreate, marker, err};
-    RefuseStart(
-        start,
-        start.words.Tr("Ravolinのフォルダに書き込めません！") + "\n" + failure.Shown(start.words),
-        kStartErrorCaption);
+    RefuseStart(start,
+                start.language.words.Tr("Ravolinのフォルダに書き込めません！") + "\n" +
+                    failure.Shown(start.language.words),
+                kStartErrorCaption);
   }
   FileFailure failure;
   if (TouchMarker(marker, &failure)) return;
-  RefuseStart(
-      start,
-      start.words.Tr("実行中の印のファイルを作れません！") + "\n" + failure.Shown(start.words),
-      kStartErrorCaption);
+  RefuseStart(start,
+              start.language.words.Tr("実行中の印のファイルを作れません！") + "\n" +
+                  failure.Shown(start.language.words),
+              kStartErrorCaption);
 }
 
 // Display-failure exit: no regular shutdown. Our choice: the marker goes too, because a
 // game that never opened its window is not running and should not keep the dialog out.
 [[noreturn]] void DisplayFailureExit(StartContext& start) {
-  start.platform.ShowMessage(start.words.Tr(kDisplayFailText), kDisplayFailCaption,
+  start.platform.ShowMessage(start.language.words.Tr(kDisplayFailText), kDisplayFailCaption,
                              MessageIcon::kNone);
   start.platform.CloseWindow();
   std::error_code ignored;
@@ -106,8 +106,8 @@ void LoadPictureSet(Game& game) {
   for (const rects::Picture picture : kStartupPictures) {
     const LoadResult result = game.loader.Load(game.pictures, picture);
     if (!result.ok) {
-      game.FailAndUnload(game.words.Tr("Ravolinの画像を読み込めません！") + "\n" +
-                             result.failure.Shown(game.words),
+      game.FailAndUnload(game.language.words.Tr("Ravolinの画像を読み込めません！") + "\n" +
+                             result.failure.Shown(game.language.words),
                          kStartErrorCaption);
     }
   }
@@ -118,8 +118,8 @@ void LoadPictureSet(Game& game) {
 void Load_RankingFile(Game& game) {
   RankingLoad load = LoadRankingFile(game.File(kRankingFile));
   if (!load.ok) {
-    game.FailAndUnload(game.words.Tr("ランキングファイルを読み込めません！") + "\n" +
-                           load.failure.Shown(game.words),
+    game.FailAndUnload(game.language.words.Tr("ランキングファイルを読み込めません！") + "\n" +
+                           load.failure.Shown(game.language.words),
                        kStartErrorCaption);
   }
   game.ranking = load.tables;
@@ -132,9 +132,9 @@ void Load_Config(Game& game, const StartupOptions& options) {
   if (ExistsAsNonRegular(file)) {
     FileFailure failure{FileAction::kOpen, file};
     failure.not_regular = true;
-    game.FailAndUnload(
-        game.words.Tr("設定ファイルを読み込めません！") + "\n" + failure.Shown(game.words),
-        kStartErrorCaption);
+    game.FailAndUnload(game.language.words.Tr("設定ファイルを読み込めません！") + "\n" +
+                           failure.Shown(game.language.words),
+                       kStartErrorCaption);
   }
   const int16_t index = ReadConfigValue(file);
   if (options.apply_priority) {
@@ -160,8 +160,8 @@ void ActivateAndRun(Game& game, const StartupOptions& options) {
 // with it; before that it may be another copy's and stays.
 int UnexpectedStartFailure(StartContext& start, const std::exception& e) {
   std::cerr << "rv_031: " << e.what() << std::endl;
-  start.platform.ShowMessage(start.words.Tr(kUnexpectedText), start.words.Tr(kUnexpectedCaption),
-                             MessageIcon::kWarning);
+  start.platform.ShowMessage(start.language.words.Tr(kUnexpectedText),
+                             start.language.words.Tr(kUnexpectedCaption), MessageIcon::kWarning);
   if (start.window_open) {
     start.platform.CloseWindow();
     std::error_code ignored;
@@ -186,8 +186,8 @@ void Form_Initialize(StartContext& start) {
   start.lock = InstanceLock::TryAcquire(start.data / kGameLockFile, &problem);
   if (start.lock && !IsLockHeldElsewhere(start.data / kConfigLockFile, &problem)) return;
   start.lock.reset();
-  std::string text = start.words.Tr(kDuplicateText);
-  if (!problem.empty()) text += "\n" + problem.Shown(start.words);
+  std::string text = start.language.words.Tr(kDuplicateText);
+  if (!problem.empty()) text += "\n" + problem.Shown(start.language.words);
   RefuseStart(start, text, kDuplicateCaption);
 }
 
@@ -195,19 +195,19 @@ void Form_Initialize(StartContext& start) {
 void UseDataFolder(StartContext& start) {
   const DataFolder data = ResolveDataFolder(start.folder);
   if (!data.ok()) {
-    RefuseStart(start, DataFolderMessage(data, start.words), kStartErrorCaption);
+    RefuseStart(start, DataFolderMessage(data, start.language.words), kStartErrorCaption);
   }
   start.data = data.path;
 }
 
 void FindFile(StartContext& start, const std::string& name) {
   if (FilePresent(IsPlayerDataFile(name) ? start.data : start.folder, name)) return;
-  RefuseStart(start, start.words.Tr(kMissingFileText), kMissingFileCaption);
+  RefuseStart(start, start.language.words.Tr(kMissingFileText), kMissingFileCaption);
 }
 
 // The mouse cursor is hidden by the window itself when it opens.
 std::string Form_Load(StartContext& start) {
-  for (const std::string& name : RequiredFiles(start.language)) FindFile(start, name);
+  for (const std::string& name : RequiredFiles(start.language.code)) FindFile(start, name);
   CreateMarker(start);
   return WindowCaption();
 }
@@ -230,9 +230,9 @@ void Form_Activate(Game& game, const StartupOptions& options) {
 // The Game, with its screen-sized surfaces, is made only once the window is open: the
 // checks before it need nothing but the platform and the folder, and the window appears
 // sooner.
-int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options) {
-  StartContext start{platform,      platform.ProgramFolder(), std::nullopt, false, {},
-                     options.words, options.language};
+int RunGame(Platform& platform, RandomSource& rng, const Language& language,
+            const StartupOptions& options) {
+  StartContext start{platform, platform.ProgramFolder(), std::nullopt, false, {}, language};
   std::optional<Game> game;
   try {
     // The data folder comes first: the locks that find a second copy live in it.
@@ -241,9 +241,7 @@ int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options
     // With the lock held the marker is ours (or a stale one): an abrupt end removes it.
     platform.RemoveOnAbruptEnd(start.data / kRunningMarker);
     OpenGameWindow(start, Form_Load(start));
-    game.emplace(platform, rng, start.data);
-    game->words = options.words;
-    game->loader.UseLanguage(options.language);
+    game.emplace(platform, rng, language, start.data);
     game->lock = std::move(start.lock);
     game->MarkWindowOpen();
     ActivateAndRun(*game, options);

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "game/gfx/picture_rects.h"
-#include "lang/catalogue.h"
+#include "lang/language.h"
 #include "storage/instance_lock.h"
 
 namespace rv {
@@ -39,9 +39,6 @@ struct StartupOptions {
   // Applies the configured priority index to the process. Empty means the real thing;
   // tests record the index instead of changing the priority of the test runner.
   std::function<void(Game&, int16_t)> apply_priority;
-  // The language of every text and box, and its words; Japanese unless asked.
-  std::string language = "ja";
-  Catalogue words;
 };
 
 // What start-up holds before the Game exists.
@@ -50,13 +47,13 @@ struct StartContext {
   std::filesystem::path folder;      // the program folder
   std::optional<InstanceLock> lock;  // the game's own lock, handed to the Game
   bool window_open = false;
-  std::filesystem::path data;   // the player's data folder (UseDataFolder)
-  const Catalogue& words;       // the boxes' language
-  std::string language = "ja";  // whose pictures start-up requires
+  std::filesystem::path data;  // the player's data folder (UseDataFolder)
+  const Language& language;    // the boxes' words, and whose pictures start-up requires
 };
 
-// Runs the whole program and returns its exit status.
-int RunGame(Platform& platform, RandomSource& rng, const StartupOptions& options = {});
+// Runs the whole program in `language` and returns its exit status.
+int RunGame(Platform& platform, RandomSource& rng, const Language& language,
+            const StartupOptions& options = {});
 
 // "Ravolin Ver 0.31": major and minor version of the build.
 std::string WindowCaption();

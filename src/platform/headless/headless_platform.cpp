@@ -2,18 +2,12 @@
 
 #include <algorithm>
 #include <iostream>
-#include <system_error>
+
+#include "start/program_folder.h"
 
 namespace rv {
 
 namespace {
-
-std::filesystem::path ExecutableFolder() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::current_path(ec);
-  return exe.parent_path();
-}
 
 // Virtual times compare like the real counter: by signed difference, wrap-safe.
 bool IsDue(uint32_t at, uint32_t now) { return static_cast<int32_t>(now - at) >= 0; }
@@ -21,7 +15,7 @@ bool IsDue(uint32_t at, uint32_t now) { return static_cast<int32_t>(now - at) >=
 }  // namespace
 
 HeadlessPlatform::HeadlessPlatform()
-    : audio_(MakeHeadlessAudio(clock_)), program_folder_(ExecutableFolder()) {}
+    : audio_(MakeHeadlessAudio(clock_)), program_folder_(rv::ProgramFolder()) {}
 
 uint32_t HeadlessPlatform::Now() { return clock_.Now(); }
 

@@ -16,6 +16,7 @@
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/termination_signals.h"
 #include "platform/sdl/video_driver_choice.h"
+#include "start/program_folder.h"
 
 namespace rv {
 
@@ -450,12 +451,7 @@ WindowRect SdlPlatform::WindowedPlace(int display) const {
                       kPictureHeight);
 }
 
-std::filesystem::path SdlPlatform::ProgramFolder() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::current_path(ec);
-  return exe.parent_path();
-}
+std::filesystem::path SdlPlatform::ProgramFolder() { return rv::ProgramFolder(); }
 
 Audio& SdlPlatform::audio() {
   if (!audio_.audio)

@@ -22,14 +22,10 @@ void FrameSavingPlatform::Present(FrameView frame) {
   SavePng(LastFrame(), frames_folder_ / name);
 }
 
-HeadlessGame::HeadlessGame(const fs::path& program_folder, uint64_t cpu_seed) : rng(cpu_seed) {
+HeadlessGame::HeadlessGame(const fs::path& program_folder, uint64_t cpu_seed, Language language)
+    : rng(cpu_seed) {
   platform.SetProgramFolder(program_folder);
-  game = std::make_unique<Game>(platform, rng);
-}
-
-void HeadlessGame::UseLanguage(const LanguageLoad& language) {
-  game->words = language.words;
-  game->loader.UseLanguage(language.code);
+  game = std::make_unique<Game>(platform, rng, std::move(language));
 }
 
 std::string HeadlessGame::Prepare() {

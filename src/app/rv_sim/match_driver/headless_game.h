@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/rv_sim/match_driver/temp_program_folder.h"
-#include "config/language_choice.h"
 #include "game/cpu/random_source.h"
 #include "game/game.h"
+#include "lang/language.h"
 #include "platform/headless/headless_platform.h"
 
 namespace rv::sim {
@@ -34,13 +34,10 @@ class FrameSavingPlatform : public HeadlessPlatform {
 
 class HeadlessGame {
  public:
-  HeadlessGame(const std::filesystem::path& program_folder, uint64_t cpu_seed);
+  // The game speaks `language`, as --lang makes it for the window.
+  HeadlessGame(const std::filesystem::path& program_folder, uint64_t cpu_seed, Language language);
   HeadlessGame(const HeadlessGame&) = delete;
   HeadlessGame& operator=(const HeadlessGame&) = delete;
-
-  // Speaks `language` from here on, as --lang does for the game. Before Prepare, so that the
-  // pictures follow.
-  void UseLanguage(const LanguageLoad& language);
 
   // What start-up loads: the face, the pictures, the music, the ranking file, and the
   // running marker. Returns an empty string, or what failed.

@@ -1,4 +1,4 @@
-#include "config/language_choice.h"
+#include "start/language_choice.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <system_error>
 
+#include "start/command_line.h"
 #include "storage/stored_file.h"
 
 namespace rv {
@@ -66,19 +68,12 @@ bool ReadCatalogueBytes(const std::filesystem::path& file, std::string& bytes, s
   return true;
 }
 
-bool IsLanguageCode(std::string_view code) {
-  if (code.empty() || code.size() > 10) return false;
-  return std::all_of(code.begin(), code.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-  });
-}
-
 }  // namespace
 
 std::string RequestedLanguage(const std::optional<std::string>& option, const char* variable) {
   if (option) return *option;
   if (variable != nullptr && *variable != '\0') return variable;
-  return std::string(kDefaultLanguage);
+  return std::string(kBaseLanguage);
 }
 
 std::filesystem::path CatalogueFile(const std::filesystem::path& program_folder,
@@ -91,20 +86,19 @@ std::vector<std::string> KnownLanguages(const std::filesystem::path& program_fol
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(program_folder / "locale", ec)) {
     const std::string code = entry.path().filename().string();
-    if (code != kDefaultLanguage && IsLanguageCode(code) &&
+    if (code != kBaseLanguage && IsLanguageCode(code) &&
         std::filesystem::is_regular_file(CatalogueFile(program_folder, code), ec)) {
       codes.push_back(code);
     }
   }
   std::sort(codes.begin(), codes.end());
-  codes.insert(codes.begin(), std::string(kDefaultLanguage));
+  codes.insert(codes.begin(), std::string(kBaseLanguage));
   return codes;
 }
 
 LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std::string& code) {
-  LanguageLoad load;
-  load.code = code;
-  if (code == kDefaultLanguage) {
+  LanguageLoad load{false, Language(code, Catalogue()), ""};
+  if (code == kBaseLanguage) {
     load.known = true;
     return load;
   }
@@ -125,8 +119,13 @@ LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std
     load.error = file.string() + ": " + why;
     return load;
   }
-  load.words = *words;
+  load.language.words = *words;
   return load;
+}
+
+LanguageLoad ChooseLanguage(const std::filesystem::path& program_folder,
+                            const std::optional<std::string>& option) {
+  return LoadLanguage(program_folder, RequestedLanguage(option, std::getenv(kLanguageVariable)));
 }
 
 }  // namespace rv

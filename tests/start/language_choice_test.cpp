@@ -1,7 +1,7 @@
 // Which language is spoken: the option over the variable over Japanese, and a language known
 // only when its catalogue lies in the program folder.
 
-#include "config/language_choice.h"
+#include "start/language_choice.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -39,11 +39,11 @@ TEST(LanguageChoice, TheOptionWinsOverTheVariableAndJapaneseIsTheDefault) {
 TEST(LanguageChoice, KnowsJapaneseAndEachCatalogueOfTheProgramFolder) {
   const LanguageLoad ja = LoadLanguage(RV_DIST_DIR, "ja");
   EXPECT_TRUE(ja.known);
-  EXPECT_TRUE(ja.words.empty());
+  EXPECT_TRUE(ja.language.words.empty());
   const LanguageLoad en = LoadLanguage(RV_DIST_DIR, "en");
   ASSERT_TRUE(en.known) << en.error;
   EXPECT_EQ(en.error, "");
-  EXPECT_EQ(en.words.Tr("試合終了！"), "Match over!");
+  EXPECT_EQ(en.language.words.Tr("試合終了！"), "Match over!");
   const std::vector<std::string> known = KnownLanguages(RV_DIST_DIR);
   ASSERT_FALSE(known.empty());
   EXPECT_EQ(known.front(), "ja");
@@ -64,7 +64,7 @@ TEST(LanguageChoice, ABrokenCatalogueIsKnownButSaysWhyAndKeepsJapanese) {
   const LanguageLoad load = LoadLanguage(temp.path(), "de");
   EXPECT_TRUE(load.known);
   EXPECT_NE(load.error.find(file.string()), std::string::npos) << load.error;
-  EXPECT_TRUE(load.words.empty());
+  EXPECT_TRUE(load.language.words.empty());
   EXPECT_EQ(KnownLanguages(temp.path()), (std::vector<std::string>{"ja", "de"}));
 }
 
@@ -104,7 +104,7 @@ TEST(LanguageChoice, ACatalogueLargerThanAnyRealOneIsRefusedUnread) {
     const LanguageLoad load = LoadLanguage(temp.path(), "de");
     EXPECT_LT(PeakResidentKb() - peak_before, 16 * 1024) << c.what;
     EXPECT_TRUE(load.known) << c.what;
-    EXPECT_TRUE(load.words.empty()) << c.what;
+    EXPECT_TRUE(load.language.words.empty()) << c.what;
     EXPECT_EQ(load.error.rfind(file.string() + ": ", 0), 0U) << c.what << ": " << load.error;
     EXPECT_NE(load.error.find(c.reason), std::string::npos) << c.what << ": " << load.error;
   }

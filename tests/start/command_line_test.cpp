@@ -1,6 +1,6 @@
 // The command line the game and the dialog share: what is accepted, what is a usage error.
 
-#include "config/command_line.h"
+#include "start/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,20 +1,17 @@
-#include "config/command_line.h"
+#include "start/command_line.h"
 
 #include <algorithm>
 
 namespace rv {
 
-namespace {
-
-constexpr size_t kLongestLanguage = 10;
-
-// The same shape the catalogues' folder names have: letters and underscores.
-bool IsLanguageShape(std::string_view code) {
-  if (code.empty() || code.size() > kLongestLanguage) return false;
+bool IsLanguageCode(std::string_view code) {
+  if (code.empty() || code.size() > 10) return false;
   return std::all_of(code.begin(), code.end(), [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
   });
 }
+
+namespace {
 
 // The option's name without its one or two dashes and without "=value".
 std::string_view OptionName(std::string_view word) {
@@ -89,7 +86,7 @@ class Parser {
   }
 
   void TakeLanguage(const std::string& code) {
-    if (!IsLanguageShape(code)) {
+    if (!IsLanguageCode(code)) {
       return Fail("'" + code + "' is not a language (letters and '_', at most 10)");
     }
     line_.lang = code;

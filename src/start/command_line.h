@@ -41,6 +41,10 @@ struct CommandLine {
   bool ok() const { return error.empty(); }
 };
 
+// Letters and underscores, at most 10: the shape of a language's code and of the folder of
+// its catalogue.
+bool IsLanguageCode(std::string_view code);
+
 // args are the words after the program's name.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, const CommandLineRules& rules);
 

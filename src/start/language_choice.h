@@ -11,11 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "lang/catalogue.h"
+#include "lang/language.h"
 
 namespace rv {
 
-inline constexpr std::string_view kDefaultLanguage = "ja";
 inline constexpr const char* kLanguageVariable = "RAVOLIN_LANG";
 // Far above any real catalogue (the English one is about 10 kB); a larger file is refused
 // unread.
@@ -33,9 +32,8 @@ std::vector<std::string> KnownLanguages(const std::filesystem::path& program_fol
 
 struct LanguageLoad {
   bool known = false;  // false: no such language here (a usage error for the caller)
-  std::string code;
-  Catalogue words;    // empty for Japanese
-  std::string error;  // English, for standard error, when !known or the catalogue is broken
+  Language language;   // the code asked for; Japanese words when it has no catalogue
+  std::string error;   // English, for standard error, when !known or the catalogue is broken
 };
 
 // The catalogue of `code`. A code that is not letters and underscores, or has no catalogue,
@@ -43,5 +41,9 @@ struct LanguageLoad {
 // kMaxCatalogueBytes, is known but broken: `error` names the file and says why, and the words
 // stay Japanese, so a damaged install still plays.
 LanguageLoad LoadLanguage(const std::filesystem::path& program_folder, const std::string& code);
+
+// The language a program is asked for (the option, else RAVOLIN_LANG), loaded from its folder.
+LanguageLoad ChooseLanguage(const std::filesystem::path& program_folder,
+                            const std::optional<std::string>& option);
 
 }  // namespace rv

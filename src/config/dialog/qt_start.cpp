@@ -1,4 +1,4 @@
-#include "config/dialog/display_guard.h"
+#include "config/dialog/qt_start.h"
 
 #include <QApplication>
 #include <QString>
