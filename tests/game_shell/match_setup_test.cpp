@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "start/language_choice.h"
 #include "game/game.h"
 #include "shell_harness.h"
+#include "start/language_choice.h"
 
 namespace rv::test {
 namespace {
