@@ -59,7 +59,8 @@ std::array<uint8_t, kRankingFileSize> EncodeRanking(const RankingTables& tables)
 
 RankingTables DecodeRanking(const uint8_t* bytes, std::size_t size) {
   std::array<uint8_t, kRankingFileSize> padded{};
-  std::memcpy(padded.data(), bytes, std::min(size, kRankingFileSize));
+  // An empty file has no bytes to copy (and may come with no buffer at all).
+  if (size > 0) std::memcpy(padded.data(), bytes, std::min(size, kRankingFileSize));
   RankingTables tables;
   for (int i = 0; i < kRankEntries; ++i) {
     tables.RankScore[i] = static_cast<int32_t>(GetLe(&padded[4 * i], 4));
