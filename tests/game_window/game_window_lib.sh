@@ -104,13 +104,30 @@ write_wave() {
   } >"$file"
 }
 
-# to_the_start_button SECONDS: from the menu into the selection (x), SECONDS for it to fade
-# in, then down to its start button; the caller presses or holds x there.
+# press_and_settle KEY: taps KEY and waits up to 20 s for the screen to change and then hold
+# still, not dark, for 0.3 s: the key was taken and the screen's fade is over. A fixed sleep
+# instead loses keys when a loaded machine draws the fades slowly.
+press_and_settle() {
+  local before=$work/settle.before.png now=$work/settle.now.png again=$work/settle.again.png
+  import -window root "$before" || fail "screenshot failed"
+  tap "$1"
+  for _ in $(seq 50); do
+    sleep 0.3
+    import -window root "$now" 2>/dev/null || continue
+    [ "$(compare -metric AE "$before" "$now" null: 2>&1)" = 0 ] && continue
+    awk -v b="$(convert "$now" -colorspace Gray -format "%[fx:mean]" info:)" \
+      'BEGIN { exit !(b > 0.005) }' || continue
+    sleep 0.3
+    import -window root "$again" 2>/dev/null || continue
+    [ "$(compare -metric AE "$now" "$again" null: 2>&1)" = 0 ] && return 0
+  done
+  fail "the screen did not answer $1"
+}
+
+# to_the_start_button: from the menu into the selection (x), then down to its start button;
+# the caller presses or holds x there.
 to_the_start_button() {
-  tap x
-  sleep "$1"
-  tap Down
-  sleep 0.3
-  tap Down
-  sleep 0.3
+  press_and_settle x
+  press_and_settle Down
+  press_and_settle Down
 }

@@ -61,7 +61,7 @@ sleep 0.5
 # The match loads its background when it starts: a torn picture is a failure of the match.
 printf 'BM\020\000' >"$game/Picture/pic1.dat"
 timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the game"
-to_the_start_button 1
+to_the_start_button
 tap x        # the match: fade, three dark seconds, then its background
 box=$(find_box 'エラー' match_error.png) || exit 1
 xwininfo -id "$wid" | grep -q 'Map State: IsViewable' && fail "the game window still covers the box"

@@ -69,7 +69,7 @@ sleep 0.5
 # Into a match (weakest computer, one round) with X held: the player drops a block at the
 # start of every turn. The game then leaves from inside the match.
 timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
-to_the_start_button 2.5
+to_the_start_button
 xdotool keydown x
 sleep 20
 xdotool keyup x

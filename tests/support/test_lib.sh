@@ -5,17 +5,18 @@ set -u
 # fail MESSAGE: names the failed check. In a script that sets failures=0 before its checks,
 # fail counts and the checks go on; finish ends with the verdict. Otherwise it runs on_fail
 # when the script defines one, shows the program's output ($log, when set), ends the program
-# ($pid, when set) and exits 1.
+# ($pid, when set) and exits 1. All of it goes to standard error, so a check inside $(...)
+# is still heard.
 fail() {
-  echo "FAIL: $*"
+  echo "FAIL: $*" >&2
   if [ -n "${failures+set}" ]; then
     failures=$((failures + 1))
     return 0
   fi
   if declare -F on_fail >/dev/null; then on_fail; fi
   if [ -n "${log:-}" ] && [ -f "$log" ]; then
-    echo "--- program output"
-    cat "$log"
+    echo "--- program output" >&2
+    cat "$log" >&2
   fi
   [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null
   exit 1
