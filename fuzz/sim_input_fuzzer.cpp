@@ -24,9 +24,9 @@ struct Command {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   static const Command kCommands[] = {
-      {rv::sim::RunCpu, {"--seed", "7"}}, {rv::sim::RunFour, {}},
-      {rv::sim::RunSettle, {"left"}},     {rv::sim::RunSettle, {"right"}},
-      {rv::sim::RunSettle, {"none"}},     {rv::sim::RunScore, {}}};
+      {rv::sim::CpuCommand, {"--seed", "7"}}, {rv::sim::FourCommand, {}},
+      {rv::sim::SettleCommand, {"left"}},     {rv::sim::SettleCommand, {"right"}},
+      {rv::sim::SettleCommand, {"none"}},     {rv::sim::ScoreCommand, {}}};
   for (const Command& command : kCommands) {
     std::istringstream in(text);
     std::ostringstream out;

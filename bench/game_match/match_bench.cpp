@@ -7,23 +7,24 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "app/rv_sim/match_driver/headless_game.h"
-#include "app/rv_sim/match_driver/player_bot.h"
+#include "game/headless/headless_game.h"
+#include "game/headless/player_bot.h"
+#include "game/headless/temp_program_folder.h"
 
 namespace {
 
 void BM_HeadlessMatch(benchmark::State& state) {
   const auto mode = static_cast<int16_t>(state.range(0));
   const auto rounds = static_cast<int16_t>(state.range(1));
-  const rv::sim::TempProgramFolder folder(RV_DIST_DIR, std::nullopt);
+  const rv::TempProgramFolder folder(RV_DIST_DIR, std::nullopt);
   uint64_t seed = 1;
   for (auto _ : state) {
-    rv::sim::HeadlessGame headless(folder.path(), seed, rv::Language::Japanese());
+    rv::HeadlessGame headless(folder.path(), seed, rv::Language::Japanese());
     if (!headless.Prepare().empty()) throw std::runtime_error("the game could not be prepared");
-    rv::sim::PlayerBot bot(*headless.game, rv::sim::PlayerKind::kGreedy, seed);
+    rv::PlayerBot bot(*headless.game, rv::PlayerKind::kGreedy, seed);
     headless.platform.SetDriver([&bot](rv::HeadlessPlatform& p) { bot.Drive(p); });
     const auto start = std::chrono::steady_clock::now();
-    const auto exited = rv::sim::PlayMatch(*headless.game, mode, rounds);
+    const auto exited = rv::PlayMatch(*headless.game, mode, rounds);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (exited) throw std::runtime_error("the match ended the program");
     state.SetIterationTime(took.count());

@@ -12,8 +12,9 @@
 #include <exception>
 #include <string>
 
-#include "app/rv_sim/match_driver/headless_game.h"
-#include "app/rv_sim/match_driver/player_bot.h"
+#include "game/headless/headless_game.h"
+#include "game/headless/player_bot.h"
+#include "game/headless/temp_program_folder.h"
 #include "platform/headless/headless_audio.h"
 #include "process_usage.h"
 
@@ -39,13 +40,13 @@ void Print(const Sample& s, uint32_t virtual_ms) {
 }
 
 int Run(int matches) {
-  const rv::sim::TempProgramFolder folder(RV_DIST_DIR, std::nullopt);
-  rv::sim::HeadlessGame headless(folder.path(), 1, rv::Language::Japanese());
+  const rv::TempProgramFolder folder(RV_DIST_DIR, std::nullopt);
+  rv::HeadlessGame headless(folder.path(), 1, rv::Language::Japanese());
   if (const std::string error = headless.Prepare(); !error.empty()) {
     std::fprintf(stderr, "the game could not be prepared: %s\n", error.c_str());
     return 2;
   }
-  rv::sim::PlayerBot bot(*headless.game, rv::sim::PlayerKind::kGreedy, 1);
+  rv::PlayerBot bot(*headless.game, rv::PlayerKind::kGreedy, 1);
   headless.platform.SetDriver([&bot](rv::HeadlessPlatform& p) { bot.Drive(p); });
   // The headless audio keeps a log of every call for tests; it is the harness's memory, not
   // the game's, so it is emptied after each match.
@@ -56,7 +57,7 @@ int Run(int matches) {
   Sample warm = start;
   for (int i = 1; i <= matches; ++i) {
     const auto mode = static_cast<int16_t>(i % 3);
-    if (const auto exited = rv::sim::PlayMatch(*headless.game, mode, 9)) {
+    if (const auto exited = rv::PlayMatch(*headless.game, mode, 9)) {
       std::fprintf(stderr, "match %d ended the program with status %d\n", i, *exited);
       for (const auto& message : headless.platform.Messages()) {
         std::fprintf(stderr, "  its message: %s\n", message.text.c_str());

@@ -11,23 +11,24 @@ Game::Game(Platform& platform_in, RandomSource& rng_in, Language language_in,
            std::filesystem::path data_folder_in)
     : platform(platform_in),
       rng(rng_in),
-      folder(platform_in.ProgramFolder()),
-      data_folder(data_folder_in.empty() ? folder : std::move(data_folder_in)),
+      program_folder(platform_in.ProgramFolder()),
+      data_folder(data_folder_in.empty() ? program_folder : std::move(data_folder_in)),
       loop(platform_in, *this),
       display(platform_in),
-      loader(folder),
+      loader(program_folder),
       language(std::move(language_in)),
-      sound(platform_in.audio(), folder) {
+      sound(platform_in.audio(), program_folder),
+      ranking_book(std::make_unique<OwnRanking>(ranking, PlayerFile(kRankingFile))) {
   loader.UseLanguage(language.code);
 }
 
-std::filesystem::path Game::File(std::string_view relative) const {
+std::filesystem::path Game::PlayerFile(std::string_view relative) const {
   return data_folder / std::filesystem::path(std::string(relative));
 }
 
 void Game::Form_Unload(int status) {
   std::error_code ignored;
-  std::filesystem::remove(File(kRunningMarker), ignored);
+  std::filesystem::remove(PlayerFile(kRunningMarker), ignored);
   sound.StopMusic();
   sound.StopWave();
   if (window_open_) {

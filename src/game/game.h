@@ -19,6 +19,7 @@
 #include "game/gfx/text.h"
 #include "game/pace/event_loop.h"
 #include "game/pace/keys.h"
+#include "game/ranking/ranking_book.h"
 #include "game/ranking/ranking_screen_state.h"
 #include "game/ranking/ranking_tables.h"
 #include "game/sound/sound.h"
@@ -30,6 +31,7 @@ namespace rv {
 
 // The totals the last match's scoring left for its results.
 struct MatchTotals {
+  int32_t Score = 0;
   int32_t TotalTime = 0;  // milliseconds of all rounds
   double TotalMoves = 0;
   int16_t RankIn = -1;  // place 1..9, or -1
@@ -45,8 +47,8 @@ class Game : private EventSink {
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
-  // A file of the player's data folder: File("rvdat.dat"), File("rvdat.cfg").
-  std::filesystem::path File(std::string_view relative) const;
+  // A file of the player's data folder: PlayerFile("rvdat.dat"), PlayerFile("rvdat.cfg").
+  std::filesystem::path PlayerFile(std::string_view relative) const;
 
   // Shorthands of the pacing every screen uses.
   void DoEvents() { loop.DoEvents(); }
@@ -68,8 +70,8 @@ class Game : private EventSink {
 
   Platform& platform;
   RandomSource& rng;
-  const std::filesystem::path folder;       // the program folder: pictures, sounds, module
-  const std::filesystem::path data_folder;  // the ranking, the setting, the marker
+  const std::filesystem::path program_folder;  // pictures, sounds, the decoder module
+  const std::filesystem::path data_folder;     // the ranking, the setting, the marker
 
   Keys keys;
   FrameStamps stamps;
@@ -87,6 +89,9 @@ class Game : private EventSink {
   MatchState match;
   MatchTotals totals;
   RankingTables ranking;
+  // Where the match's result is entered: the tables above and the data folder's file, unless
+  // a tool replaces it (rv_sim enters into a folder shared with games).
+  std::unique_ptr<RankingBook> ranking_book;
   RankingScreenState rank_screen;
 
   // Held while the game runs, so that a second copy and the dialog can see it.

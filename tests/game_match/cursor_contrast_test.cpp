@@ -146,7 +146,7 @@ void CursorContrast::ExpectPlainlyBlueAndRed() const {
 
 TEST_F(CursorContrast, BothOutlinesStandOutFromTheBoardAndTheBlocksBesideThem) {
   MatchHarness h(3);
-  h.UseBot(sim::PlayerKind::kRandom, 3);
+  h.UseBot(PlayerKind::kRandom, 3);
   bool saved = false;
   h.platform().on_present = [&, keep = h.platform().on_present](const CapturedFrame& f) {
     keep(f);

@@ -119,9 +119,9 @@ void AddRankingBytes(const std::filesystem::path& file, std::vector<std::string>
 
 const std::vector<GoldenMatch>& GoldenMatches() {
   static const std::vector<GoldenMatch> matches = {
-      {"easy_3_rounds.txt", 0, 3, 11, sim::PlayerKind::kGreedy},
-      {"normal_3_rounds.txt", 1, 3, 12, sim::PlayerKind::kGreedy},
-      {"hard_3_rounds.txt", 2, 3, 13, sim::PlayerKind::kGreedy},
+      {"easy_3_rounds.txt", 0, 3, 11, PlayerKind::kGreedy},
+      {"normal_3_rounds.txt", 1, 3, 12, PlayerKind::kGreedy},
+      {"hard_3_rounds.txt", 2, 3, 13, PlayerKind::kGreedy},
   };
   return matches;
 }
@@ -133,7 +133,7 @@ std::vector<std::string> RecordGoldenMatch(const GoldenMatch& match) {
   Recorder recorder(h.game(), *audio);
   recorder.Add("match mode " + std::to_string(match.mode) + " rounds " +
                std::to_string(match.rounds) + " seed " + std::to_string(match.seed));
-  sim::PlayerBot bot(h.game(), match.player, match.seed);
+  PlayerBot bot(h.game(), match.player, match.seed);
   h.UseDriver([&](HeadlessPlatform& p) {
     recorder.OnPass(p.Now());
     bot.Drive(p);
@@ -143,7 +143,7 @@ std::vector<std::string> RecordGoldenMatch(const GoldenMatch& match) {
   recorder.TakeSounds();
   if (exited) recorder.Add("exit " + std::to_string(*exited));
   AddTotals(h.game(), match.mode, recorder.lines());
-  AddRankingBytes(h.game().File("rvdat.dat"), recorder.lines());
+  AddRankingBytes(h.game().PlayerFile("rvdat.dat"), recorder.lines());
   return std::move(recorder.lines());
 }
 

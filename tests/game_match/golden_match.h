@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/rv_sim/match_driver/player_bot.h"
+#include "game/headless/player_bot.h"
 
 namespace rv::test {
 
@@ -29,7 +29,7 @@ struct GoldenMatch {
   int16_t mode;
   int16_t rounds;
   uint64_t seed;
-  sim::PlayerKind player;
+  PlayerKind player;
 };
 
 // Test names show the transcript's name rather than the bytes of the struct.

@@ -39,7 +39,7 @@ MatchHarness::MatchHarness(uint64_t cpu_seed,
   UseDriver({});
 }
 
-void MatchHarness::UseBot(sim::PlayerKind kind, uint64_t seed) {
+void MatchHarness::UseBot(PlayerKind kind, uint64_t seed) {
   bot_.emplace(game(), kind, seed);
   UseDriver([this](HeadlessPlatform& p) { bot_->Drive(p); });
 }
@@ -57,7 +57,7 @@ void MatchHarness::UseDriver(std::function<void(HeadlessPlatform&)> driver) {
 
 std::optional<int> MatchHarness::Play(int16_t mode, int16_t rounds) {
   match_started_at = headless_.platform.Now();
-  return sim::PlayMatch(game(), mode, rounds);
+  return PlayMatch(game(), mode, rounds);
 }
 
 bool MatchHarness::InPlay() const {

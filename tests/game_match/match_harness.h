@@ -9,9 +9,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/rv_sim/match_driver/headless_game.h"
-#include "app/rv_sim/match_driver/player_bot.h"
 #include "game/board/board.h"
+#include "game/headless/headless_game.h"
+#include "game/headless/player_bot.h"
+#include "game/headless/temp_program_folder.h"
 
 namespace rv::test {
 
@@ -56,11 +57,11 @@ class MatchHarness {
                         const std::string& language = "ja");
 
   Game& game() { return *headless_.game; }
-  sim::FrameSavingPlatform& platform() { return headless_.platform; }
+  FrameSavingPlatform& platform() { return headless_.platform; }
   const std::filesystem::path& folder() const { return folder_.path(); }
 
   // The player's side: a bot, or a driver of the test's own. The observer runs first.
-  void UseBot(sim::PlayerKind kind, uint64_t seed);
+  void UseBot(PlayerKind kind, uint64_t seed);
   void UseDriver(std::function<void(HeadlessPlatform&)> driver);
 
   // The match as the menu starts it; the exit status when the program ended inside it.
@@ -88,9 +89,9 @@ class MatchHarness {
   void Observe();
   void KeepEndFrame(const CapturedFrame& frame);
 
-  sim::TempProgramFolder folder_;
-  sim::HeadlessGame headless_;
-  std::optional<sim::PlayerBot> bot_;
+  TempProgramFolder folder_;
+  HeadlessGame headless_;
+  std::optional<PlayerBot> bot_;
   std::function<void(HeadlessPlatform&)> driver_;
   int16_t round_seen_ = 0;
   uint32_t round_seen_at_ = 0;

@@ -139,7 +139,7 @@ TEST(MatchKeys, HeldArrowMovesOneColumnPerKeyDown) {
 
 TEST(MatchExit, EscapeDuringTheCpuWalkEndsThroughTheShutdown) {
   MatchHarness h(8);
-  sim::PlayerBot bot(h.game(), sim::PlayerKind::kRandom, 8);
+  PlayerBot bot(h.game(), PlayerKind::kRandom, 8);
   bool escaped = false;
   h.UseDriver([&](HeadlessPlatform& p) {
     const Game& g = h.game();
@@ -189,7 +189,7 @@ TEST(MatchExit, RankingFileThatCannotBeWrittenEndsWithTheScoreErrorBox) {
   bool seen_win = false;
   for (uint64_t seed = 1; seed <= 20 && !seen_win; ++seed) {
     MatchHarness h(seed);
-    h.UseBot(sim::PlayerKind::kGreedy, seed);
+    h.UseBot(PlayerKind::kGreedy, seed);
     fs::remove(h.folder() / "rvdat.dat");
     fs::create_directory(h.folder() / "rvdat.dat");
     std::ofstream(h.folder() / "rvdat.dat" / "keep") << "x";
@@ -222,7 +222,7 @@ TEST(MatchExit, AFullDiskAtTheRankingWriteShowsTheScoreErrorBoxAndKeepsTheOldRan
     MatchHarness h(seed, [&](const fs::path& folder) {
       ASSERT_TRUE(WriteRankingFile(folder / "rvdat.dat", old).ok);
     });
-    h.UseBot(sim::PlayerKind::kGreedy, seed);
+    h.UseBot(PlayerKind::kGreedy, seed);
     const std::vector<char> before = ReadAll(h.folder() / "rvdat.dat");
     const pid_t child = ::fork();
     if (child == 0) {

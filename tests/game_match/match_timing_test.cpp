@@ -38,7 +38,7 @@ class MatchTiming : public ::testing::Test {
   void SetUp() override {
     h_.log_frames = true;
     h_.platform().KeepAllFrames(false);
-    h_.UseBot(sim::PlayerKind::kRandom, 11);
+    h_.UseBot(PlayerKind::kRandom, 11);
     // Keep the first frames whole: the fade is checked against the background picture.
     h_.platform().on_present = [this, keep = h_.platform().on_present](const CapturedFrame& f) {
       keep(f);

@@ -67,7 +67,7 @@ Ending PlayUntil(bool ranked, const std::string& language = "ja",
                  const std::function<void(const std::filesystem::path&)>& edit_folder = nullptr) {
   for (uint64_t seed = 1; seed <= 30; ++seed) {
     auto h = std::make_unique<MatchHarness>(seed, edit_folder, language);
-    h->UseBot(ranked ? sim::PlayerKind::kGreedy : sim::PlayerKind::kRandom, seed);
+    h->UseBot(ranked ? PlayerKind::kGreedy : PlayerKind::kRandom, seed);
     EXPECT_EQ(h->Play(ranked ? 0 : 2, 1), std::nullopt);
     if ((h->game().totals.RankIn != -1) != ranked) continue;
     // From the end: 27 fade steps, the two cursors hidden, the results, the finished panel.

@@ -82,6 +82,7 @@ prog="$work/prog"
 mkdir -p "$prog/locale/de/LC_MESSAGES" "$prog/locale/fr/LC_MESSAGES"
 cp "$sim" "$prog/rv_sim"
 for name in Picture Wave Music mpng.so; do ln -s "$dist/$name" "$prog/$name"; done
+cp "$dist/rvdat.cfg" "$prog/rvdat.cfg"
 cp -r "$dist/locale/en" "$prog/locale/en"
 de="$prog/locale/de/LC_MESSAGES/ravolin.mo"
 fr="$prog/locale/fr/LC_MESSAGES/ravolin.mo"

@@ -28,7 +28,7 @@ TEST_P(WholeMatch, RecordsScoreAndRankingAgree) {
   const auto [mode, rounds] = GetParam();
   const uint64_t seed = static_cast<uint64_t>(100 * mode + rounds);
   MatchHarness h(seed);
-  h.UseBot(seed % 2 == 0 ? sim::PlayerKind::kGreedy : sim::PlayerKind::kRandom, seed);
+  h.UseBot(seed % 2 == 0 ? PlayerKind::kGreedy : PlayerKind::kRandom, seed);
   const RankingTables before = h.game().ranking;
 
   ASSERT_EQ(h.Play(static_cast<int16_t>(mode), static_cast<int16_t>(rounds)), std::nullopt);
@@ -68,12 +68,12 @@ TEST_P(WholeMatch, RecordsScoreAndRankingAgree) {
 
   // The score and the entry, as the scoring rules make them from these records.
   RankingTables expected_tables = before;
-  const std::filesystem::path scratch = h.folder() / "expected.dat";
-  const MatchScoring expected =
-      ScoreMatchAndRank(static_cast<int16_t>(mode), static_cast<int16_t>(rounds), player_wins,
-                        static_cast<int16_t>(rounds - player_wins), m.RoundTime, m.PlayerWon,
-                        m.RoundMoves, expected_tables, scratch);
+  OwnRanking scratch(expected_tables, h.folder() / "expected.dat");
+  const MatchScoring expected = RecordMatchResult(
+      static_cast<int16_t>(mode), static_cast<int16_t>(rounds), player_wins,
+      static_cast<int16_t>(rounds - player_wins), m.RoundTime, m.PlayerWon, m.RoundMoves, scratch);
   ASSERT_TRUE(expected.ok) << expected.error;
+  EXPECT_EQ(h.game().totals.Score, expected.score);
   EXPECT_EQ(h.game().totals.RankIn, expected.RankIn);
   EXPECT_EQ(h.game().totals.TotalTime, expected.TotalTime);
   EXPECT_EQ(h.game().totals.TotalMoves, expected.TotalMoves);
@@ -109,7 +109,7 @@ TEST(MoveRound, FirstMovesOfBothOpenings) {
   bool seen[2][2] = {{false, false}, {false, false}};  // [first mover - 1][second sample]
   for (uint64_t seed = 1; seed <= 12; ++seed) {
     MatchHarness h(seed);
-    h.UseBot(sim::PlayerKind::kRandom, seed);
+    h.UseBot(PlayerKind::kRandom, seed);
     ASSERT_EQ(h.Play(1, 3), std::nullopt);
     for (const MoveSample& s : h.samples) {
       if (s.FirstMover == 1 && s.player_blocks == 1 && s.cpu_blocks == 0) {
@@ -140,7 +140,7 @@ TEST(MoveRound, FirstMovesOfBothOpenings) {
 TEST(WholeMatchReplay, SameSeedSameMatch) {
   auto play = [](uint64_t seed) {
     MatchHarness h(seed);
-    h.UseBot(sim::PlayerKind::kGreedy, seed);
+    h.UseBot(PlayerKind::kGreedy, seed);
     EXPECT_EQ(h.Play(2, 3), std::nullopt);
     return std::make_tuple(h.game().match.RoundTime, h.game().match.RoundMoves,
                            h.game().match.PlayerWon, h.platform().Now());

@@ -11,8 +11,8 @@
 #include <set>
 #include <string>
 
-#include "app/rv_sim/match_driver/player_bot.h"
 #include "game/game.h"
+#include "game/headless/player_bot.h"
 #include "game/shell/startup.h"
 #include "shell_harness.h"
 #include "storage/data_folder.h"
@@ -144,8 +144,8 @@ TEST(ShellDataFolder, AnInstalledGamesMatchRanksInThePerUserFolder) {
   const auto program_before = NamesIn(run.folder);
   const fs::path data = home.path() / "xdg" / kDataFolderName;
 
-  std::optional<sim::PlayerBot> bot;
-  run.at_config = [&](Game& game) { bot.emplace(game, sim::PlayerKind::kGreedy, 3); };
+  std::optional<PlayerBot> bot;
+  run.at_config = [&](Game& game) { bot.emplace(game, PlayerKind::kGreedy, 3); };
   // Game start, then the start row of the selection (weakest computer, one round).
   run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kX); });
   run.AfterMs(3000, [&] { run.Press(vk::kDown); });

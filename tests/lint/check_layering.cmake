@@ -30,6 +30,7 @@ set(rooms
   "ranking_screens|game/ranking/ranking_drawing.|game/ranking/ranking_marks.|game/ranking/ranking_screen."
   "match|game/match/"
   "shell|game/shell/"
+  "headless_game|game/headless/"
   "app|app/")
 
 # What each room may include besides itself.
@@ -58,7 +59,9 @@ set(allowed_ranking_screens "${game_below};game")
 set(allowed_match "${game_below};game;ranking_screens")
 # The menu starts the match and shows the ranking.
 set(allowed_shell "${game_below};game;ranking_screens;match")
-set(allowed_app "platform;platform_sdl;platform_headless;lang;storage;config;start;program_folder;dialog;${game_below};game;ranking_screens;match;shell")
+# The game without a window: its own start-up and matches on the headless platform.
+set(allowed_headless_game "${game_below};game;ranking_screens;match;shell;platform_headless")
+set(allowed_app "platform;platform_sdl;platform_headless;lang;storage;config;start;program_folder;dialog;${game_below};game;ranking_screens;match;shell;headless_game")
 # Rooms where Qt may be included.
 set(qt_rooms "dialog;app")
 

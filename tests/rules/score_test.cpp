@@ -115,16 +115,17 @@ TEST(ScoreTest, RecordsThatDoNotFitTogetherAreErrors) {
   EXPECT_FALSE(r.ok);
 }
 
-TEST(ScoreMatchAndRankTest, RankedResultsAreWrittenAndUnrankedOnesAreNot) {
+TEST(RecordMatchResultTest, RankedResultsAreWrittenAndUnrankedOnesAreNot) {
   test::TempFolder dir;
   const auto file = dir / "rvdat.dat";
   RankingTables tables;
-  MatchScoring lost = ScoreMatchAndRank(1, 1, 0, 1, {5000}, {0}, {9}, tables, file);
+  OwnRanking book(tables, file);
+  MatchScoring lost = RecordMatchResult(1, 1, 0, 1, {5000}, {0}, {9}, book);
   ASSERT_TRUE(lost.ok);
   EXPECT_EQ(lost.RankIn, -1);
   EXPECT_FALSE(std::filesystem::exists(file));
 
-  MatchScoring won = ScoreMatchAndRank(1, 1, 1, 0, {60005}, {-1}, {10}, tables, file);
+  MatchScoring won = RecordMatchResult(1, 1, 1, 0, {60005}, {-1}, {10}, book);
   ASSERT_TRUE(won.ok) << won.error;
   EXPECT_EQ(won.RankIn, 1);
   EXPECT_EQ(won.score, 53280);  // 60005 ms rounds to 600 tenths like 60000
@@ -134,11 +135,11 @@ TEST(ScoreMatchAndRankTest, RankedResultsAreWrittenAndUnrankedOnesAreNot) {
   EXPECT_EQ(back.tables.RankTime[RankIndex(1, 1, 0)], 6000);
 }
 
-TEST(ScoreMatchAndRankTest, AFileThatCannotBeWrittenIsReported) {
+TEST(RecordMatchResultTest, AFileThatCannotBeWrittenIsReported) {
   test::TempFolder dir;
   RankingTables tables;
-  const MatchScoring r =
-      ScoreMatchAndRank(2, 3, 1, 0, {9000}, {-1}, {4}, tables, dir / "missing" / "rvdat.dat");
+  OwnRanking book(tables, dir / "missing" / "rvdat.dat");
+  const MatchScoring r = RecordMatchResult(2, 3, 1, 0, {9000}, {-1}, {4}, book);
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find("rvdat.dat"), std::string::npos);
 }

@@ -8,7 +8,7 @@
 
 namespace rv::sim {
 
-int RunCpu(const CommandIo& io) {
+int CpuCommand(const CommandIo& io) {
   uint64_t seed = 1;
   for (std::size_t i = 0; i < io.args.size(); ++i) {
     if (io.args[i] != "--seed") throw InputError{0, "unknown argument '" + io.args[i] + "'"};

@@ -8,7 +8,7 @@
 
 namespace rv::sim {
 
-int RunFour(const CommandIo& io) {
+int FourCommand(const CommandIo& io) {
   if (!io.args.empty()) throw InputError{0, "four takes no arguments"};
   const Position pos = ReadPosition(io.in);
   for (int16_t side : {kPlayer, kCpu}) {

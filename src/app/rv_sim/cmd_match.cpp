@@ -14,11 +14,11 @@
 #include <string>
 
 #include "app/rv_sim/commands.h"
-#include "app/rv_sim/match_driver/headless_game.h"
-#include "app/rv_sim/match_driver/player_bot.h"
-#include "app/rv_sim/ranking_record.h"
 #include "app/rv_sim/sim_input.h"
-#include "game/ranking/score.h"
+#include "game/headless/headless_game.h"
+#include "game/headless/player_bot.h"
+#include "game/headless/temp_program_folder.h"
+#include "game/ranking/ranking_book.h"
 #include "start/language_choice.h"
 #include "start/program_folder.h"
 #include "storage/player_files.h"
@@ -85,18 +85,6 @@ void PrintRounds(const MatchState& m, std::ostream& out) {
   }
 }
 
-// The score shown on the results and the entry offered to the ranking, from the same records
-// the match scored.
-RankEntryArgs EntryOf(const MatchState& m, int16_t mode) {
-  int16_t player_wins = 0;
-  for (int16_t won : m.PlayerWon) player_wins = static_cast<int16_t>(player_wins + (won != 0));
-  const auto cpu_wins = static_cast<int16_t>(m.PlayerWon.size() - player_wins);
-  const ScoreResult result =
-      ComputeScore(mode, player_wins, cpu_wins, m.RoundTime, m.PlayerWon, m.RoundMoves);
-  if (!result.ok) throw std::runtime_error(result.error);
-  return RankEntryFor(result, player_wins);
-}
-
 void SayNotSaved(const CommandIo& io, const std::string& error) {
   // Said on both streams: a caller reading only the results must not take them as kept.
   io.out << "error the ranking was not saved: " << error << "\n";
@@ -105,7 +93,7 @@ void SayNotSaved(const CommandIo& io, const std::string& error) {
 
 }  // namespace
 
-int RunMatch(const CommandIo& io) {
+int MatchCommand(const CommandIo& io) {
   const MatchArgs a = ParseMatchArgs(io.args);
   // The pictures, sounds and catalogues lie beside rv_sim. The catalogue is read there, not
   // through the temporary folder's link to it, so that a broken one is named where it lies. An
@@ -117,12 +105,12 @@ int RunMatch(const CommandIo& io) {
     io.err << "rv_sim: match: " << load.error << "\n";
     return kExitFailed;
   }
-  std::optional<fs::path> ranking;
+  std::optional<fs::path> dir;
   if (!a.dir.empty()) {
     fs::create_directories(a.dir);
-    ranking = a.dir / kRankingFile;
+    dir = a.dir;
   }
-  TempProgramFolder folder(own_folder, ranking);
+  TempProgramFolder folder(own_folder, dir);
   HeadlessGame headless(folder.path(), a.seed, load.language);
   if (!a.frames.empty()) {
     fs::create_directories(a.frames);
@@ -133,32 +121,33 @@ int RunMatch(const CommandIo& io) {
     io.err << "rv_sim: match: " << problem << "\n";
     return kExitFailed;
   }
-  PlayerBot bot(*headless.game, a.player, a.seed);
+  Game& game = *headless.game;
+  // With --dir the game enters its result into that folder, which games may share.
+  SharedRanking* shared = nullptr;
+  if (dir) {
+    auto book = std::make_unique<SharedRanking>(*dir, a.lock_wait);
+    shared = book.get();
+    game.ranking_book = std::move(book);
+  }
+  PlayerBot bot(game, a.player, a.seed);
   headless.platform.SetDriver([&bot](HeadlessPlatform& p) { bot.Drive(p); });
 
-  const std::optional<int> exited = PlayMatch(*headless.game, a.mode, a.rounds);
-  if (exited) {
+  const std::optional<int> exited = PlayMatch(game, a.mode, a.rounds);
+  const bool not_saved = shared != nullptr && !shared->last().ok && !shared->last().error.empty();
+  if (exited && !not_saved) {
     for (const auto& message : headless.platform.Messages()) {
       io.err << "rv_sim: match: " << message.caption << ": " << message.text << "\n";
     }
     io.err << "rv_sim: match: the game ended inside the match with status " << *exited << "\n";
     return kExitFailed;
   }
-  const Game& game = *headless.game;
   PrintRounds(game.match, io.out);
-  const RankEntryArgs entry = EntryOf(game.match, a.mode);
-  io.out << "score " << entry.score << "\n";
-  // Without --dir the place is the one the game gave the result in its own folder.
-  int16_t place = game.totals.RankIn;
-  if (ranking) {
-    const RecordOutcome recorded = RecordRankEntry(a.dir, a.mode, a.rounds, entry, a.lock_wait);
-    if (!recorded.ok) {
-      SayNotSaved(io, recorded.error);
-      return kExitFailed;
-    }
-    place = recorded.place;
+  io.out << "score " << game.totals.Score << "\n";
+  if (not_saved) {
+    SayNotSaved(io, shared->last().error);
+    return kExitFailed;
   }
-  io.out << "place " << place << "\n";
+  io.out << "place " << game.totals.RankIn << "\n";
   return kExitOk;
 }
 

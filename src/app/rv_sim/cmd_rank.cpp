@@ -9,7 +9,7 @@
 
 namespace rv::sim {
 
-int RunRank(const CommandIo& io) {
+int RankCommand(const CommandIo& io) {
   if (io.args.size() != 6) {
     throw InputError{0, "rank needs FILE MODE ROUNDS SCORE MOVES TIME, got " +
                             std::to_string(io.args.size()) + " arguments"};

@@ -21,7 +21,7 @@ std::string ShortestDouble(double v) {
 
 }  // namespace
 
-int RunScore(const CommandIo& io) {
+int ScoreCommand(const CommandIo& io) {
   if (!io.args.empty()) throw InputError{0, "score takes no arguments"};
   LineReader reader(io.in);
   int16_t mode = 0;

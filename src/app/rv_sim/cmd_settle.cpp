@@ -9,7 +9,7 @@
 
 namespace rv::sim {
 
-int RunSettle(const CommandIo& io) {
+int SettleCommand(const CommandIo& io) {
   if (io.args.size() != 1) throw InputError{0, "settle needs one of left, right, none"};
   StepDirection step = StepDirection::kNone;
   if (io.args[0] == "left") {

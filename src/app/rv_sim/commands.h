@@ -22,11 +22,11 @@ constexpr int kExitBadInput = 2;  // malformed input or command line
 
 using CommandFn = int (*)(const CommandIo& io);
 
-int RunCpu(const CommandIo& io);
-int RunFour(const CommandIo& io);
-int RunSettle(const CommandIo& io);
-int RunScore(const CommandIo& io);
-int RunRank(const CommandIo& io);
-int RunMatch(const CommandIo& io);
+int CpuCommand(const CommandIo& io);
+int FourCommand(const CommandIo& io);
+int SettleCommand(const CommandIo& io);
+int ScoreCommand(const CommandIo& io);
+int RankCommand(const CommandIo& io);
+int MatchCommand(const CommandIo& io);
 
 }  // namespace rv::sim

@@ -27,23 +27,23 @@ constexpr const char* kExitStatusText =
 
 // A new command is one file and one entry here.
 constexpr Command kCommands[] = {
-    {"cpu", rv::sim::RunCpu, "cpu [--seed N]",
+    {"cpu", rv::sim::CpuCommand, "cpu [--seed N]",
      "Reads a position from standard input and prints the computer's choice in it: the rule\n"
      "that chose and the cell, RULE X Y. The seed (1 unless given) drives its random choices.\n"},
-    {"four", rv::sim::RunFour, "four",
+    {"four", rv::sim::FourCommand, "four",
      "Reads a position from standard input and prints whether each side has four in a row:\n"
      "\"1 yes\" or \"1 no\" for the player, then the same for the computer (2).\n"},
-    {"settle", rv::sim::RunSettle, "settle left|right|none",
+    {"settle", rv::sim::SettleCommand, "settle left|right|none",
      "Reads a position from standard input and prints where the player's cursor comes to\n"
      "rest after a step to the left, to the right or none: X Y.\n"},
-    {"score", rv::sim::RunScore, "score",
+    {"score", rv::sim::ScoreCommand, "score",
      "Reads an optional line \"mode M\" and then one line per round, TIME_MS W|L MOVES, from\n"
      "standard input and prints \"score S total_time T total_moves M\".\n"},
-    {"rank", rv::sim::RunRank, "rank FILE MODE ROUNDS SCORE MOVES TIME",
+    {"rank", rv::sim::RankCommand, "rank FILE MODE ROUNDS SCORE MOVES TIME",
      "Enters one result into the ranking file FILE as the game does and prints the place it\n"
      "took, 1 to 9, or -1 when it entered no list. MODE is 0 to 2, ROUNDS 1, 3, 5, 7 or 9,\n"
      "TIME in hundredths of a second.\n"},
-    {"match", rv::sim::RunMatch,
+    {"match", rv::sim::MatchCommand,
      "match --mode M --rounds R --seed S [--player random|greedy] [--dir DIR] [--frames DIR] "
      "[--lock-wait SECONDS] [--lang LANG]",
      "Plays a whole match with the real game code and no window, the player's side played by\n"

@@ -9,7 +9,6 @@
 #include "game/match/drawn_texts.h"
 #include "game/match/match_drawing.h"
 #include "game/ranking/score.h"
-#include "storage/player_files.h"
 
 namespace rv {
 
@@ -100,15 +99,16 @@ int32_t ScoreMatch(Game& game) {
   MatchState& m = game.match;
   MatchScoring result;
   try {
-    result = ScoreMatchAndRank(m.GameMode, m.RoundCount, m.PlayerWins, m.CpuWins, m.RoundTime,
-                               m.PlayerWon, m.RoundMoves, game.ranking, game.File(kRankingFile));
+    result = RecordMatchResult(m.GameMode, m.RoundCount, m.PlayerWins, m.CpuWins, m.RoundTime,
+                               m.PlayerWon, m.RoundMoves, *game.ranking_book);
   } catch (const std::exception&) {
     result.ok = false;
   }
-  if (!result.ok) game.FailAndUnload(TextId("エラー発生！"), TextId("エラー２"));
+  game.totals.Score = result.score;
   game.totals.TotalTime = result.TotalTime;
   game.totals.TotalMoves = result.TotalMoves;
   game.totals.RankIn = result.RankIn;
+  if (!result.ok) game.FailAndUnload(TextId("エラー発生！"), TextId("エラー２"));
   return result.score;
 }
 

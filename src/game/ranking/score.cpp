@@ -3,8 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "game/ranking/ranking_file.h"
-
 namespace rv {
 
 namespace {
@@ -99,11 +97,10 @@ RankEntryArgs RankEntryFor(const ScoreResult& result, int16_t PlayerWins) {
   return {result.score, result.TotalMoves, result.TotalTime / 10};
 }
 
-MatchScoring ScoreMatchAndRank(int16_t GameMode, int16_t RoundCount, int16_t PlayerWins,
+MatchScoring RecordMatchResult(int16_t GameMode, int16_t RoundCount, int16_t PlayerWins,
                                int16_t CpuWins, const std::vector<int32_t>& RoundTime,
                                const std::vector<int16_t>& PlayerWon,
-                               const std::vector<int16_t>& RoundMoves, RankingTables& tables,
-                               const std::filesystem::path& ranking_file) {
+                               const std::vector<int16_t>& RoundMoves, RankingBook& book) {
   MatchScoring out;
   const ScoreResult result =
       ComputeScore(GameMode, PlayerWins, CpuWins, RoundTime, PlayerWon, RoundMoves);
@@ -114,16 +111,10 @@ MatchScoring ScoreMatchAndRank(int16_t GameMode, int16_t RoundCount, int16_t Pla
     return out;
   }
   out.score = result.score;
-  const RankEntryArgs entry = RankEntryFor(result, PlayerWins);
-  out.RankIn = InsertRankEntry(tables, GameMode, RoundCount, entry.score, entry.moves, entry.time);
-  if (out.RankIn != -1) {
-    const FileResult written = WriteRankingFile(ranking_file, tables);
-    if (!written.ok) {
-      out.error = written.error;
-      return out;
-    }
-  }
-  out.ok = true;
+  const BookEntry entered = book.Enter(GameMode, RoundCount, RankEntryFor(result, PlayerWins));
+  out.RankIn = entered.place;
+  out.error = entered.error;
+  out.ok = entered.ok;
   return out;
 }
 

@@ -3,10 +3,10 @@
 // slow lost rounds take points away.
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "game/ranking/ranking_book.h"
 #include "game/ranking/ranking_tables.h"
 
 namespace rv {
@@ -50,12 +50,11 @@ struct MatchScoring {
   std::string error;    // the game shows its error box when !ok
 };
 
-// The whole scoring at the end of a match: the score, the entry into the list of
-// (GameMode, RoundCount), and the rewrite of the ranking file when the result entered.
-MatchScoring ScoreMatchAndRank(int16_t GameMode, int16_t RoundCount, int16_t PlayerWins,
+// The whole recording at the end of a match, each step once: the score, its entry into the
+// list of (GameMode, RoundCount) in `book`, and the book's rewrite when it entered.
+MatchScoring RecordMatchResult(int16_t GameMode, int16_t RoundCount, int16_t PlayerWins,
                                int16_t CpuWins, const std::vector<int32_t>& RoundTime,
                                const std::vector<int16_t>& PlayerWon,
-                               const std::vector<int16_t>& RoundMoves, RankingTables& tables,
-                               const std::filesystem::path& ranking_file);
+                               const std::vector<int16_t>& RoundMoves, RankingBook& book);
 
 }  // namespace rv

@@ -116,7 +116,7 @@ void LoadPictureSet(Game& game) {
 // A ranking that cannot be read is never replaced by an empty one: the game stops and the
 // file stays as it is.
 void Load_RankingFile(Game& game) {
-  RankingLoad load = LoadRankingFile(game.File(kRankingFile));
+  RankingLoad load = LoadRankingFile(game.PlayerFile(kRankingFile));
   if (!load.ok) {
     game.FailAndUnload(game.language.words.Tr("ランキングファイルを読み込めません！") + "\n" +
                            load.failure.Shown(game.language.words),
@@ -128,7 +128,7 @@ void Load_RankingFile(Game& game) {
 void Load_Config(Game& game, const StartupOptions& options) {
   // A FIFO or a device is refused rather than taken for an empty setting; any other file
   // that cannot be read gives index 0, as an empty one does.
-  const std::filesystem::path file = game.File(kConfigFile);
+  const std::filesystem::path file = game.PlayerFile(kConfigFile);
   if (ExistsAsNonRegular(file)) {
     FileFailure failure{FileAction::kOpen, file};
     failure.not_regular = true;
@@ -141,18 +141,6 @@ void Load_Config(Game& game, const StartupOptions& options) {
     options.apply_priority(game, index);
   } else {
     ApplyProcessPriority(index);  // refused requests are not checked
-  }
-}
-
-// From the open window on, every failure leaves through the regular shutdown. Nothing
-// should get here (the match catches its own); if something does, the player gets a box
-// and the marker still goes.
-void ActivateAndRun(Game& game, const StartupOptions& options) {
-  try {
-    Form_Activate(game, options);
-  } catch (const std::exception& e) {
-    std::cerr << "rv_031: " << e.what() << std::endl;
-    game.FailAndUnload(kUnexpectedText, kUnexpectedCaption);
   }
 }
 
@@ -224,16 +212,32 @@ void Form_Activate(Game& game, const StartupOptions& options) {
   game.sound.LoadMp3File();
   Load_RankingFile(game);
   Load_Config(game, options);
-  Title_menu(game);
+}
+
+// From the open window on, every failure leaves through the regular shutdown. Nothing
+// should get here (the match catches its own); if something does, the player gets a box
+// and the marker still goes.
+std::optional<int> RunScreens(Game& game, const std::function<void()>& screens) {
+  try {
+    try {
+      screens();
+    } catch (const std::exception& e) {
+      std::cerr << "rv_031: " << e.what() << std::endl;
+      game.FailAndUnload(kUnexpectedText, kUnexpectedCaption);
+    }
+  } catch (const ProgramExit& exit) {
+    return exit.status;
+  }
+  return std::nullopt;
 }
 
 // The Game, with its screen-sized surfaces, is made only once the window is open: the
 // checks before it need nothing but the platform and the folder, and the window appears
 // sooner.
-int RunGame(Platform& platform, RandomSource& rng, const Language& language,
-            const StartupOptions& options) {
+GameStart StartGame(Platform& platform, RandomSource& rng, const Language& language,
+                    const StartupOptions& options) {
   StartContext start{platform, platform.ProgramFolder(), std::nullopt, false, {}, language};
-  std::optional<Game> game;
+  GameStart out;
   try {
     // The data folder comes first: the locks that find a second copy live in it.
     UseDataFolder(start);
@@ -241,16 +245,28 @@ int RunGame(Platform& platform, RandomSource& rng, const Language& language,
     // With the lock held the marker is ours (or a stale one): an abrupt end removes it.
     platform.RemoveOnAbruptEnd(start.data / kRunningMarker);
     OpenGameWindow(start, Form_Load(start));
-    game.emplace(platform, rng, language, start.data);
+    auto game = std::make_unique<Game>(platform, rng, language, start.data);
     game->lock = std::move(start.lock);
     game->MarkWindowOpen();
-    ActivateAndRun(*game, options);
+    const std::optional<int> ended = RunScreens(*game, [&] { Form_Activate(*game, options); });
+    if (ended) {
+      out.status = *ended;
+    } else {
+      out.game = std::move(game);
+    }
   } catch (const ProgramExit& exit) {
-    return exit.status;
+    out.status = exit.status;
   } catch (const std::exception& e) {
-    return UnexpectedStartFailure(start, e);
+    out.status = UnexpectedStartFailure(start, e);
   }
-  return 0;
+  return out;
+}
+
+int RunGame(Platform& platform, RandomSource& rng, const Language& language,
+            const StartupOptions& options) {
+  GameStart start = StartGame(platform, rng, language, options);
+  if (!start.game) return start.status;
+  return RunScreens(*start.game, [&] { Title_menu(*start.game); }).value_or(0);
 }
 
 }  // namespace rv

@@ -4,8 +4,10 @@
 //   Form_Initialize  refuses a second copy of the game and a running configuration dialog
 //   Form_Load        required files, the running marker rvdat.cck, the window caption
 //   (the window)     opened before the Game and its surfaces are made
-//   Form_Activate    the text face, pictures, music, ranking, configuration, then
-//                    Title_menu, which never returns
+//   Form_Activate    the text face, pictures, music, ranking, configuration
+//   Title_menu       the first screen, which never returns
+//
+// StartGame runs the steps up to Title_menu for the window and the headless game alike.
 //
 // The program ends by ProgramExit: the regular shutdown (Game::Form_Unload) once the window
 // is open, a message box and a plain exit before that.
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -51,6 +54,19 @@ struct StartContext {
   const Language& language;    // the boxes' words, and whose pictures start-up requires
 };
 
+// A started game, ready for its first screen; without one the start ended (its box shown,
+// the marker gone where it was ours) with `status`.
+struct GameStart {
+  std::unique_ptr<Game> game;
+  int status = 0;
+};
+GameStart StartGame(Platform& platform, RandomSource& rng, const Language& language,
+                    const StartupOptions& options = {});
+
+// Runs screens of a started game. Every way out of them (the regular shutdown, an error box,
+// an unexpected failure) gives the exit status; screens that return give nothing.
+std::optional<int> RunScreens(Game& game, const std::function<void()>& screens);
+
 // Runs the whole program in `language` and returns its exit status.
 int RunGame(Platform& platform, RandomSource& rng, const Language& language,
             const StartupOptions& options = {});
@@ -66,7 +82,7 @@ void Form_Initialize(StartContext& start);
 std::string Form_Load(StartContext& start);
 // Opens the window, or takes the display-failure exit.
 void OpenGameWindow(StartContext& start, const std::string& caption);
-// Everything after the window: the face, pictures, music, ranking, configuration, title.
+// Everything after the window: the face, pictures, music, ranking, configuration.
 void Form_Activate(Game& game, const StartupOptions& options);
 
 // Exits with the missing-file box when name does not exist: the player's data files are

@@ -1,8 +1,8 @@
-#include "app/rv_sim/match_driver/player_bot.h"
+#include "game/headless/player_bot.h"
 
 #include "game/cpu/cpu_choice.h"
 
-namespace rv::sim {
+namespace rv {
 
 namespace {
 
@@ -116,4 +116,4 @@ void PlayerBot::Drive(HeadlessPlatform& platform) {
   if (InPlay() && m.CharaTurn == -1) Act(platform);
 }
 
-}  // namespace rv::sim
+}  // namespace rv

@@ -1,4 +1,4 @@
-#include "app/rv_sim/match_driver/temp_program_folder.h"
+#include "game/headless/temp_program_folder.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -19,7 +19,7 @@
 #include "storage/player_files.h"
 #include "storage/stored_file.h"
 
-namespace rv::sim {
+namespace rv {
 
 namespace fs = std::filesystem;
 
@@ -150,11 +150,6 @@ fs::path MakeLockedFolder(const fs::path& keep, int& lock_fd) {
       DescribeFileError("cannot set up the temporary program folder", name, err));
 }
 
-fs::path FolderOf(const std::optional<fs::path>& file) {
-  if (!file || file->parent_path().empty()) return ".";
-  return file->parent_path();
-}
-
 }  // namespace
 
 bool IsTempProgramFolderName(const std::string& name) {
@@ -167,28 +162,30 @@ bool IsTempProgramFolderName(const std::string& name) {
 }
 
 TempProgramFolder::TempProgramFolder(const fs::path& assets_folder,
-                                     const std::optional<fs::path>& ranking_file)
-    : path_(MakeLockedFolder(FolderOf(ranking_file), lock_fd_)) {
+                                     const std::optional<fs::path>& keep)
+    : path_(MakeLockedFolder(keep.value_or("."), lock_fd_)) {
   try {
-    Fill(fs::absolute(assets_folder), ranking_file);
+    LinkAssets(fs::absolute(assets_folder));
   } catch (...) {
     Remove();
     throw;
   }
 }
 
-void TempProgramFolder::Fill(const fs::path& assets, const std::optional<fs::path>& ranking_file) {
+// The setting is the player's file: a copy, so that nothing the game writes reaches the
+// assets' folder.
+void TempProgramFolder::LinkAssets(const fs::path& assets) {
   for (const char* name : {"Picture", "Wave", "Music", "locale", "mpng.so"}) {
     if (!fs::exists(assets / name)) {
       throw std::runtime_error("the program folder " + assets.string() + " has no " + name);
     }
     fs::create_symlink(assets / name, path_ / name);
   }
-  if (!ranking_file || !fs::exists(*ranking_file)) return;
+  if (!fs::exists(assets / kConfigFile)) return;
   std::vector<uint8_t> bytes;
   std::string error;
-  if (!ReadStoredFile(*ranking_file, bytes, &error)) throw std::runtime_error(error);
-  const FileResult copied = ReplaceFileAtomically(path_ / kRankingFile, bytes);
+  if (!ReadStoredFile(assets / kConfigFile, bytes, &error)) throw std::runtime_error(error);
+  const FileResult copied = ReplaceFileAtomically(path_ / kConfigFile, bytes);
   if (!copied.ok) throw std::runtime_error(copied.error);
 }
 
@@ -203,4 +200,4 @@ void TempProgramFolder::Remove() {
 
 TempProgramFolder::~TempProgramFolder() { Remove(); }
 
-}  // namespace rv::sim
+}  // namespace rv

@@ -1,7 +1,7 @@
 #pragma once
-// A whole game on the headless platform, ready for a match: a program folder of its own
-// (TempProgramFolder), everything loaded that start-up loads, and optionally every presented
-// frame saved as a PNG.
+// The game without a window: the headless platform, the game's own start-up up to the title,
+// and matches started as the menu starts them. Optionally every presented frame is saved as
+// a PNG.
 
 #include <cstdint>
 #include <filesystem>
@@ -10,13 +10,12 @@
 #include <optional>
 #include <string>
 
-#include "app/rv_sim/match_driver/temp_program_folder.h"
 #include "game/cpu/random_source.h"
 #include "game/game.h"
 #include "lang/language.h"
 #include "platform/headless/headless_platform.h"
 
-namespace rv::sim {
+namespace rv {
 
 // The headless platform, saving each presented frame into a folder when one is set.
 class FrameSavingPlatform : public HeadlessPlatform {
@@ -34,18 +33,23 @@ class FrameSavingPlatform : public HeadlessPlatform {
 
 class HeadlessGame {
  public:
-  // The game speaks `language`, as --lang makes it for the window.
+  // The game runs from `program_folder` (see TempProgramFolder) and speaks `language`, as
+  // --lang makes it for the window.
   HeadlessGame(const std::filesystem::path& program_folder, uint64_t cpu_seed, Language language);
   HeadlessGame(const HeadlessGame&) = delete;
   HeadlessGame& operator=(const HeadlessGame&) = delete;
 
-  // What start-up loads: the face, the pictures, the music, the ranking file, and the
-  // running marker. Returns an empty string, or what failed.
+  // The game's start-up: the data folder, the locks, the required files, the marker, the
+  // face, the pictures, the music, the ranking and the setting (whose priority is left
+  // alone). Returns an empty string, or what the box that ended the start said.
   std::string Prepare();
 
   FrameSavingPlatform platform;
   SeededRandom rng;
-  std::unique_ptr<Game> game;
+  std::unique_ptr<Game> game;  // made by Prepare
+
+ private:
+  Language language_;
 };
 
 // The match as the menu starts it (GameMode and RoundCount set, GameScreen cleared).
@@ -53,4 +57,4 @@ class HeadlessGame {
 // nothing when the match returned normally.
 std::optional<int> PlayMatch(Game& game, int16_t mode, int16_t rounds);
 
-}  // namespace rv::sim
+}  // namespace rv

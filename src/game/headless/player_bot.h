@@ -10,7 +10,7 @@
 #include "game/game.h"
 #include "platform/headless/headless_platform.h"
 
-namespace rv::sim {
+namespace rv {
 
 enum class PlayerKind {
   kRandom,  // a random column the cursor may reach
@@ -48,4 +48,4 @@ class PlayerBot {
   int steps_this_turn_ = 0;
 };
 
-}  // namespace rv::sim
+}  // namespace rv
