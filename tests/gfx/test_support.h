@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "game/gfx/surface.h"
-#include "platform/headless/silent_audio.h"
 #include "platform/platform.h"
+#include "platform/silent_audio.h"
 #include "support/temp_folder.h"
 
 namespace rv::test {

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "game/sound/sound.h"
-#include "platform/sdl/sdl_audio_link.h"
 #include "test_mp3.h"
 #include "test_wav.h"
 
@@ -503,8 +502,8 @@ std::optional<int> LoudestAtVolume(int percent) {
   WriteBytes(dir.path() / "Music" / "decision.mp3", ToneMp3(400));
   WriteBytes(dir.path() / "Wave" / "wave1.dat", ToneWav(300));
   {
-    SdlAudioLink link = MakeSdlAudio({}, percent);
-    Sound sound(*link.audio, dir.path());
+    const std::unique_ptr<Audio> audio = OpenSdlAudio({}, percent);
+    Sound sound(*audio, dir.path());
     sound.LoadMp3File();
     sound.PlayMusic(1);
     sound.PlayWave("wave1", -1);

@@ -14,8 +14,7 @@ bool IsDue(uint32_t at, uint32_t now) { return static_cast<int32_t>(now - at) >=
 
 }  // namespace
 
-HeadlessPlatform::HeadlessPlatform()
-    : audio_(MakeHeadlessAudio(clock_)), program_folder_(rv::ProgramFolder()) {}
+HeadlessPlatform::HeadlessPlatform() : program_folder_(rv::ProgramFolder()) {}
 
 uint32_t HeadlessPlatform::Now() { return clock_.Now(); }
 
@@ -44,9 +43,7 @@ void HeadlessPlatform::PumpEvents(EventSink& sink) {
         break;
     }
   }
-  if (audio_.take_finished_music) {
-    for (int player : audio_.take_finished_music()) sink.OnMusicDone(player);
-  }
+  for (int player : audio_.TakeFinishedMusic()) sink.OnMusicDone(player);
 }
 
 bool HeadlessPlatform::OpenWindow(const std::string& caption) {
@@ -78,7 +75,7 @@ void HeadlessPlatform::ShowMessage(std::string_view text, std::string_view capti
 
 std::filesystem::path HeadlessPlatform::ProgramFolder() { return program_folder_; }
 
-Audio& HeadlessPlatform::audio() { return *audio_.audio; }
+Audio& HeadlessPlatform::audio() { return audio_; }
 
 void HeadlessPlatform::ScheduleKeyDown(uint32_t at, int16_t key_code) {
   Schedule(at, Kind::kKeyDown, key_code);

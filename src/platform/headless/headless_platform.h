@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/headless/captured_frame.h"
-#include "platform/headless/headless_audio_link.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/platform.h"
 
@@ -100,7 +100,7 @@ class HeadlessPlatform : public Platform {
   bool TakeDue(Scripted& event);
 
   VirtualClock clock_;
-  HeadlessAudioLink audio_;
+  HeadlessAudio audio_{clock_};
   std::vector<Scripted> script_;
   uint64_t next_order_ = 0;
   Driver driver_;

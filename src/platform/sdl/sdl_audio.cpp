@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/sdl/effect_limits.h"
+#include "platform/silent_audio.h"
 #include "storage/stored_file.h"
 
 namespace rv {
@@ -301,6 +302,11 @@ std::vector<uint8_t> SdlAudio::FallbackToneWav() {
     PutLe16(wav, uint16_t(int16_t(std::lround(s))));
   }
   return wav;
+}
+
+std::unique_ptr<Audio> OpenSdlAudio(std::function<bool()> end_wait, int volume_percent) {
+  if (volume_percent <= 0) return std::make_unique<SilentAudio>();
+  return std::make_unique<SdlAudio>(std::move(end_wait), volume_percent);
 }
 
 }  // namespace rv

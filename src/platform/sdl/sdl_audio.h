@@ -89,4 +89,8 @@ class SdlAudio : public Audio {
   Mix_Chunk* tone_ = nullptr;
 };
 
+// The game's audio at `volume_percent`: SdlAudio, or at volume 0 silence, for which no sound
+// device is opened at all. `end_wait` as for SdlAudio.
+std::unique_ptr<Audio> OpenSdlAudio(std::function<bool()> end_wait, int volume_percent);
+
 }  // namespace rv

@@ -12,6 +12,7 @@
 #include "platform/sdl/display_loss.h"
 #include "platform/sdl/message_helper.h"
 #include "platform/sdl/renderer_choice.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/termination_signals.h"
@@ -105,13 +106,13 @@ SdlPlatform::SdlPlatform(SdlWindowOptions options) : options_(options) {
   if (!events_ready_) std::cerr << "SDL: " << SDL_GetError() << '\n';
   // The audio device is opened on first use: the game asks for it only once its window
   // is open, so the window does not wait for the sound system.
-  music_done_event_ = SdlMusicDoneEventType();
+  music_done_event_ = SdlAudio::MusicDoneEventType();
 }
 
 SdlPlatform::~SdlPlatform() {
   gamepads_.reset();  // before SDL_Quit, which frees the pads
   CloseWindow();
-  audio_.audio.reset();
+  audio_.reset();
   SDL_Quit();
 }
 
@@ -454,9 +455,9 @@ WindowRect SdlPlatform::WindowedPlace(int display) const {
 std::filesystem::path SdlPlatform::ProgramFolder() { return rv::ProgramFolder(); }
 
 Audio& SdlPlatform::audio() {
-  if (!audio_.audio)
-    audio_ = MakeSdlAudio([this] { return EndOfWaitRequested(); }, options_.volume_percent);
-  return *audio_.audio;
+  if (!audio_)
+    audio_ = OpenSdlAudio([this] { return EndOfWaitRequested(); }, options_.volume_percent);
+  return *audio_;
 }
 
 void SdlPlatform::RemoveOnAbruptEnd(const std::filesystem::path& marker) {

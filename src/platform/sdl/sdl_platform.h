@@ -24,7 +24,6 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sdl/sdl_audio_link.h"
 #include "platform/sdl/switch_keys.h"
 #include "platform/sdl/termination_signals.h"
 #include "platform/sdl/window_loss.h"
@@ -129,7 +128,7 @@ class SdlPlatform : public Platform {
   int texture_height_ = 0;
   bool has_picture_ = false;
   uint32_t music_done_event_ = 0;
-  SdlAudioLink audio_;                     // made on the first call of audio()
+  std::unique_ptr<Audio> audio_;           // made on the first call of audio()
   std::unique_ptr<SdlGamepads> gamepads_;  // started when the window has opened
 };
 

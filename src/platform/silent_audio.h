@@ -1,10 +1,12 @@
 #pragma once
+// The audio of a game without sound: at volume 0 no sound device is opened at all.
+
 #include "platform/platform.h"
 
 namespace rv {
 
 // Plays nothing and reports no effect as playable, so callers fall back to their tone,
-// which is silent too. Stands in while no real audio backend is part of the build.
+// which is silent too.
 class SilentAudio : public Audio {
  public:
   bool OpenMusic(int, const std::filesystem::path&) override { return false; }
