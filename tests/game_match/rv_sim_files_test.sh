@@ -110,6 +110,13 @@ for c in "${catalogue_cases[@]}"; do
     fail "RAVOLIN_LANG=$variable --lang $lang: stderr '$(cat "$work/err")', not '$expected'"
 done
 
+# The match goes through the game's own start-up, which refuses a folder without its setting.
+rm "$prog/rvdat.cfg"
+timeout 60 "$prog/rv_sim" match --mode 0 --rounds 1 --seed 3 >/dev/null 2>"$work/err"
+rc=$?
+[ "$rc" -eq 1 ] && grep -qx 'rv_sim: match: 起動エラー２: .*足りません！' "$work/err" ||
+  fail "no setting beside rv_sim: status $rc, stderr '$(cat "$work/err")'"
+
 # Runs killed at random moments leave their temporary program folders behind; the next
 # run removes them, and its own, so that they cannot pile up.
 mkdir "$work/tmp"
