@@ -8,9 +8,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 
 #include "app/rv_sim/commands.h"
@@ -21,7 +21,6 @@
 #include "game/ranking/ranking_book.h"
 #include "start/language_choice.h"
 #include "start/program_folder.h"
-#include "storage/player_files.h"
 
 namespace rv::sim {
 
@@ -133,7 +132,7 @@ int MatchCommand(const CommandIo& io) {
   headless.platform.SetDriver([&bot](HeadlessPlatform& p) { bot.Drive(p); });
 
   const std::optional<int> exited = PlayMatch(game, a.mode, a.rounds);
-  const bool not_saved = shared != nullptr && !shared->last().ok && !shared->last().error.empty();
+  const bool not_saved = shared != nullptr && !shared->last().error.empty();
   if (exited && !not_saved) {
     for (const auto& message : headless.platform.Messages()) {
       io.err << "rv_sim: match: " << message.caption << ": " << message.text << "\n";
