@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <system_error>
+#include <vector>
 
 #include "start/command_line.h"
 #include "storage/stored_file.h"
@@ -16,8 +17,6 @@
 namespace rv {
 
 namespace {
-
-constexpr std::size_t kReadChunk = 64 * 1024;
 
 std::string TooLarge(const std::filesystem::path& file, const std::string& size) {
   return file.string() + ": " + size + ", larger than any catalogue (at most " +
@@ -47,24 +46,18 @@ bool ReadCatalogueBytes(const std::filesystem::path& file, std::string& bytes, s
     *error = TooLarge(file, std::to_string(st.st_size) + " bytes");
     return false;
   }
-  // Read in whole chunks: some files of /proc refuse a read of an odd length.
-  bytes.assign(kMaxCatalogueBytes + kReadChunk, '\0');
-  std::size_t got = 0;
-  while (got <= kMaxCatalogueBytes) {
-    const ssize_t n = ::read(opened.fd, bytes.data() + got, kReadChunk);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *error = FileFailure{FileAction::kRead, file, errno}.English();
-      return false;
-    }
-    got += static_cast<std::size_t>(n);
+  // One read-ahead of 8 bytes says "too large": reads then keep to multiples of 8, which some
+  // files of /proc require.
+  std::vector<uint8_t> read;
+  if (!ReadToEnd(opened.fd, read, kMaxCatalogueBytes + 8)) {
+    *error = FileFailure{FileAction::kRead, file, errno}.English();
+    return false;
   }
-  if (got > kMaxCatalogueBytes) {
+  if (read.size() > kMaxCatalogueBytes) {
     *error = TooLarge(file, "more than " + std::to_string(kMaxCatalogueBytes) + " bytes");
     return false;
   }
-  bytes.resize(got);
+  bytes.assign(read.begin(), read.end());
   return true;
 }
 
