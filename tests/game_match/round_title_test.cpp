@@ -52,7 +52,7 @@ TEST(RoundTitleOrder, NumberAndWordStandInTheOrderOfTheLanguagesPattern) {
       for (int x = w.x; x < w.Right(); ++x) counter.SetPixel(x, y, kWordColour);
     }
     g.pictures.PicCounter = counter;
-    g.display.GameScreen.Fill(0);
+    g.display.GameScreen.PaintAll(0);
     DrawRoundTitle(g);
     const Surface& s = g.display.GameScreen;
     for (int y : {150, 200, 249}) {
@@ -80,7 +80,7 @@ TEST(RoundTitleOrder, TheEnglishWordReadsBeforeTheNumberUnderTheRoulettesBox) {
   ASSERT_FALSE(g.pictures.PicCounter.empty());
   g.match.RoundNo = 7;
   g.match.KeyColor = 0;
-  g.display.GameScreen.Fill(0);
+  g.display.GameScreen.PaintAll(0);
   DrawRoundTitle(g);
   const Surface& s = g.display.GameScreen;
   auto column_has_ink = [&](int x) {
