@@ -21,6 +21,8 @@ constexpr int kBannerX = 205;
 constexpr int kBannerY = 205;
 constexpr int kBannerWidth = 224;
 constexpr int kBannerHeight = 32;
+// The design's KeyColor: black is transparent in the round title pictures.
+constexpr uint32_t kKeyColor = 0x000000;
 
 Surface& PictureOf(Game& game, rects::Picture picture) {
   Surface* s = game.pictures.ByNumber(static_cast<int16_t>(picture));
@@ -88,7 +90,6 @@ void DrawRoundTitle(Game& game) {
   const rects::Rect number = rects::kRoundNumber(n);
   const rects::Rect word = rects::kRoundWord;
   Surface& counter = PictureOf(game, number.picture);
-  const auto key = static_cast<uint32_t>(game.match.KeyColor);
   // The language's pattern puts the number before the word ("%1回戦") or after it
   // ("Round %1"); the pair keeps the same place on the screen either way.
   const std::optional<NumberedWord> order = SplitNumbered(game.language.words.Tr(TextId("%1回戦")));
@@ -97,9 +98,9 @@ void DrawRoundTitle(Game& game) {
   const int word_x = number_first ? 215 : 150;
   // The number is drawn 5 pixels narrower than it is stored.
   TransparentBlt(game.display.GameScreen, number_x, 150, 65, 100, counter, number.x, number.y,
-                 number.w, number.h, key);
+                 number.w, number.h, kKeyColor);
   TransparentBlt(game.display.GameScreen, word_x, 150, word.w, word.h, counter, word.x, word.y,
-                 word.w, word.h, key);
+                 word.w, word.h, kKeyColor);
 }
 
 int16_t PopupWindow(Game& game, int16_t mode, std::string_view name) {

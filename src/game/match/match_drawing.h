@@ -19,7 +19,7 @@ class TextRenderer;
 void DrawBlocks(Game& game);
 
 // The number of round RoundNo and its word, in the order of the language's pattern "%1回戦",
-// colour-keyed with KeyColor.
+// their black transparent.
 void DrawRoundTitle(Game& game);
 
 // The first-player roulette's window with its texts into PicMemory, for the roulette to
