@@ -7,7 +7,7 @@
 
 #include "fuzz_support.h"
 #include "lang/catalogue.h"
-#include "lang/fill.h"
+#include "lang/placeholders.h"
 
 using rv::fuzz::Require;
 
@@ -21,6 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The texts the game fills: any pattern, any value.
   const std::string text = words->Tr("%1の勝利！");
   Require(!text.empty(), "a looked-up text came back empty");
-  rv::Fill(text, {"Player", "3"});
+  rv::FillPlaceholders(text, {"Player", "3"});
   return 0;
 }

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "lang/fill.h"
+#include "lang/placeholders.h"
 #include "storage/stored_file.h"
 
 namespace rv {
@@ -85,7 +85,8 @@ std::string ShownReason(int err, const Catalogue& words) {
     case ENOMEM:
       return words.Tr("メモリが足りません。");
     default:
-      return Fill(words.Tr("エラーが起きました（エラー番号 %1）。"), {std::to_string(err)});
+      return FillPlaceholders(words.Tr("エラーが起きました（エラー番号 %1）。"),
+                              {std::to_string(err)});
   }
 }
 

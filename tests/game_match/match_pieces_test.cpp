@@ -211,7 +211,7 @@ TEST_F(MatchPieces, SettlingClearsTheArrowFlagsAndRefusesEmptyToEmpty) {
 TEST_F(MatchPieces, BlocksAreTheirChipsAndEmptyCellsKeepTheBackground) {
   Game& g = h_.game();
   Surface& screen = g.display.GameScreen;
-  screen.Fill(0x123456);
+  screen.PaintAll(0x123456);
   m().Board.Set(0, 28, kPlayer);
   m().Board.Set(39, 28, kCpu);
   m().Board.Set(39, 27, kPlayer);
@@ -229,7 +229,7 @@ TEST_F(MatchPieces, BlocksAreTheirChipsAndEmptyCellsKeepTheBackground) {
 TEST_F(MatchPieces, BannerDrawsOnlyItsWindowAndOtherModesNothing) {
   Game& g = h_.game();
   Surface& screen = g.display.GameScreen;
-  screen.Fill(0x000000);
+  screen.PaintAll(0x000000);
   const int frames = h_.platform().FrameCount();
   EXPECT_EQ(PopupWindow(g, 2, "CPU"), 0);
   EXPECT_EQ(PopupWindow(g, -1, "CPU"), 0);

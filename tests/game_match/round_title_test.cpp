@@ -29,7 +29,7 @@ Catalogue English() {
   return c ? *c : Catalogue{};
 }
 
-constexpr uint32_t kNumberColour = 0x203040, kWordColour = 0x506070;
+constexpr uint32_t kNumberColour = 0x203040, kWordColour = 0x506070, kGround = 0x0A0B0C;
 
 TEST(RoundTitleOrder, NumberAndWordStandInTheOrderOfTheLanguagesPattern) {
   struct Row {
@@ -43,25 +43,25 @@ TEST(RoundTitleOrder, NumberAndWordStandInTheOrderOfTheLanguagesPattern) {
     Game& g = h.game();
     if (row.english) g.language.words = English();
     g.match.RoundNo = 3;
-    g.match.KeyColor = 0;
-    // A counter picture of flat pieces on the transparent black.
+    // A counter picture of flat pieces on the transparent black, their top row black too.
     Surface counter(940, 100, 0);
     const rects::Rect n = rects::kRoundNumber(3), w = rects::kRoundWord;
-    for (int y = 0; y < 100; ++y) {
+    for (int y = 1; y < 100; ++y) {
       for (int x = n.x; x < n.Right(); ++x) counter.SetPixel(x, y, kNumberColour);
       for (int x = w.x; x < w.Right(); ++x) counter.SetPixel(x, y, kWordColour);
     }
     g.pictures.PicCounter = counter;
-    g.display.GameScreen.Fill(0);
+    g.display.GameScreen.PaintAll(kGround);
     DrawRoundTitle(g);
     const Surface& s = g.display.GameScreen;
-    for (int y : {150, 200, 249}) {
+    EXPECT_EQ(s.Pixel(row.number_x, 150) & 0xFFFFFFu, kGround);
+    for (int y : {151, 200, 249}) {
       EXPECT_EQ(s.Pixel(row.number_x, y) & 0xFFFFFFu, kNumberColour);
       EXPECT_EQ(s.Pixel(row.number_x + 64, y) & 0xFFFFFFu, kNumberColour);
       EXPECT_EQ(s.Pixel(row.word_x, y) & 0xFFFFFFu, kWordColour);
       EXPECT_EQ(s.Pixel(row.word_x + 288, y) & 0xFFFFFFu, kWordColour);
-      EXPECT_EQ(s.Pixel(149, y) & 0xFFFFFFu, 0u);
-      EXPECT_EQ(s.Pixel(504, y) & 0xFFFFFFu, 0u);
+      EXPECT_EQ(s.Pixel(149, y) & 0xFFFFFFu, kGround);
+      EXPECT_EQ(s.Pixel(504, y) & 0xFFFFFFu, kGround);
     }
   }
 }
@@ -79,8 +79,7 @@ TEST(RoundTitleOrder, TheEnglishWordReadsBeforeTheNumberUnderTheRoulettesBox) {
   ASSERT_TRUE(loader.Load(g.pictures, rects::Picture::kCounter).ok);
   ASSERT_FALSE(g.pictures.PicCounter.empty());
   g.match.RoundNo = 7;
-  g.match.KeyColor = 0;
-  g.display.GameScreen.Fill(0);
+  g.display.GameScreen.PaintAll(0);
   DrawRoundTitle(g);
   const Surface& s = g.display.GameScreen;
   auto column_has_ink = [&](int x) {

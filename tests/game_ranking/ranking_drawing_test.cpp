@@ -23,7 +23,7 @@ class RankingDrawing : public RankingFixture {
   Surface screen_{640, 480};
 
   void Row(int d, int32_t score, double moves, int32_t time) {
-    screen_.Fill(0);
+    screen_.PaintAll(0);
     DrawRankingRow(screen_, Pictures(), d, score, moves, time);
   }
   // The large digits of `text` right-aligned with their units at units_x.

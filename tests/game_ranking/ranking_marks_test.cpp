@@ -42,7 +42,7 @@ class RankingMarks : public RankingFixture {
   Surface screen_{640, 480};
 
   void Draw(int16_t mode, int16_t rounds, int32_t alpha) {
-    screen_.Fill(0);
+    screen_.PaintAll(0);
     RankingScreenState shown;
     shown.RankShownMode = mode;
     shown.RankShownRounds = rounds;

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "game/gfx/bitmap_decoder.h"
 #include "game/gfx/numbered_word.h"
 #include "game/gfx/picture_set.h"
 #include "game/gfx/png_module.h"

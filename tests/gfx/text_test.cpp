@@ -175,7 +175,7 @@ TEST_F(TextTest, BoldIsResetAfterEveryPrimitive) {
   // After a bold title the next print on the surface is the normal face.
   Surface after(200, 60, kGround);
   DrawShadowText(text(), after, memory, 0, 0, "x", -1, 1);
-  after.Fill(kGround);
+  after.PaintAll(kGround);
   after.text().ForeColor = 0xFFFFFF;
   after.text().CurrentX = 5, after.text().CurrentY = 5;
   text().Print(after, "順位表");

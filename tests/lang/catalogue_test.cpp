@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "lang/fill.h"
+#include "lang/placeholders.h"
 #include "support/mo_file.h"
 
 namespace rv::test {
@@ -81,7 +81,7 @@ TEST(Catalogue, RefusesEveryLieAboutItsTables) {
   }
 }
 
-TEST(Fill, PutsEachValueInItsNumberedPlace) {
+TEST(FillPlaceholders, PutsEachValueInItsNumberedPlace) {
   struct Case {
     const char* pattern;
     std::vector<std::string> values;
@@ -101,11 +101,11 @@ TEST(Fill, PutsEachValueInItsNumberedPlace) {
     SCOPED_TRACE(c.pattern);
     std::string out;
     if (c.values.empty()) {
-      out = Fill(c.pattern, {});
+      out = FillPlaceholders(c.pattern, {});
     } else if (c.values.size() == 1) {
-      out = Fill(c.pattern, {c.values[0]});
+      out = FillPlaceholders(c.pattern, {c.values[0]});
     } else {
-      out = Fill(c.pattern, {c.values[0], c.values[1]});
+      out = FillPlaceholders(c.pattern, {c.values[0], c.values[1]});
     }
     EXPECT_EQ(out, c.expected);
   }

@@ -27,7 +27,6 @@ struct MatchState {
   int16_t PlayerWins = 0;
   int16_t CpuWins = 0;
   int32_t RoundStartTick = 0;
-  int32_t KeyColor = 0;
   int16_t GameMode = 0;    // 0..2, switches rules of the CPU on
   int16_t RoundCount = 0;  // 1, 3, 5, 7 or 9
 

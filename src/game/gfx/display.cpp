@@ -31,7 +31,7 @@ Display::Display(Platform& platform)
   GameScreen.text().font_px = kScreenFacePx;
 }
 
-void Display::Clear() { GameScreen.Fill(0x000000); }
+void Display::Clear() { GameScreen.PaintAll(0x000000); }
 
 void Display::DrawOutline(const CursorShape& shape) {
   auto put = [this](int x, int y, uint32_t c) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "game/gfx/bitmap_decoder.h"
 #include "game/gfx/picture_rects.h"
 #include "game/gfx/text.h"
 #include "storage/stored_file.h"

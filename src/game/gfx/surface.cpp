@@ -12,7 +12,7 @@ void Surface::SetPixel(int x, int y, uint32_t color) {
   if (Contains(x, y)) Row(y)[x] = color;
 }
 
-void Surface::Fill(uint32_t color) { std::fill(pixels_.begin(), pixels_.end(), color); }
+void Surface::PaintAll(uint32_t color) { std::fill(pixels_.begin(), pixels_.end(), color); }
 
 void Surface::Reset(int width, int height, uint32_t fill) {
   if (width <= 0 || height <= 0) width = height = 0;

@@ -40,7 +40,7 @@ class Surface {
   const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
   const uint32_t* data() const { return pixels_.data(); }
 
-  void Fill(uint32_t color);
+  void PaintAll(uint32_t color);
   // New size and content; the text state is kept (it belongs to the surface, not the picture).
   void Reset(int width, int height, uint32_t fill = 0);
   // Takes another surface's picture (size and pixels), keeping this surface's text state.

@@ -5,7 +5,7 @@
 #include "game/match/match_results.h"
 #include "game/ranking/ranking_tables.h"
 #include "lang/catalogue.h"
-#include "lang/fill.h"
+#include "lang/placeholders.h"
 
 namespace rv {
 
@@ -86,7 +86,7 @@ std::vector<DrawnText> RouletteTexts(const Catalogue& words) {
 }
 
 DrawnText BannerText(const Catalogue& words, TextRenderer& text, std::string_view name) {
-  const std::string line = Fill(words.Tr("%1の勝利！"), {words.Tr(name)});
+  const std::string line = FillPlaceholders(words.Tr("%1の勝利！"), {words.Tr(name)});
   // The shorter CPU line starts further right; another language's line is centred.
   const TextFace face = FaceOf(words, line);
   int x = name == "プレイヤー" ? 17 : 55;
@@ -126,7 +126,7 @@ std::vector<DrawnText> ResultTexts(const Catalogue& words, TextRenderer& text,
   // unless another language's place is longer.
   const bool as_written = words.empty();
   const std::string digits = as_written ? FullWidthDigits(rank_in) : std::to_string(rank_in);
-  const std::string place = Fill(words.TrIn("results", "%1位"), {digits});
+  const std::string place = FillPlaceholders(words.TrIn("results", "%1位"), {digits});
   int rest_x = kRankLineX;
   if (!as_written) {
     const TextState state = FaceState(kOn, FaceOf(words, place), true);

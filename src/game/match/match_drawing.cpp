@@ -9,23 +9,20 @@
 #include "game/gfx/copy_piece.h"
 #include "game/gfx/numbered_word.h"
 #include "game/match/drawn_texts.h"
+#include "game/match/first_player_roulette.h"
 #include "lang/catalogue.h"
 
 namespace rv {
 
 namespace {
 
-// Where the windows go on GameScreen, and where their pieces stand inside them.
-constexpr int kRouletteX = 215;
-constexpr int kRouletteY = 150;
-constexpr int kRouletteWidth = 224;
-constexpr int kRouletteHeight = 128;
-constexpr int kRouletteCursorX = 230;
-constexpr int kRouletteCursorY = 198;  // + 30 for the CPU's line
+// Where the banner goes on GameScreen.
 constexpr int kBannerX = 205;
 constexpr int kBannerY = 205;
 constexpr int kBannerWidth = 224;
 constexpr int kBannerHeight = 32;
+// The design's KeyColor: black is transparent in the round title pictures.
+constexpr uint32_t kKeyColor = 0x000000;
 
 Surface& PictureOf(Game& game, rects::Picture picture) {
   Surface* s = game.pictures.ByNumber(static_cast<int16_t>(picture));
@@ -44,33 +41,6 @@ void DrawSkinBand(Game& game, int y, const rects::SkinBand& band) {
             band.right);
 }
 
-int16_t Roulette(Game& game) {
-  DrawSkinBand(game, 0, rects::kRouletteUpperBand);
-  DrawSkinBand(game, rects::kRouletteUpperBand.left.h, rects::kRouletteLowerBand);
-  for (const DrawnText& d : RouletteTexts(game.language.words)) {
-    DrawText(TextOf(game), game.pictures.PicMemory, d);
-  }
-
-  Surface& screen = game.display.GameScreen;
-  int16_t sel = 0;
-  for (;;) {
-    game.DoEvents();
-    // The clean window erases the cursor of the previous pass.
-    BitBlt(screen, kRouletteX, kRouletteY, kRouletteWidth, kRouletteHeight, game.pictures.PicMemory,
-           0, 0);
-    sel = static_cast<int16_t>(1 - sel);
-    const int y = kRouletteCursorY + 30 * sel;
-    CopyPiece(screen, kRouletteCursorX, y, game.pictures, rects::kRouletteCursorMask,
-              RasterOp::kSrcPaint);
-    CopyPiece(screen, kRouletteCursorX, y, game.pictures, rects::kRouletteCursorImage,
-              RasterOp::kSrcAnd);
-    game.display.Refresh();
-    if (game.keys.Key_X == 1) return sel;
-    // A plain sleep: the roulette services events once per pass, not while it sleeps.
-    game.platform.Sleep(20);
-  }
-}
-
 int16_t Banner(Game& game, std::string_view name) {
   DrawSkinBand(game, 0, rects::kBannerTopBand);
   DrawSkinBand(game, rects::kBannerTopBand.left.h, rects::kBannerBottomBand);
@@ -83,6 +53,14 @@ int16_t Banner(Game& game, std::string_view name) {
 }
 
 }  // namespace
+
+void DrawRouletteWindow(Game& game) {
+  DrawSkinBand(game, 0, rects::kRouletteUpperBand);
+  DrawSkinBand(game, rects::kRouletteUpperBand.left.h, rects::kRouletteLowerBand);
+  for (const DrawnText& d : RouletteTexts(game.language.words)) {
+    DrawText(TextOf(game), game.pictures.PicMemory, d);
+  }
+}
 
 TextRenderer& TextOf(Game& game) {
   if (!game.text) throw std::runtime_error("the Japanese face is not open");
@@ -112,7 +90,6 @@ void DrawRoundTitle(Game& game) {
   const rects::Rect number = rects::kRoundNumber(n);
   const rects::Rect word = rects::kRoundWord;
   Surface& counter = PictureOf(game, number.picture);
-  const auto key = static_cast<uint32_t>(game.match.KeyColor);
   // The language's pattern puts the number before the word ("%1回戦") or after it
   // ("Round %1"); the pair keeps the same place on the screen either way.
   const std::optional<NumberedWord> order = SplitNumbered(game.language.words.Tr(TextId("%1回戦")));
@@ -121,13 +98,13 @@ void DrawRoundTitle(Game& game) {
   const int word_x = number_first ? 215 : 150;
   // The number is drawn 5 pixels narrower than it is stored.
   TransparentBlt(game.display.GameScreen, number_x, 150, 65, 100, counter, number.x, number.y,
-                 number.w, number.h, key);
+                 number.w, number.h, kKeyColor);
   TransparentBlt(game.display.GameScreen, word_x, 150, word.w, word.h, counter, word.x, word.y,
-                 word.w, word.h, key);
+                 word.w, word.h, kKeyColor);
 }
 
 int16_t PopupWindow(Game& game, int16_t mode, std::string_view name) {
-  if (mode == 0) return Roulette(game);
+  if (mode == 0) return SpinFirstPlayerRoulette(game);
   if (mode == 1) return Banner(game, name);
   return 0;
 }

@@ -19,12 +19,15 @@ class TextRenderer;
 void DrawBlocks(Game& game);
 
 // The number of round RoundNo and its word, in the order of the language's pattern "%1回戦",
-// colour-keyed with KeyColor.
+// their black transparent.
 void DrawRoundTitle(Game& game);
 
-// Mode 0: the first-player roulette; runs until Key_X and returns 0 when it stopped on the
-// player, 1 on the CPU. Mode 1: the winner banner for `name`; returns 1. Other modes draw
-// nothing and return 0.
+// The first-player roulette's window with its texts into PicMemory, for the roulette to
+// show on every pass.
+void DrawRouletteWindow(Game& game);
+
+// Mode 0: the first-player roulette (SpinFirstPlayerRoulette). Mode 1: the winner banner for
+// `name`; returns 1. Other modes draw nothing and return 0.
 int16_t PopupWindow(Game& game, int16_t mode, std::string_view name = {});
 
 // The face the match prints with; without it nothing can be printed (it throws).

@@ -51,7 +51,6 @@ void StartRound(Game& game) {
 
   m.RoundNo = static_cast<int16_t>(m.RoundNo + 1);
 
-  m.KeyColor = 0x000000;  // black is transparent in the title pictures
   DrawRoundTitle(game);
   game.display.Refresh();
   game.WaitMs(2000);

@@ -1,8 +1,7 @@
-// Device-independent bitmaps to surfaces: the decoder's output and the BMP files.
+#include "game/gfx/bitmap_decoder.h"
+
 #include <algorithm>
 #include <cstring>
-
-#include "game/gfx/png_module.h"
 
 namespace rv {
 namespace {

@@ -1,8 +1,9 @@
-#include "lang/fill.h"
+#include "lang/placeholders.h"
 
 namespace rv {
 
-std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values) {
+std::string FillPlaceholders(std::string_view pattern,
+                             std::initializer_list<std::string_view> values) {
   std::string out;
   out.reserve(pattern.size());
   for (std::size_t i = 0; i < pattern.size(); ++i) {

@@ -10,6 +10,7 @@ namespace rv {
 
 // Replaces %1 ... %9 by the values given (a place without a value becomes empty); "%%" is
 // one percent sign; any other % stays as it is.
-std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values);
+std::string FillPlaceholders(std::string_view pattern,
+                             std::initializer_list<std::string_view> values);
 
 }  // namespace rv
