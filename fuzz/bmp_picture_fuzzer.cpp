@@ -5,8 +5,8 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "game/gfx/bitmap_decoder.h"
 #include "game/gfx/picture_set.h"
-#include "game/gfx/png_module.h"
 
 using rv::fuzz::Require;
 
