@@ -18,8 +18,7 @@ constexpr int kWindowFrame = 4;
 // The air every text keeps from the frame or the edge it stands beside.
 constexpr int kTextMargin = 4;
 constexpr int kWindowRight = kWindowWidth - kWindowFrame - kTextMargin;
-constexpr int kPanelX = 200;
-constexpr int kPanelRight = kPanelX + kPanelWidth - kTextMargin;
+constexpr int kPanelRight = kPanel.x + kPanel.w - kTextMargin;
 // The value after a label starts at 350; its label stops short of it.
 constexpr int kValueX = 350;
 constexpr int kLabelRight = kValueX - 4;
@@ -117,8 +116,8 @@ std::vector<DrawnText> ResultTexts(const Catalogue& words, TextRenderer& text,
       Line(kOn, "", "the score", std::to_string(score), kValueX, 200, kPanelRight, 0, kGreen),
   };
   for (DrawnText* value : {&out[3], &out[4]}) {
-    value->space.x = kPanelX;
-    value->space.w = kPanelWidth;
+    value->space.x = kPanel.x;
+    value->space.w = kPanel.w;
   }
   out = InTheirFaces(words, std::move(out));
   if (rank_in == -1) return out;

@@ -3,6 +3,7 @@
 #include "game/game.h"
 #include "game/gfx/blit.h"
 #include "game/gfx/copy_piece.h"
+#include "game/gfx/screen_place.h"
 #include "game/match/match_drawing.h"
 
 namespace rv {
@@ -10,12 +11,8 @@ namespace rv {
 namespace {
 
 // Where the window goes on GameScreen, and where the cursor stands inside it.
-constexpr int kRouletteX = 215;
-constexpr int kRouletteY = 150;
-constexpr int kRouletteWidth = 224;
-constexpr int kRouletteHeight = 128;
-constexpr int kRouletteCursorX = 230;
-constexpr int kRouletteCursorY = 198;  // + 30 for the CPU's line
+constexpr ScreenBox kRoulette{215, 150, 224, 128};
+constexpr ScreenPoint kRouletteCursor{230, 198};  // + 30 for the CPU's line
 
 }  // namespace
 
@@ -27,13 +24,13 @@ int16_t SpinFirstPlayerRoulette(Game& game) {
   for (;;) {
     game.DoEvents();
     // The clean window erases the cursor of the previous pass.
-    BitBlt(screen, kRouletteX, kRouletteY, kRouletteWidth, kRouletteHeight, game.pictures.PicMemory,
-           0, 0);
+    BitBlt(screen, kRoulette.x, kRoulette.y, kRoulette.w, kRoulette.h, game.pictures.PicMemory, 0,
+           0);
     sel = static_cast<int16_t>(1 - sel);
-    const int y = kRouletteCursorY + 30 * sel;
-    CopyPiece(screen, kRouletteCursorX, y, game.pictures, rects::kRouletteCursorMask,
+    const int y = kRouletteCursor.y + 30 * sel;
+    CopyPiece(screen, kRouletteCursor.x, y, game.pictures, rects::kRouletteCursorMask,
               RasterOp::kSrcPaint);
-    CopyPiece(screen, kRouletteCursorX, y, game.pictures, rects::kRouletteCursorImage,
+    CopyPiece(screen, kRouletteCursor.x, y, game.pictures, rects::kRouletteCursorImage,
               RasterOp::kSrcAnd);
     game.display.Refresh();
     if (game.keys.Key_X == 1) return sel;

@@ -8,6 +8,7 @@
 #include "game/game.h"
 #include "game/gfx/copy_piece.h"
 #include "game/gfx/numbered_word.h"
+#include "game/gfx/screen_place.h"
 #include "game/match/drawn_texts.h"
 #include "game/match/first_player_roulette.h"
 #include "lang/catalogue.h"
@@ -17,10 +18,7 @@ namespace rv {
 namespace {
 
 // Where the banner goes on GameScreen.
-constexpr int kBannerX = 205;
-constexpr int kBannerY = 205;
-constexpr int kBannerWidth = 224;
-constexpr int kBannerHeight = 32;
+constexpr ScreenBox kBanner{205, 205, 224, 32};
 // The design's KeyColor: black is transparent in the round title pictures.
 constexpr uint32_t kKeyColor = 0x000000;
 
@@ -46,7 +44,7 @@ int16_t Banner(Game& game, std::string_view name) {
   DrawSkinBand(game, rects::kBannerTopBand.left.h, rects::kBannerBottomBand);
   DrawText(TextOf(game), game.pictures.PicMemory,
            BannerText(game.language.words, TextOf(game), name));
-  BitBlt(game.display.GameScreen, kBannerX, kBannerY, kBannerWidth, kBannerHeight,
+  BitBlt(game.display.GameScreen, kBanner.x, kBanner.y, kBanner.w, kBanner.h,
          game.pictures.PicMemory, 0, 0);
   game.display.Refresh();
   return 1;

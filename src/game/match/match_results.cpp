@@ -14,9 +14,6 @@ namespace rv {
 
 namespace {
 
-constexpr int kPanelX = 200;
-constexpr int kPanelY = 96;
-constexpr int kPanelHeight = 190;
 constexpr int kBattleTimeX = 350;
 
 // The panel grows strip by strip, each strip up to the width the time since the sweep
@@ -31,7 +28,7 @@ void SweepPanel(Game& game, int32_t sweep_start) {
     const int target = PanelWidthAt(static_cast<int32_t>(static_cast<uint32_t>(game.Now()) -
                                                          static_cast<uint32_t>(sweep_start)));
     if (target <= w) continue;  // a strip of width 0 draws nothing
-    AlphaBlend(game.display.GameScreen, kPanelX + w, kPanelY, target - w, kPanelHeight,
+    AlphaBlend(game.display.GameScreen, kPanel.x + w, kPanel.y, target - w, kPanel.h,
                game.pictures.PicWindow, square.x, square.y, square.w, square.h,
                game.blend.BlendArg);
     w = target;
@@ -82,7 +79,7 @@ std::string BattleTimeText(int64_t total_ms) {
 }
 
 int BattleTimeX(int text_width) {
-  return std::min(kBattleTimeX, kPanelX + kPanelWidth - 1 - text_width);
+  return std::min(kBattleTimeX, kPanel.x + kPanel.w - 1 - text_width);
 }
 
 std::string FullWidthDigits(int value) {

@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "game/gfx/screen_place.h"
+
 namespace rv {
 
 class Game;
 
-// The panel is 240 pixels wide and grows at 400 pixels per second.
-constexpr int kPanelWidth = 240;
+// The results panel on GameScreen: it grows from its left edge at 400 pixels per second.
+constexpr ScreenBox kPanel{200, 96, 240, 190};
+constexpr int kPanelWidth = kPanel.w;
 constexpr double kPanelPixelsPerMs = 0.4;
 
 // Width of the panel `elapsed_ms` after the sweep began: 400 px/s rounded half to even,

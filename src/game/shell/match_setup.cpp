@@ -10,9 +10,7 @@ namespace rv {
 
 namespace {
 
-constexpr int16_t kRowDifficulty = 0;
-constexpr int16_t kRowRounds = 1;
-constexpr int16_t kRowStart = 2;
+enum SetupRow : int16_t { kRowDifficulty = 0, kRowRounds = 1, kRowStart = 2 };
 
 constexpr int16_t kMaxMode = 2;
 constexpr int16_t kMinRounds = 1;

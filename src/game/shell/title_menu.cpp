@@ -3,6 +3,7 @@
 #include "game/game.h"
 #include "game/gfx/copy_piece.h"
 #include "game/gfx/picture_rects.h"
+#include "game/gfx/screen_place.h"
 #include "game/match/match_loop.h"
 #include "game/ranking/ranking_screen.h"
 #include "game/shell/match_setup.h"
@@ -11,12 +12,9 @@ namespace rv {
 
 namespace {
 
-constexpr int kLogoX = 245;
-constexpr int kLogoY = 205;
-constexpr int kTitleX = 70;
-constexpr int kTitleY = 10;
-constexpr int kMenuX = 169;
-constexpr int kMenuY = 240;
+constexpr ScreenPoint kLogoAt{245, 205};
+constexpr ScreenPoint kTitleAt{70, 10};
+constexpr ScreenPoint kMenuAt{169, 240};  // the first item; each next one 49 pixels lower
 constexpr int kMenuPitch = 49;
 
 constexpr int32_t kLogoStepMs = 40;
@@ -32,15 +30,15 @@ void DrawLogoStep(Game& game, int16_t level) {
   SetAlpha(game.blend, level);
   game.display.Clear();
   const rects::Rect& logo = rects::kLogoImage;
-  AlphaBlend(game.display.GameScreen, kLogoX, kLogoY, logo.w, logo.h, game.pictures.PicLogo, logo.x,
-             logo.y, logo.w, logo.h, game.blend.BlendArg);
+  AlphaBlend(game.display.GameScreen, kLogoAt.x, kLogoAt.y, logo.w, logo.h, game.pictures.PicLogo,
+             logo.x, logo.y, logo.w, logo.h, game.blend.BlendArg);
   game.display.Refresh();
   game.loop.EndFrame(game.stamps, kLogoStepMs);
 }
 
 void DrawTitle(Game& game) {
   const rects::Rect& title = rects::kTitleImage;
-  CopyPiece(game.display.GameScreen, kTitleX, kTitleY, game.pictures, title);
+  CopyPiece(game.display.GameScreen, kTitleAt.x, kTitleAt.y, game.pictures, title);
   game.display.Refresh();
 }
 
@@ -86,7 +84,7 @@ void ShowLogo(Game& game) {
 void DrawMenuItems(Game& game, int16_t selected) {
   for (int j = 0; j < rects::kMenuItemCount; ++j) {
     const rects::Rect item = j == selected ? rects::kMenuItemSelected(j) : rects::kMenuItemPlain(j);
-    CopyPiece(game.display.GameScreen, kMenuX, kMenuY + kMenuPitch * j, game.pictures, item);
+    CopyPiece(game.display.GameScreen, kMenuAt.x, kMenuAt.y + kMenuPitch * j, game.pictures, item);
     game.display.Refresh();
   }
 }

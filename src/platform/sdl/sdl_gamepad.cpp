@@ -10,10 +10,7 @@ namespace rv {
 namespace {
 
 // The stick's four directions, numbered apart from the buttons.
-constexpr int kStickLeft = 100;
-constexpr int kStickRight = 101;
-constexpr int kStickUp = 102;
-constexpr int kStickDown = 103;
+enum StickCode : int { kStickLeft = 100, kStickRight, kStickUp, kStickDown };
 
 // The key code a button stands for; 0 for buttons without one (Back is only half of the
 // quit chord).
