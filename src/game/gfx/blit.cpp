@@ -61,6 +61,17 @@ __attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void BlendRo
   for (int i = 0; i < n * 4; ++i) d[i] = BlendChannel(s[i], d[i], a, na);
 }
 
+// Runs row(d, s, w) over the rows of an unscaled copy, clipped, reading from a copy of the
+// source where the source is the destination itself.
+template <typename RowFn>
+void ForEachUnscaledRow(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
+                        int sy, RowFn row) {
+  if (!ClipUnscaled(dst, dx, dy, w, h, src, sx, sy)) return;
+  Surface scratch;
+  const Surface& from = DetachIfSame(dst, src, sx, sy, w, h, scratch);
+  for (int y = 0; y < h; ++y) row(dst.Row(dy + y) + dx, from.Row(sy + y) + sx, w);
+}
+
 // Maps destination index i of a stretched span to its source index (nearest, centre sample).
 inline int SampleIndex(int i, int src_len, int dst_len) {
   return static_cast<int>((2 * static_cast<int64_t>(i) + 1) * src_len /
@@ -99,24 +110,19 @@ uint32_t BlendPixel(uint32_t src, uint32_t dst, uint32_t alpha) {
 
 void BitBlt(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
             RasterOp op) {
-  if (!ClipUnscaled(dst, dx, dy, w, h, src, sx, sy)) return;
-  Surface scratch;
-  const Surface& from = DetachIfSame(dst, src, sx, sy, w, h, scratch);
-  for (int y = 0; y < h; ++y) {
-    const uint32_t* s = from.Row(sy + y) + sx;
-    uint32_t* d = dst.Row(dy + y) + dx;
+  ForEachUnscaledRow(dst, dx, dy, w, h, src, sx, sy, [op](uint32_t* d, const uint32_t* s, int n) {
     switch (op) {
       case RasterOp::kSrcCopy:
-        std::memcpy(d, s, static_cast<size_t>(w) * sizeof(uint32_t));
+        std::memcpy(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
         break;
       case RasterOp::kSrcPaint:
-        for (int x = 0; x < w; ++x) d[x] |= s[x];
+        for (int x = 0; x < n; ++x) d[x] |= s[x];
         break;
       case RasterOp::kSrcAnd:
-        for (int x = 0; x < w; ++x) d[x] &= s[x];
+        for (int x = 0; x < n; ++x) d[x] &= s[x];
         break;
     }
-  }
+  });
 }
 
 void TransparentBlt(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx,
@@ -139,14 +145,10 @@ void AlphaBlend(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src
   const uint32_t na = 255 - a;
   if (dw == sw && dh == sh) {
     // The unscaled case (every fade) runs as straight rows the compiler can vectorise.
-    if (!ClipUnscaled(dst, dx, dy, dw, dh, src, sx, sy)) return;
-    Surface scratch;
-    const Surface& from = DetachIfSame(dst, src, sx, sy, dw, dh, scratch);
-    for (int y = 0; y < dh; ++y) {
-      const uint32_t* s = from.Row(sy + y) + sx;
-      uint32_t* d = dst.Row(dy + y) + dx;
-      BlendRow(d, s, dw, static_cast<uint16_t>(a));
-    }
+    ForEachUnscaledRow(dst, dx, dy, dw, dh, src, sx, sy,
+                       [a](uint32_t* d, const uint32_t* s, int n) {
+                         BlendRow(d, s, n, static_cast<uint16_t>(a));
+                       });
     return;
   }
   Surface scratch;
