@@ -19,7 +19,7 @@ namespace {
 
 // Where the banner goes on GameScreen.
 constexpr ScreenBox kBanner{205, 205, 224, 32};
-// The design's KeyColor: black is transparent in the round title pictures.
+// The key colour of the round title pictures: their black is transparent.
 constexpr uint32_t kKeyColor = 0x000000;
 
 Surface& PictureOf(Game& game, rects::Picture picture) {
