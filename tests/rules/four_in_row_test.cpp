@@ -129,25 +129,22 @@ TEST(FindFourTest, FirstHitIsARealLineOnBoardsWithoutGravity) {
 }
 
 TEST(CheckFourRuleTest, MoveRoundCountsMovePairsOfTheSecondMover) {
-  MatchState s;
-  s.FirstMover = 1;
-  s.MoveRound = 1;
-  test::Drop(s.Board, 10, kPlayer);
-  EXPECT_FALSE(CheckFourRule(s, kPlayer));
-  EXPECT_EQ(s.MoveRound, 1);
-  test::Drop(s.Board, 11, kCpu);
-  EXPECT_FALSE(CheckFourRule(s, kCpu));
-  EXPECT_EQ(s.MoveRound, 2);
-
-  MatchState t;
-  t.FirstMover = 2;
-  t.MoveRound = 1;
-  test::Drop(t.Board, 10, kCpu);
-  EXPECT_FALSE(CheckFourRule(t, kCpu));
-  EXPECT_EQ(t.MoveRound, 1);
-  test::Drop(t.Board, 11, kPlayer);
-  EXPECT_FALSE(CheckFourRule(t, kPlayer));
-  EXPECT_EQ(t.MoveRound, 2);
+  struct Order {
+    int16_t first_mover;
+    int16_t first, second;
+  };
+  for (const Order o : {Order{1, kPlayer, kCpu}, Order{2, kCpu, kPlayer}}) {
+    SCOPED_TRACE(o.first_mover);
+    MatchState s;
+    s.FirstMover = o.first_mover;
+    s.MoveRound = 1;
+    test::Drop(s.Board, 10, o.first);
+    EXPECT_FALSE(CheckFourRule(s, o.first));
+    EXPECT_EQ(s.MoveRound, 1);
+    test::Drop(s.Board, 11, o.second);
+    EXPECT_FALSE(CheckFourRule(s, o.second));
+    EXPECT_EQ(s.MoveRound, 2);
+  }
 }
 
 TEST(CheckFourRuleTest, AWinningMoveDoesNotCountAndMoveRoundIsTheWinnersBlockCount) {
