@@ -34,6 +34,10 @@ class FakeAudio : public Audio {
 };
 
 using Calls = std::vector<std::string>;
+using States = std::vector<int16_t>;
+
+// Both players' states, player 0 first.
+States StatesOf(const Sound& sound) { return {sound.MusicState[0], sound.MusicState[1]}; }
 
 TEST(SoundStateRules, LoadOpensBothTracksFromTheMusicFolderStopped) {
   FakeAudio audio;
@@ -43,8 +47,7 @@ TEST(SoundStateRules, LoadOpensBothTracksFromTheMusicFolderStopped) {
   sound.LoadMp3File();
   EXPECT_EQ(audio.calls,
             (Calls{"open 0 /game/Music/ravolin.mp3", "open 1 /game/Music/decision.mp3"}));
-  EXPECT_EQ(sound.MusicState[0], 0);
-  EXPECT_EQ(sound.MusicState[1], 0);
+  EXPECT_EQ(StatesOf(sound), (States{0, 0}));
 }
 
 TEST(SoundStateRules, PlayTwiceStartsOnce) {
@@ -53,8 +56,7 @@ TEST(SoundStateRules, PlayTwiceStartsOnce) {
   sound.PlayMusic(1);
   sound.PlayMusic(1);
   EXPECT_EQ(audio.calls, (Calls{"play 1"}));
-  EXPECT_EQ(sound.MusicState[1], -1);
-  EXPECT_EQ(sound.MusicState[0], 0);
+  EXPECT_EQ(StatesOf(sound), (States{0, -1}));
   EXPECT_EQ(sound.CurrentMusic, 1);
 }
 
@@ -155,8 +157,7 @@ TEST(SoundStateRules, OnlyThePlayerStartedLastIsStopped) {
   audio.calls.clear();
   sound.StopMusic();
   EXPECT_EQ(audio.calls, (Calls{"stop 0", "seek 0"}));
-  EXPECT_EQ(sound.MusicState[1], -1);
-  EXPECT_EQ(sound.MusicState[0], 0);
+  EXPECT_EQ(StatesOf(sound), (States{0, -1}));
   // The current player is now stopped, so the other one cannot be reached by StopMusic.
   audio.calls.clear();
   sound.StopMusic();
@@ -174,8 +175,7 @@ TEST(SoundStateRules, IndexesOutsideTheTwoPlayersAreIgnored) {
   sound.CurrentMusic = 7;
   sound.StopMusic();
   EXPECT_TRUE(audio.calls.empty());
-  EXPECT_EQ(sound.MusicState[0], 0);
-  EXPECT_EQ(sound.MusicState[1], 0);
+  EXPECT_EQ(StatesOf(sound), (States{0, 0}));
 }
 
 TEST(SoundEffects, PathAndWaitModeFollowTheMode) {
