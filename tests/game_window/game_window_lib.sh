@@ -11,6 +11,53 @@ copy_program_folder() {
   rm -f "$2"/rvdat.cck "$2"/rvdat.dat "$2"/*.lock
 }
 
+# copy_program_folder_with_ranking FOLDER: a fresh copy of FOLDER in $work/game holding a
+# ranking of one entry, for ranking_unchanged to hold the game's end against.
+copy_program_folder_with_ranking() {
+  copy_program_folder "$1" "$work/game"
+  write_ranking "$work/game/rvdat.dat"
+  ranking_before=$(md5sum <"$work/game/rvdat.dat")
+}
+
+ranking_unchanged() {
+  [ "$(md5sum <"$work/game/rvdat.dat")" = "$ranking_before" ]
+}
+
+# find_game_window [NAME]: waits up to 20 s for the game's window (NAME a pattern for xdotool,
+# by default any version's title) and sets $wid.
+find_game_window() {
+  wid=$(timeout 20 xdotool search --sync --onlyvisible --name "${1:-^Ravolin Ver }" | head -n 1)
+  [ -n "$wid" ] || fail "no game window"
+}
+
+# focus_at_title [SECONDS]: finds the game's window, waits for the title, lets it settle
+# (0.5 s by default) and focuses the window, so that keys reach the menu.
+focus_at_title() {
+  find_game_window
+  wait_for_title title
+  sleep "${1:-0.5}"
+  timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the game"
+}
+
+# expect_ended WHAT STATUS EXPECTED: the game, ended by WHAT, ended with STATUS = EXPECTED and
+# without its running marker, and left a ranking from copy_program_folder_with_ranking as it
+# was.
+expect_ended() {
+  local what=$1 status=$2 expected=$3
+  [ "$status" -eq "$expected" ] || fail "$what: the game ended with status $status"
+  [ -e "$work/game/rvdat.cck" ] && fail "$what: the running marker stayed"
+  [ -z "${ranking_before:-}" ] || ranking_unchanged || fail "$what: the ranking changed"
+}
+
+# expect_exit WHAT [EXPECTED]: waits up to 10 s for the game to end after WHAT, then as
+# expect_ended, with status 0 unless EXPECTED says otherwise.
+expect_exit() {
+  local status
+  wait_for_exit "the game still runs 10 s after $1"
+  status=$?
+  expect_ended "$1" "$status" "${2:-0}"
+}
+
 # The size of the screen, "W H".
 screen_size() {
   xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'
