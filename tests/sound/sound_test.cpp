@@ -125,28 +125,31 @@ class ReentrantAudio : public FakeAudio {
   int depth_ = 0;
 };
 
-TEST(SoundStateRules, CompletionRaisedByTheHandlersOwnSeekIsIgnored) {
+// The sound over such a player, with `player` started and the calls of the start forgotten.
+struct ReentrantSound {
   ReentrantAudio audio;
-  Sound sound(audio, "/game");
-  audio.sound = &sound;
-  sound.PlayMusic(1);
-  audio.calls.clear();
-  sound.MusicControl_Done(1);
-  EXPECT_EQ(audio.calls, (Calls{"seek 1", "play 1"}));
-  EXPECT_EQ(audio.state_seen, (std::vector<int16_t>{0}));
-  EXPECT_EQ(sound.MusicState[1], -1);
+  Sound sound{audio, "/game"};
+  explicit ReentrantSound(int16_t player) {
+    audio.sound = &sound;
+    sound.PlayMusic(player);
+    audio.calls.clear();
+  }
+};
+
+TEST(SoundStateRules, CompletionRaisedByTheHandlersOwnSeekIsIgnored) {
+  ReentrantSound r(1);
+  r.sound.MusicControl_Done(1);
+  EXPECT_EQ(r.audio.calls, (Calls{"seek 1", "play 1"}));
+  EXPECT_EQ(r.audio.state_seen, (States{0}));
+  EXPECT_EQ(r.sound.MusicState[1], -1);
 }
 
 TEST(SoundStateRules, CompletionRaisedByStopOrItsRewindIsIgnored) {
-  ReentrantAudio audio;
-  Sound sound(audio, "/game");
-  audio.sound = &sound;
-  sound.PlayMusic(0);
-  audio.calls.clear();
-  sound.StopMusic();
-  EXPECT_EQ(audio.calls, (Calls{"stop 0", "seek 0"}));
-  EXPECT_EQ(audio.state_seen, (std::vector<int16_t>{0, 0}));
-  EXPECT_EQ(sound.MusicState[0], 0);
+  ReentrantSound r(0);
+  r.sound.StopMusic();
+  EXPECT_EQ(r.audio.calls, (Calls{"stop 0", "seek 0"}));
+  EXPECT_EQ(r.audio.state_seen, (States{0, 0}));
+  EXPECT_EQ(r.sound.MusicState[0], 0);
 }
 
 TEST(SoundStateRules, OnlyThePlayerStartedLastIsStopped) {
