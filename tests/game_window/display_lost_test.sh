@@ -4,9 +4,7 @@
 # configuration dialog can start again) and leaves the ranking as it was.
 # Usage: display_lost_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
+begin_window_test "$1" "$2"
 pid=
 server=
 

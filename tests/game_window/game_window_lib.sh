@@ -2,6 +2,16 @@
 # after the helpers of every shell test (fail, the work folder); $pid is the running game.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/test_lib.sh"
 
+# begin_window_test PROGRAM_FOLDER WORK_FOLDER: the two arguments every window test takes.
+# $dist is the build's program folder, $work the emptied work folder, $game the place of the
+# game's copy in it and $log the game's output.
+begin_window_test() {
+  dist=$1
+  fresh_work_folder "$2"
+  game=$work/game
+  log=$work/game.log
+}
+
 # A fresh copy of the program folder $1 in $2, without the marker, ranking or locks of
 # earlier runs.
 copy_program_folder() {

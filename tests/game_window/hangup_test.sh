@@ -5,9 +5,7 @@
 # dialog is not kept out), ranking as it was.
 # Usage: hangup_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
+begin_window_test "$1" "$2"
 
 for sig in HUP QUIT; do
   copy_program_folder_with_ranking "$dist"

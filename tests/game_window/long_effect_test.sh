@@ -7,9 +7,7 @@
 #     game from inside that wait, within 3 s, through the regular shutdown.
 # Usage: long_effect_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
+begin_window_test "$1" "$2"
 
 # Starts the game with the given wave2 and brings it to its menu; sets $pid and $wid.
 start_at_menu() {

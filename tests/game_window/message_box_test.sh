@@ -8,10 +8,7 @@
 #     it, and the game ends with status 1 and no marker.
 # Usage: message_box_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-game=$work/game
-log=$work/game.log
+begin_window_test "$1" "$2"
 
 # The box: a visible window of that exact name, viewable, with text on it. Prints its id.
 find_box() {

@@ -5,10 +5,8 @@
 # Escape ends it through the regular shutdown: status 0, marker gone.
 # Usage: sigpipe_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
+begin_window_test "$1" "$2"
 copy_program_folder "$dist" "$work/game"
-log=$work/game.log
 echo "(the game's standard error is the closed pipe)" >"$log"
 
 printf 'not a track at all' >"$work/game/Music/ravolin.mp3"

@@ -8,9 +8,7 @@
 # some 5 s.
 # Usage: switch_burst_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
+begin_window_test "$1" "$2"
 limit=${BURST_LIMIT_MS:-2000}  # ms; more only to measure a slow build
 wm=
 

@@ -6,9 +6,7 @@
 # a line on standard error and no report of Xlib's own, which would have ended it.
 # Usage: window_destroyed_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
+begin_window_test "$1" "$2"
 
 for moment in logo title; do
   copy_program_folder_with_ranking "$dist"

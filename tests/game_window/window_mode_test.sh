@@ -6,11 +6,8 @@
 # game with status 0 and without its marker, and so does closing the window.
 # Usage: window_mode_test.sh <program folder of the build> <work folder> <rv_close_window>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
+begin_window_test "$1" "$2"
 close_window=$3
-game=$work/game
-log=$work/game.log
 copy_program_folder "$dist" "$game"
 
 # The screen, the window's place at 2x and the full-screen picture (2.5x, exactly filling).

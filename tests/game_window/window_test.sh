@@ -4,10 +4,7 @@
 # status 0 and without its running marker.
 # Usage: window_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-game=$work/game
-log=$work/game.log
+begin_window_test "$1" "$2"
 copy_program_folder "$dist" "$game"
 
 # A game that ended by itself: its status too.
