@@ -933,6 +933,18 @@ PictureSet BuildPictures(const WordChoice& choice) {
   return set;
 }
 
+// A one-pixel frame on the box from (x0, y0) to (x1, y1), both corners included.
+void FrameBox(Image& sheet, int x0, int y0, int x1, int y1, Color c) {
+  for (int x = x0; x <= x1; ++x) {
+    sheet.Set(x, y0, c);
+    sheet.Set(x, y1, c);
+  }
+  for (int y = y0; y <= y1; ++y) {
+    sheet.Set(x0, y, c);
+    sheet.Set(x1, y, c);
+  }
+}
+
 Image BuildContactSheet(const PictureSet& set) {
   const std::unique_ptr<Font> font =
       Font::Open("DejaVu Sans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
@@ -973,14 +985,7 @@ Image BuildContactSheet(const PictureSet& set) {
     const Color c = OutlineColour(i++);
     const int x0 = slot->x + 2 * r.x, y0 = slot->y + 2 * r.y, x1 = slot->x + 2 * r.Right() - 1,
               y1 = slot->y + 2 * r.Bottom() - 1;
-    for (int x = x0; x <= x1; ++x) {
-      sheet.Set(x, y0, c);
-      sheet.Set(x, y1, c);
-    }
-    for (int y = y0; y <= y1; ++y) {
-      sheet.Set(x0, y, c);
-      sheet.Set(x1, y, c);
-    }
+    FrameBox(sheet, x0, y0, x1, y1, c);
     // Strips of many small cuts get their index only, the rest their name.
     const bool small = r.w < 40;
     const std::string text =
@@ -1055,14 +1060,7 @@ Image BuildLanguageSheet(const std::vector<std::pair<std::string, const PictureS
       const Color c = OutlineColour(i++);
       const int x0 = x + 2 * w.owner.x, y0 = row->second + 2 * w.owner.y;
       const int x1 = x0 + 2 * w.owner.w - 1, y1 = y0 + 2 * w.owner.h - 1;
-      for (int px = x0; px <= x1; ++px) {
-        sheet.Set(px, y0, c);
-        sheet.Set(px, y1, c);
-      }
-      for (int py = y0; py <= y1; ++py) {
-        sheet.Set(x0, py, c);
-        sheet.Set(x1, py, c);
-      }
+      FrameBox(sheet, x0, y0, x1, y1, c);
       if (w.drawn && w.size < w.asked_size)
         label(std::to_string(w.size) + "px", x0 + 2, y1 - 12, c, 9);
     }
