@@ -21,7 +21,8 @@ pid=$!
 
 focus_at_title
 [ -e "$game/rvdat.cck" ] || fail "no running marker while the game runs"
-[ "$(xdotool getwindowname "$wid")" = "Ravolin Ver 0.31" ] || fail "the window is not named 'Ravolin Ver 0.31'"
+[ "$(xdotool getwindowname "$wid")" = "Ravolin Ver 0.31" ] ||
+  fail "the window is not named 'Ravolin Ver 0.31'"
 tap Down
 sleep 0.5
 tap x
