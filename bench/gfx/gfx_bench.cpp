@@ -36,45 +36,45 @@ class NoPresent : public Platform {
   Audio& audio() override { std::abort(); }
 };
 
+constexpr int64_t kScreenBytes = 640 * 480 * 4;
+
+// Times `draw` once an iteration, with every write it made kept.
+template <typename Draw>
+void TimeDrawing(benchmark::State& state, Draw draw) {
+  for (auto _ : state) {
+    draw();
+    benchmark::ClobberMemory();
+  }
+}
+
 void BM_FullScreenAlphaBlend(benchmark::State& state) {
   const Surface src = Pattern(1);
   Surface dst = Pattern(2);
-  for (auto _ : state) {
-    AlphaBlend(dst, 0, 0, 640, 480, src, 0, 0, 640, 480, 150 * 65536);
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * 640 * 480 * 4);
+  TimeDrawing(state, [&] { AlphaBlend(dst, 0, 0, 640, 480, src, 0, 0, 640, 480, 150 * 65536); });
+  state.SetBytesProcessed(state.iterations() * kScreenBytes);
 }
 BENCHMARK(BM_FullScreenAlphaBlend);
 
 void BM_FullScreenOpaqueCopy(benchmark::State& state) {
   const Surface src = Pattern(1);
   Surface dst = Pattern(2);
-  for (auto _ : state) {
-    BitBlt(dst, 0, 0, 640, 480, src, 0, 0);
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * 640 * 480 * 4);
+  TimeDrawing(state, [&] { BitBlt(dst, 0, 0, 640, 480, src, 0, 0); });
+  state.SetBytesProcessed(state.iterations() * kScreenBytes);
 }
 BENCHMARK(BM_FullScreenOpaqueCopy);
 
 void BM_Memcpy1200KB(benchmark::State& state) {
   std::vector<uint32_t> src(640 * 480, 7), dst(640 * 480, 9);
-  for (auto _ : state) {
-    std::memcpy(dst.data(), src.data(), src.size() * sizeof(uint32_t));
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * 640 * 480 * 4);
+  TimeDrawing(state, [&] { std::memcpy(dst.data(), src.data(), src.size() * sizeof(uint32_t)); });
+  state.SetBytesProcessed(state.iterations() * kScreenBytes);
 }
 BENCHMARK(BM_Memcpy1200KB);
 
 void BM_StretchedPanelBlend(benchmark::State& state) {
   const Surface skin = Pattern(3);
   Surface dst = Pattern(4);
-  for (auto _ : state) {
-    AlphaBlend(dst, 200, 96, 240, 190, skin, 40, 40, 20, 20, 150 * 65536);
-    benchmark::ClobberMemory();
-  }
+  TimeDrawing(state,
+              [&] { AlphaBlend(dst, 200, 96, 240, 190, skin, 40, 40, 20, 20, 150 * 65536); });
 }
 BENCHMARK(BM_StretchedPanelBlend);
 
@@ -86,10 +86,7 @@ void BM_ComposeFrame(benchmark::State& state) {
   display.CharaCursor.Show();
   display.EnemyCursor.Move(320, 160);
   display.EnemyCursor.Show();
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(display.Compose().data());
-    benchmark::ClobberMemory();
-  }
+  TimeDrawing(state, [&] { benchmark::DoNotOptimize(display.Compose().data()); });
 }
 BENCHMARK(BM_ComposeFrame);
 

@@ -56,18 +56,27 @@ for p in "ravolin|$game|Usage: ravolin [--window] [--volume PERCENT] [--lang LAN
     grep -qxF "$usage" "$work/err" || fail "$name $arg: no usage on standard error"
   done
 done
-# A language without its catalogue, by option or by RAVOLIN_LANG, is refused before
-# anything else happens: the usage on standard error, status 2.
+# A language without its catalogue, or a volume that is no whole number from 0 to 100, by
+# option or by variable, is refused before anything else happens: the usage on standard
+# error, status 2.
+refusals=()
 for p in "ravolin|$game" "ravolin-config|$dialog"; do
-  IFS='|' read -r name bin <<<"$p"
   for how in "--lang xx" "--lang=xx" "RAVOLIN_LANG=xx"; do
-    case $how in
-      RAVOLIN_LANG=*) run env "$how" "$bin" ;;
-      *) run "$bin" $how ;;  # word splitting on purpose
-    esac
-    expect "$name $how" 2 - "$name: unknown language 'xx' (known here: ja en)"
-    grep -q "^Usage: $name" "$work/err" || fail "$name $how: no usage on standard error"
+    refusals+=("$p|$how|unknown language 'xx' (known here: ja en)")
   done
+done
+refusals+=(
+  "ravolin|$game|--volume 101|option '--volume' needs a whole number from 0 to 100, not '101'"
+  "ravolin|$game|--volume=loud|option '--volume' needs a whole number from 0 to 100, not 'loud'"
+  "ravolin|$game|RAVOLIN_VOLUME=-1|RAVOLIN_VOLUME needs a whole number from 0 to 100, not '-1'")
+for r in "${refusals[@]}"; do
+  IFS='|' read -r name bin how why <<<"$r"
+  case $how in
+    RAVOLIN_*=*) run env "$how" "$bin" ;;
+    *) run "$bin" $how ;;  # word splitting on purpose
+  esac
+  expect "$name $how" 2 - "$name: $why"
+  grep -q "^Usage: $name" "$work/err" || fail "$name $how: no usage on standard error"
 done
 # The option wins over the variable.
 run env RAVOLIN_LANG=xx "$dialog" --lang ja
@@ -76,19 +85,6 @@ run env RAVOLIN_LANG=xx "$dialog" --lang ja
 
 run "$game" --window --help
 expect "ravolin --window --help" 0 "Usage: ravolin [--window] [--volume PERCENT] [--lang LANG]" -
-# A volume that is no whole number from 0 to 100, by option or by RAVOLIN_VOLUME, is refused
-# before anything else happens, as a bad language is.
-for c in "--volume 101|option '--volume' needs a whole number from 0 to 100, not '101'" \
-         "--volume=loud|option '--volume' needs a whole number from 0 to 100, not 'loud'" \
-         "RAVOLIN_VOLUME=-1|RAVOLIN_VOLUME needs a whole number from 0 to 100, not '-1'"; do
-  IFS='|' read -r how why <<<"$c"
-  case $how in
-    RAVOLIN_VOLUME=*) run env "$how" "$game" ;;
-    *) run "$game" $how ;;  # word splitting on purpose
-  esac
-  expect "ravolin $how" 2 - "ravolin: $why"
-  grep -q "^Usage: ravolin" "$work/err" || fail "ravolin $how: no usage on standard error"
-done
 run "$dialog" --window
 expect "ravolin-config --window" 2 - "ravolin-config: unknown option '--window'"
 # Qt's own options stay Qt's.

@@ -91,6 +91,14 @@ class Form1Test : public QObject {
                                      warnings_ << caption + QLatin1Char('|') + text;
                                    });
   }
+  // A shown window over a setting file of `cfg`, its slider moved to `value`, nothing saved.
+  std::unique_ptr<Form1> ShownAndMovedTo(const QByteArray& cfg, int value) {
+    WriteCfg(cfg);
+    auto form = MakeForm();
+    form->show();
+    Slide(*form)->setValue(value);
+    return form;
+  }
   static QSlider* Slide(Form1& form) { return form.findChild<QSlider*>(QStringLiteral("Slide")); }
   static QLabel* Label(Form1& form, const char* name) {
     return form.findChild<QLabel*>(QLatin1String(name));
@@ -372,10 +380,7 @@ class Form1Test : public QObject {
   }
 
   void applyWritesAndKeepsTheWindow() {
-    WriteCfg(Bytes({1, 0}));
-    auto form = MakeForm();
-    form->show();
-    Slide(*form)->setValue(2);
+    auto form = ShownAndMovedTo(Bytes({1, 0}), 2);
     Button(*form, "Com_OK")->click();
     QCOMPARE(ReadCfg(), Bytes({2, 0}));
     QCOMPARE(StatusText(*form), QString::fromUtf8(kSaved));
@@ -401,10 +406,7 @@ class Form1Test : public QObject {
   }
 
   void okWritesAndCloses() {
-    WriteCfg(Bytes({0, 0}));
-    auto form = MakeForm();
-    form->show();
-    Slide(*form)->setValue(3);
+    auto form = ShownAndMovedTo(Bytes({0, 0}), 3);
     Button(*form, "Com_EndOK")->click();
     QCOMPARE(ReadCfg(), Bytes({3, 0}));
     QVERIFY(!form->isVisible());
@@ -412,10 +414,7 @@ class Form1Test : public QObject {
 
   void cancelAndCloseBoxEndWithoutSaving() {
     for (bool close_box : {false, true}) {
-      WriteCfg(Bytes({1, 0}));
-      auto form = MakeForm();
-      form->show();
-      Slide(*form)->setValue(3);
+      auto form = ShownAndMovedTo(Bytes({1, 0}), 3);
       if (close_box) {
         form->close();
       } else {

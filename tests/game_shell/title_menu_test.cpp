@@ -195,16 +195,26 @@ TEST(ShellMainMenu, HeldDownRepeatsAtTheMenuPace) {
   }
 }
 
+// Runs the program to its own end with status 0 and finds in the record where the title music
+// stopped and, after it, the item's jingle began.
+struct StopThenJingle {
+  int stop;
+  int jingle;
+};
+StopThenJingle RunAndFindTheJingle(ShellRun& run, const char* jingle_call) {
+  EXPECT_EQ(run.Run(), 0);
+  EXPECT_FALSE(run.guard_fired);
+  const StopThenJingle at{run.Find("music_stop 1"), run.Find(jingle_call)};
+  EXPECT_GE(at.stop, 0);
+  EXPECT_GT(at.jingle, at.stop);
+  return at;
+}
+
 TEST(ShellMainMenu, QuitPlaysItsJingleToTheEndAndEndsWithStatusZero) {
   ShellRun run;
   run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kUp, 40); });
   run.AfterMs(300, [&] { run.Press(vk::kX, 40); });
-  EXPECT_EQ(run.Run(), 0);
-  EXPECT_FALSE(run.guard_fired);
-  const int stop = run.Find("music_stop 1");
-  const int jingle = run.Find("effect wave4.dat wait");
-  ASSERT_GE(stop, 0);
-  ASSERT_GT(jingle, stop);
+  const int stop = RunAndFindTheJingle(run, "effect wave4.dat wait").stop;
   EXPECT_EQ(run.Find("effect_stop"), stop - 1) << "the effect is stopped before the music";
   EXPECT_EQ(run.Count("music_play 1"), 1);
   EXPECT_FALSE(fs::exists(run.folder / "rvdat.cck"));
@@ -229,24 +239,32 @@ TEST(ShellMainMenu, RankingStopsTheMusicWaitsForItsJingleAndComesBackToItemZero)
              selected_again = SelectedItem(run.platform.LastFrame(), pics);
              run.Press(vk::kEscape);
            });
-  EXPECT_EQ(run.Run(), 0);
-  EXPECT_FALSE(run.guard_fired);
-  const int stop = run.Find("music_stop 1");
-  const int jingle = run.Find("effect wave3.dat wait");
-  ASSERT_GE(stop, 0);
-  EXPECT_GT(jingle, stop);
+  const int jingle = RunAndFindTheJingle(run, "effect wave3.dat wait").jingle;
   EXPECT_LT(run.Find("music_play 1", jingle), jingle + 100);
   EXPECT_GT(run.Find("music_play 1", jingle), jingle);
   EXPECT_TRUE(title_again);
   EXPECT_EQ(selected_again, 0);
 }
 
+// From the menu into the selection, once its jingle has begun.
+void ScriptIntoTheSelection(ShellRun& run) {
+  run.When([&run] { return run.MenuShown(); }, [&run] { run.Press(vk::kX, 40); });
+  run.When([&run] { return run.Count("effect wave2.dat wait") == 1; }, [] {});
+}
+
+// On from there to the start button, pressed: the match begins.
+void ScriptIntoAMatch(ShellRun& run) {
+  ScriptIntoTheSelection(run);
+  for (int16_t key : {vk::kDown, vk::kDown, vk::kX}) {
+    run.AfterMs(300, [&run, key] { run.Press(key, 40); });
+  }
+}
+
 TEST(ShellMainMenu, CancelledSelectionReturnsToAClearedTitleWithMusic) {
   ShellRun run;
   TestPictures pics(run.folder);
   bool setup_shown = false;
-  run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kX, 40); });
-  run.When([&] { return run.Count("effect wave2.dat wait") == 1; }, [] {});
+  ScriptIntoTheSelection(run);
   run.AfterMs(500, [&] {
     setup_shown = ShowsPiece(run.platform.LastFrame(), 200, 30, pics.Of(Picture::kOther),
                              rects::kSetupHeader);
@@ -278,11 +296,7 @@ TEST(ShellMainMenu, EscapeDuringTheFadeAfterTheSelectionEndsThroughTheShutdown) 
   ShellRun run;
   TestPictures pics(run.folder);
   run.platform.KeepAllFrames(true);
-  run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kX, 40); });
-  run.When([&] { return run.Count("effect wave2.dat wait") == 1; }, [] {});
-  run.AfterMs(300, [&] { run.Press(vk::kDown, 40); });
-  run.AfterMs(300, [&] { run.Press(vk::kDown, 40); });
-  run.AfterMs(300, [&] { run.Press(vk::kX, 40); });
+  ScriptIntoAMatch(run);
   size_t frames_at_start = 0;
   run.When([&] { return run.Count("effect wave1.dat nowait") == 1; },
            [&] { frames_at_start = run.platform.Frames().size(); });
@@ -308,11 +322,7 @@ TEST(ShellMainMenu, AFinishedMatchGoesBackToTheLogoThenTheMenu) {
   ShellRun run;
   run.guard_ms = 600000;
   run.platform.KeepAllFrames(true);
-  run.When([&] { return run.MenuShown(); }, [&] { run.Press(vk::kX, 40); });
-  run.When([&] { return run.Count("effect wave2.dat wait") == 1; }, [] {});
-  run.AfterMs(300, [&] { run.Press(vk::kDown, 40); });
-  run.AfterMs(300, [&] { run.Press(vk::kDown, 40); });
-  run.AfterMs(300, [&] { run.Press(vk::kX, 40); });
+  ScriptIntoAMatch(run);
   // Through the match: X now and then, for the player's blocks and whatever waits for it,
   // until the logo shows again.
   uint32_t next_x = 0;

@@ -5,10 +5,7 @@
 # line on standard error stands for the box and the game ends by itself.
 # Usage: box_signal_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
-game=$work/game
+begin_window_test "$1" "$2"
 
 copy_program_folder "$dist" "$game"
 rm "$game/Wave/wave3.dat"

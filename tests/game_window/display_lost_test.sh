@@ -4,9 +4,7 @@
 # configuration dialog can start again) and leaves the ranking as it was.
 # Usage: display_lost_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
+begin_window_test "$1" "$2"
 pid=
 server=
 
@@ -32,24 +30,18 @@ start_server() {
 }
 
 for how in KILL TERM; do
-  copy_program_folder "$dist" "$work/game"
-  write_ranking "$work/game/rvdat.dat"
-  ranking_before=$(md5sum <"$work/game/rvdat.dat")
+  copy_program_folder_with_ranking "$dist"
   start_server
   SDL_AUDIODRIVER=dummy "$work/game/rv_031" >"$log" 2>&1 &
   pid=$!
-  wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver ' | head -n 1)
-  [ -n "$wid" ] || fail "no game window"
+  find_game_window
   sleep 2  # the logo
   kill -s "$how" "$server"
   wait "$server" 2>/dev/null
   server=
   ended_within 100 || fail "the game still runs 10 s after its X server was killed (SIG$how)"
   wait "$pid"
-  status=$?
-  [ "$status" -eq 1 ] || fail "the game ended with status $status"
-  [ -e "$work/game/rvdat.cck" ] && fail "the running marker stayed"
-  [ "$(md5sum <"$work/game/rvdat.dat")" = "$ranking_before" ] || fail "the ranking changed"
+  expect_ended "SIG$how to the X server" $? 1
   grep -q 'connection to the display was lost' "$log" || fail "no line on standard error"
   echo "X server ended by SIG$how: the game ended in ${took}00 ms, status 1, marker gone," \
        "ranking unchanged"

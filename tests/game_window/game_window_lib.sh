@@ -2,6 +2,16 @@
 # after the helpers of every shell test (fail, the work folder); $pid is the running game.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/test_lib.sh"
 
+# begin_window_test PROGRAM_FOLDER WORK_FOLDER: the two arguments every window test takes.
+# $dist is the build's program folder, $work the emptied work folder, $game the place of the
+# game's copy in it and $log the game's output.
+begin_window_test() {
+  dist=$1
+  fresh_work_folder "$2"
+  game=$work/game
+  log=$work/game.log
+}
+
 # A fresh copy of the program folder $1 in $2, without the marker, ranking or locks of
 # earlier runs.
 copy_program_folder() {
@@ -9,6 +19,53 @@ copy_program_folder() {
   mkdir -p "$2"
   cp -r "$1"/. "$2"/
   rm -f "$2"/rvdat.cck "$2"/rvdat.dat "$2"/*.lock
+}
+
+# copy_program_folder_with_ranking FOLDER: a fresh copy of FOLDER in $work/game holding a
+# ranking of one entry, for ranking_unchanged to hold the game's end against.
+copy_program_folder_with_ranking() {
+  copy_program_folder "$1" "$work/game"
+  write_ranking "$work/game/rvdat.dat"
+  ranking_before=$(md5sum <"$work/game/rvdat.dat")
+}
+
+ranking_unchanged() {
+  [ "$(md5sum <"$work/game/rvdat.dat")" = "$ranking_before" ]
+}
+
+# find_game_window [NAME]: waits up to 20 s for the game's window (NAME a pattern for xdotool,
+# by default any version's title) and sets $wid.
+find_game_window() {
+  wid=$(timeout 20 xdotool search --sync --onlyvisible --name "${1:-^Ravolin Ver }" | head -n 1)
+  [ -n "$wid" ] || fail "no game window"
+}
+
+# focus_at_title [SECONDS]: finds the game's window, waits for the title, lets it settle
+# (0.5 s by default) and focuses the window, so that keys reach the menu.
+focus_at_title() {
+  find_game_window
+  wait_for_title title
+  sleep "${1:-0.5}"
+  timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the game"
+}
+
+# expect_ended WHAT STATUS EXPECTED: the game, ended by WHAT, ended with STATUS = EXPECTED and
+# without its running marker, and left a ranking from copy_program_folder_with_ranking as it
+# was.
+expect_ended() {
+  local what=$1 status=$2 expected=$3
+  [ "$status" -eq "$expected" ] || fail "$what: the game ended with status $status"
+  [ -e "$work/game/rvdat.cck" ] && fail "$what: the running marker stayed"
+  [ -z "${ranking_before:-}" ] || ranking_unchanged || fail "$what: the ranking changed"
+}
+
+# expect_exit WHAT [EXPECTED]: waits up to 10 s for the game to end after WHAT, then as
+# expect_ended, with status 0 unless EXPECTED says otherwise.
+expect_exit() {
+  local status
+  wait_for_exit "the game still runs 10 s after $1"
+  status=$?
+  expect_ended "$1" "$status" "${2:-0}"
 }
 
 # The size of the screen, "W H".

@@ -7,9 +7,7 @@
 #     game from inside that wait, within 3 s, through the regular shutdown.
 # Usage: long_effect_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
+begin_window_test "$1" "$2"
 
 # Starts the game with the given wave2 and brings it to its menu; sets $pid and $wid.
 start_at_menu() {
@@ -17,20 +15,14 @@ start_at_menu() {
   write_wave "$work/game/Wave/wave2.dat" "$1" "$2"
   "$work/game/rv_031" >"$log" 2>&1 &
   pid=$!
-  wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver ' | head -n 1)
-  [ -n "$wid" ] || fail "no game window"
-  wait_for_title title
-  sleep 0.5
-  timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the game"
+  focus_at_title
 }
 
 # Ends with status 0 and no marker within 3 s of the stop; `what` names the stop.
 expect_regular_end_within_3s() {
   ended_within 30 || fail "the game still runs 3 s after $1"
   wait "$pid"
-  local status=$?
-  [ "$status" -eq 0 ] || fail "the game ended with status $status after $1"
-  [ -e "$work/game/rvdat.cck" ] && fail "the running marker is still there after $1"
+  expect_ended "$1" $? 0
   echo "$1: ended in ${took}00 ms, status 0, marker gone"
 }
 

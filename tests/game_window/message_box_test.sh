@@ -8,10 +8,7 @@
 #     it, and the game ends with status 1 and no marker.
 # Usage: message_box_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-game=$work/game
-log=$work/game.log
+begin_window_test "$1" "$2"
 
 # The box: a visible window of that exact name, viewable, with text on it. Prints its id.
 find_box() {
@@ -41,10 +38,7 @@ box=$(find_box '起動エラー２' missing_file.png) || exit 1
 [ -e "$game/rvdat.cck" ] && fail "a marker was made before the file check"
 timeout 5 xdotool windowfocus --sync "$box" || fail "cannot focus the box"
 tap Return
-wait_for_exit "the game did not end after its box was closed"
-status=$?
-[ "$status" -eq 1 ] || fail "the refused start ended with status $status"
-[ -e "$game/rvdat.cck" ] && fail "the refused start left a marker"
+expect_exit "the refused start's box was closed" 1
 grep -q '起動エラー２: Ravolinの起動に必要なファイルが足りません！' "$log" ||
   fail "the line on standard error is missing"
 echo "missing file: box shown, closed by a key, status 1, no marker"
@@ -53,14 +47,10 @@ echo "missing file: box shown, closed by a key, status 1, no marker"
 copy_program_folder "$dist" "$game"
 (cd / && exec "$game/rv_031") >"$log" 2>&1 &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver 0\.31$' | head -n 1)
-[ -n "$wid" ] || fail "no game window"
 # The title comes after some 9.5 s of logo; the menu takes keys from then on.
-wait_for_title title
-sleep 0.5
+focus_at_title
 # The match loads its background when it starts: a torn picture is a failure of the match.
 printf 'BM\020\000' >"$game/Picture/pic1.dat"
-timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the game"
 to_the_start_button
 tap x        # the match: fade, three dark seconds, then its background
 box=$(find_box 'エラー' match_error.png) || exit 1
@@ -68,10 +58,7 @@ xwininfo -id "$wid" | grep -q 'Map State: IsViewable' && fail "the game window s
 eval "$(xdotool getwindowgeometry --shell "$box")"
 # OK stands at the bottom right of the box.
 xdotool mousemove --sync $((X + WIDTH - 50)) $((Y + HEIGHT - 22)) click 1
-wait_for_exit "the game did not end after its box was closed"
-status=$?
-[ "$status" -eq 1 ] || fail "the failed match ended with status $status"
-[ -e "$game/rvdat.cck" ] && fail "the failed match left a marker"
+expect_exit "the failed match's box was closed" 1
 grep -q 'エラー: 配列エラーが発生しました！' "$log" || fail "the line on standard error is missing"
 echo "match failure: game window gave way, box shown, closed by a click, status 1, no marker"
 echo "PASS"

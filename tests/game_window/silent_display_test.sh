@@ -4,10 +4,8 @@
 # 3 s, with the marker removed.
 # Usage: silent_display_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
+begin_window_test "$1" "$2"
 mkdir -p "$work/runtime"
-log=$work/game.log
 pid=
 listener=
 

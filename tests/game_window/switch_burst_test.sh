@@ -8,9 +8,7 @@
 # some 5 s.
 # Usage: switch_burst_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-log=$work/game.log
+begin_window_test "$1" "$2"
 limit=${BURST_LIMIT_MS:-2000}  # ms; more only to measure a slow build
 wm=
 
@@ -41,11 +39,7 @@ fi
 copy_program_folder "$dist" "$work/game"
 (cd / && exec "$work/game/rv_031") >"$log" 2>&1 &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver ' | head -n 1)
-[ -n "$wid" ] || fail "no game window"
-wait_for_title title
-sleep 1
-timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+focus_at_title 1
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 shot() { import -window root "$work/$1.png" 2>/dev/null || fail "screenshot $1 failed"; }
@@ -122,9 +116,6 @@ within "$limit" settled whole_window || fail "51 presses: the window is ${WIDTH}
 echo "51 presses: the window at 2x to stay ${answered} ms after the last press"
 
 tap Escape
-wait_for_exit "the game did not end on Escape"
-status=$?
-[ "$status" -eq 0 ] || fail "the game ended with status $status"
-[ -e "$work/game/rvdat.cck" ] && fail "the running marker is still there"
+expect_exit Escape
 on_fail
 echo "PASS"

@@ -6,11 +6,8 @@
 # game with status 0 and without its marker, and so does closing the window.
 # Usage: window_mode_test.sh <program folder of the build> <work folder> <rv_close_window>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
+begin_window_test "$1" "$2"
 close_window=$3
-game=$work/game
-log=$work/game.log
 copy_program_folder "$dist" "$game"
 
 # The screen, the window's place at 2x and the full-screen picture (2.5x, exactly filling).
@@ -120,8 +117,7 @@ switch_keys() {
 made_windowed=1
 (cd / && SDL_AUDIODRIVER=dummy exec "$game/rv_031" --window) >"$log" 2>&1 &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver 0\.31$' | head -n 1)
-[ -n "$wid" ] || fail "no window named 'Ravolin Ver 0.31'"
+find_game_window '^Ravolin Ver 0\.31$'
 timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
 
 # The title: lit after some 9.5 s of logo.
@@ -212,10 +208,7 @@ tap z
 sleep 2
 
 tap Escape
-wait_for_exit "the game did not end on Escape"
-status=$?
-[ "$status" -eq 0 ] || fail "the game ended with status $status"
-[ -e "$game/rvdat.cck" ] && fail "the running marker is still there"
+expect_exit Escape
 echo "Escape: status 0, marker gone"
 
 # Without --window the game starts full-screen as ever, and F11 gives the window there too.
@@ -223,8 +216,7 @@ echo "Escape: status 0, marker gone"
 made_windowed=0
 (cd / && SDL_AUDIODRIVER=dummy exec "$game/rv_031") >"$log" 2>&1 &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver 0\.31$' | head -n 1)
-[ -n "$wid" ] || fail "no window the second time"
+find_game_window '^Ravolin Ver 0\.31$'
 sleep 2
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 [ "$WIDTH" -eq "$screen_w" ] && [ "$HEIGHT" -eq "$screen_h" ] ||
@@ -234,9 +226,6 @@ tap F11
 expect window from-fullscreen
 echo "from full-screen, F11 gave the window"
 "$close_window" "$wid" || fail "cannot ask the window to close"
-wait_for_exit "the game did not end when its window was closed"
-status=$?
-[ "$status" -eq 0 ] || fail "the closed game ended with status $status"
-[ -e "$game/rvdat.cck" ] && fail "the running marker is still there after the close"
+expect_exit "its window was closed"
 echo "closed window: status 0, marker gone"
 echo "PASS"

@@ -4,10 +4,7 @@
 # status 0 and without its running marker.
 # Usage: window_test.sh <program folder of the build> <work folder>
 source "$(dirname "$0")/game_window_lib.sh"
-dist=$1
-fresh_work_folder "$2"
-game=$work/game
-log=$work/game.log
+begin_window_test "$1" "$2"
 copy_program_folder "$dist" "$game"
 
 # A game that ended by itself: its status too.
@@ -22,14 +19,10 @@ on_fail() {
 (cd / && exec "$game/rv_031") >"$log" 2>&1 &
 pid=$!
 
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ravolin Ver 0\.31$' | head -n 1)
-[ -n "$wid" ] || fail "no window named 'Ravolin Ver 0.31'"
+focus_at_title
 [ -e "$game/rvdat.cck" ] || fail "no running marker while the game runs"
-
-wait_for_title title
-sleep 0.5
-
-timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+[ "$(xdotool getwindowname "$wid")" = "Ravolin Ver 0.31" ] ||
+  fail "the window is not named 'Ravolin Ver 0.31'"
 tap Down
 sleep 0.5
 tap x
@@ -54,9 +47,6 @@ done
 echo "back at the title"
 
 tap Escape
-wait_for_exit "the game did not end on Escape"
-status=$?
-[ "$status" -eq 0 ] || fail "the game ended with status $status"
-[ -e "$game/rvdat.cck" ] && fail "the running marker is still there"
+expect_exit Escape
 [ -e /rvdat.cck ] && fail "a marker was made in the working folder"
 echo "PASS"

@@ -281,63 +281,70 @@ class VirtualPadTest : public ::testing::Test {
     EXPECT_GE(index, 0) << SDL_GetError();
     return index >= 0 ? SDL_JoystickOpen(index) : nullptr;
   }
-  // Pumps until the sink has seen `entry`, or gives up.
-  static bool PumpUntil(SdlPlatform& platform, PadSink& sink, const std::string& entry) {
-    for (int i = 0; i < 50; ++i) {
+  // The platform with its window open and, after its first pass, a pad plugged in whose
+  // arrival it has heard of (joystick nullptr when either failed).
+  struct PlatformWithPad {
+    SdlPlatform platform;
+    PadSink sink;
+    int index = -1;
+    SDL_Joystick* joystick = nullptr;
+
+    PlatformWithPad() {
+      const bool opened = platform.OpenWindow("Ravolin");
+      EXPECT_TRUE(opened);
+      if (!opened) return;
       platform.PumpEvents(sink);
-      for (const std::string& seen : sink.log) {
-        if (seen == entry) return true;
-      }
-      SDL_Delay(2);
+      joystick = PlugInPad(index);
+      if (joystick != nullptr) platform.PumpEvents(sink);
     }
-    return false;
-  }
+    void Unplug() {
+      SDL_JoystickClose(joystick);
+      SDL_JoystickDetachVirtual(index);
+    }
+    // Pumps until the sink has seen `entry`, or gives up.
+    bool PumpUntil(const std::string& entry) {
+      for (int i = 0; i < 50; ++i) {
+        platform.PumpEvents(sink);
+        for (const std::string& seen : sink.log) {
+          if (seen == entry) return true;
+        }
+        SDL_Delay(2);
+      }
+      return false;
+    }
+  };
 };
 
 TEST_F(VirtualPadTest, APadPluggedInAfterTheStartDrivesTheKeys) {
-  SdlPlatform platform;
-  ASSERT_TRUE(platform.OpenWindow("Ravolin"));
-  PadSink sink;
-  platform.PumpEvents(sink);
-  int index = -1;
-  SDL_Joystick* joystick = PlugInPad(index);
-  ASSERT_NE(joystick, nullptr);
-  platform.PumpEvents(sink);  // the arrival
+  PlatformWithPad p;
+  ASSERT_NE(p.joystick, nullptr);
 
-  SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 1);
-  EXPECT_TRUE(PumpUntil(platform, sink, Down(vk::kX)));
-  EXPECT_EQ(sink.keys.Key_X, 1);
-  SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 0);
-  EXPECT_TRUE(PumpUntil(platform, sink, Up(vk::kX)));
-  EXPECT_EQ(sink.keys.Key_X, 0);
+  SDL_JoystickSetVirtualButton(p.joystick, SDL_CONTROLLER_BUTTON_A, 1);
+  EXPECT_TRUE(p.PumpUntil(Down(vk::kX)));
+  EXPECT_EQ(p.sink.keys.Key_X, 1);
+  SDL_JoystickSetVirtualButton(p.joystick, SDL_CONTROLLER_BUTTON_A, 0);
+  EXPECT_TRUE(p.PumpUntil(Up(vk::kX)));
+  EXPECT_EQ(p.sink.keys.Key_X, 0);
 
-  SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, -30000);
-  EXPECT_TRUE(PumpUntil(platform, sink, Down(vk::kLeft)));
-  EXPECT_EQ(sink.keys.Key_Left, 1);
+  SDL_JoystickSetVirtualAxis(p.joystick, SDL_CONTROLLER_AXIS_LEFTX, -30000);
+  EXPECT_TRUE(p.PumpUntil(Down(vk::kLeft)));
+  EXPECT_EQ(p.sink.keys.Key_Left, 1);
 
   // Unplugged while held: the arrow is let go.
-  SDL_JoystickClose(joystick);
-  SDL_JoystickDetachVirtual(index);
-  EXPECT_TRUE(PumpUntil(platform, sink, Up(vk::kLeft)));
-  EXPECT_EQ(sink.keys.Key_Left, 0);
+  p.Unplug();
+  EXPECT_TRUE(p.PumpUntil(Up(vk::kLeft)));
+  EXPECT_EQ(p.sink.keys.Key_Left, 0);
 }
 
 TEST_F(VirtualPadTest, BackAndStartCloseTheGame) {
-  SdlPlatform platform;
-  ASSERT_TRUE(platform.OpenWindow("Ravolin"));
-  PadSink sink;
-  platform.PumpEvents(sink);
-  int index = -1;
-  SDL_Joystick* joystick = PlugInPad(index);
-  ASSERT_NE(joystick, nullptr);
-  platform.PumpEvents(sink);
-  SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_BACK, 1);
-  platform.PumpEvents(sink);
-  SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_START, 1);
-  EXPECT_TRUE(PumpUntil(platform, sink, "close"));
-  for (const std::string& entry : sink.log) EXPECT_NE(entry, Down(vk::kReturn));
-  SDL_JoystickClose(joystick);
-  SDL_JoystickDetachVirtual(index);
+  PlatformWithPad p;
+  ASSERT_NE(p.joystick, nullptr);
+  SDL_JoystickSetVirtualButton(p.joystick, SDL_CONTROLLER_BUTTON_BACK, 1);
+  p.platform.PumpEvents(p.sink);
+  SDL_JoystickSetVirtualButton(p.joystick, SDL_CONTROLLER_BUTTON_START, 1);
+  EXPECT_TRUE(p.PumpUntil("close"));
+  for (const std::string& entry : p.sink.log) EXPECT_NE(entry, Down(vk::kReturn));
+  p.Unplug();
 }
 
 // With no pad connected the devices are looked at twice a second, not on every pass of the

@@ -2,7 +2,7 @@
 # Runs inside xvfb-run on a 1280x1024 screen: the probe's window must cover the screen,
 # show the test picture letterboxed (scale 2: 1280 x 960 with 32-pixel bars above and
 # below), and react to X and Escape sent with xdotool.
-source "$(dirname "$0")/../support/test_lib.sh"
+source "$(dirname "$0")/../game_window/game_window_lib.sh"
 probe=$1
 fresh_work_folder "$2"
 log=$work/probe.log
@@ -59,12 +59,7 @@ timeout 5 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
 xdotool key x
 sleep 0.3
 xdotool key Escape
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "probe did not end on Escape"
-wait "$pid"
+wait_for_exit "probe did not end on Escape"
 status=$?
 grep -q '^DOWN 88' "$log" || fail "key-down of X not seen"
 grep -q '^UP 88 KEY_X 0' "$log" || fail "key-up of X not seen"

@@ -65,21 +65,29 @@ void ExpectMove(const CpuMove& m, CpuRule rule, int x, int y) {
   EXPECT_EQ(m.y, y);
 }
 
+// The CPU's first move of a round the player began with a block on the floor of `column`.
+MatchState AfterPlayersFirstBlock(int16_t column) {
+  MatchState s;
+  s.MoveRound = 1;
+  s.FirstMover = 1;
+  s.CharaLastX = column;
+  s.Board.Set(column, 28, kPlayer);
+  return s;
+}
+
+CpuMove ChooseWithSeed(MatchState& s, uint64_t seed) {
+  SeededRandom rng(seed);
+  return ChooseCpuMove(s, rng);
+}
+
 TEST(CpuFirstMoveTest, BesideThePlayersBlockAtTheEdgesWhateverTheDraws) {
   for (float u : {0.0f, 0.3f, 0.7f, 0.99f}) {
-    MatchState s;
-    s.MoveRound = 1;
-    s.FirstMover = 1;
-    s.CharaLastX = 0;
-    s.Board.Set(0, 28, kPlayer);
+    MatchState s = AfterPlayersFirstBlock(0);
     test::ScriptedRandom rng({u, 0.1f, 0.9f});
     ExpectMove(ChooseCpuMove(s, rng), CpuRule::kFirst, 1, 28);
     EXPECT_EQ(s.Board.At(1, 28), kCpu);
 
-    MatchState t;
-    t.MoveRound = 1;
-    t.CharaLastX = 39;
-    t.Board.Set(39, 28, kPlayer);
+    MatchState t = AfterPlayersFirstBlock(39);
     test::ScriptedRandom rng2({u, 0.9f, 0.1f});
     ExpectMove(ChooseCpuMove(t, rng2), CpuRule::kFirst, 38, 28);
     EXPECT_EQ(t.EnemyX, 38);
@@ -88,10 +96,7 @@ TEST(CpuFirstMoveTest, BesideThePlayersBlockAtTheEdgesWhateverTheDraws) {
 }
 
 TEST(CpuFirstMoveTest, ABlockOffTheBoardIsDrawnAgainEvenFromAStuckSource) {
-  MatchState s;
-  s.MoveRound = 1;
-  s.CharaLastX = 0;
-  s.Board.Set(0, 28, kPlayer);
+  MatchState s = AfterPlayersFirstBlock(0);
   test::ScriptedRandom stuck({0.0f});  // always names side 1, which is off the board
   ExpectMove(ChooseCpuMove(s, stuck), CpuRule::kFirst, 1, 28);
   EXPECT_GT(stuck.draws, 1);
@@ -100,12 +105,8 @@ TEST(CpuFirstMoveTest, ABlockOffTheBoardIsDrawnAgainEvenFromAStuckSource) {
 TEST(CpuFirstMoveTest, BothSidesOfAMiddleBlockOccur) {
   std::set<int> columns;
   for (uint64_t seed = 0; seed < 64; ++seed) {
-    MatchState s;
-    s.MoveRound = 1;
-    s.CharaLastX = 20;
-    s.Board.Set(20, 28, kPlayer);
-    SeededRandom rng(seed);
-    const CpuMove m = ChooseCpuMove(s, rng);
+    MatchState s = AfterPlayersFirstBlock(20);
+    const CpuMove m = ChooseWithSeed(s, seed);
     EXPECT_EQ(m.rule, CpuRule::kFirst);
     columns.insert(m.x);
   }
@@ -118,8 +119,7 @@ TEST(CpuFirstMoveTest, TheCpuBeginningPutsThePlayersCursorAboveItsBlock) {
     MatchState s;
     s.MoveRound = 1;
     s.FirstMover = 2;
-    SeededRandom rng(seed);
-    const CpuMove m = ChooseCpuMove(s, rng);
+    const CpuMove m = ChooseWithSeed(s, seed);
     ASSERT_EQ(m.rule, CpuRule::kFirst);
     EXPECT_EQ(m.y, 28);
     EXPECT_EQ(s.CharaX, m.x);
@@ -131,13 +131,10 @@ TEST(CpuFirstMoveTest, TheCpuBeginningPutsThePlayersCursorAboveItsBlock) {
 }
 
 TEST(CpuFirstMoveTest, AnOccupiedScriptedCellIsNeverOverwritten) {
-  MatchState s;  // hand-made: move 1, but the cell beside the player's block is taken
-  s.MoveRound = 1;
-  s.CharaLastX = 0;
-  s.Board.Set(0, 28, kPlayer);
+  // Hand-made: move 1, but the cell beside the player's block is taken.
+  MatchState s = AfterPlayersFirstBlock(0);
   s.Board.Set(1, 28, kPlayer);
-  SeededRandom rng(3);
-  const CpuMove m = ChooseCpuMove(s, rng);
+  const CpuMove m = ChooseWithSeed(s, 3);
   EXPECT_EQ(s.Board.At(1, 28), kPlayer);
   EXPECT_NE(m.rule, CpuRule::kFirst);
   EXPECT_EQ(s.Board.At(m.x, m.y), kCpu);
@@ -149,8 +146,7 @@ TEST(CpuRulesTest, ModeZeroNeverCompletesOrBlocks) {
   for (int c = 20; c < 23; ++c) test::Drop(s.Board, c, kPlayer);
   for (uint64_t seed = 0; seed < 50; ++seed) {
     MatchState t = s;
-    SeededRandom rng(seed);
-    const CpuMove m = ChooseCpuMove(t, rng);
+    const CpuMove m = ChooseWithSeed(t, seed);
     EXPECT_EQ(m.rule, CpuRule::kR5);
     EXPECT_GE(m.x, 9);
     EXPECT_LE(m.x, 23);

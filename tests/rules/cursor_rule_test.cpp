@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "test_boards.h"
 
 namespace rv {
@@ -10,6 +12,10 @@ namespace {
 struct Cursor {
   int16_t x;
   int16_t y;
+  bool operator==(const Cursor&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const Cursor& c) {
+    return out << '(' << c.x << ", " << c.y << ')';
+  }
 };
 
 // Steps the cursor from (x, y) and settles it as the match loop does.
@@ -30,69 +36,47 @@ TEST(StepFromKeysTest, LeftWinsOverRight) {
 
 TEST(CursorRuleTest, FirstBlockOfARoundThePlayerBeginsGoesAnywhere) {
   Board board;
-  Cursor c = StepAndSettle(board, 19, 28, StepDirection::kLeft, 1, 1);
-  EXPECT_EQ(c.x, 18);
-  EXPECT_EQ(c.y, 28);
-  c = StepAndSettle(board, 39, 28, StepDirection::kLeft, 1, 1);
-  EXPECT_EQ(c.x, 38);
+  EXPECT_EQ(StepAndSettle(board, 19, 28, StepDirection::kLeft, 1, 1), (Cursor{18, 28}));
+  EXPECT_EQ(StepAndSettle(board, 39, 28, StepDirection::kLeft, 1, 1).x, 38);
 }
 
 TEST(CursorRuleTest, EmptyToEmptyIsRefusedLaterAndWhenTheCpuBegan) {
   Board board;
   test::Drop(board, 10, kPlayer);
-  Cursor c = StepAndSettle(board, 19, 28, StepDirection::kRight, 1, 2);
-  EXPECT_EQ(c.x, 19);
-  EXPECT_EQ(c.y, 28);
-  c = StepAndSettle(board, 19, 28, StepDirection::kLeft, 1, 2);
-  EXPECT_EQ(c.x, 19);
+  EXPECT_EQ(StepAndSettle(board, 19, 28, StepDirection::kRight, 1, 2), (Cursor{19, 28}));
+  EXPECT_EQ(StepAndSettle(board, 19, 28, StepDirection::kLeft, 1, 2).x, 19);
   // The CPU began: the rule holds already in the first move pair.
-  c = StepAndSettle(board, 19, 28, StepDirection::kLeft, 2, 1);
-  EXPECT_EQ(c.x, 19);
+  EXPECT_EQ(StepAndSettle(board, 19, 28, StepDirection::kLeft, 2, 1).x, 19);
 }
 
 TEST(CursorRuleTest, StepsIntoAndOutOfStacksAreAllowed) {
   Board board;
   test::Stack(board, 10, {kPlayer, kCpu});
-  Cursor c = StepAndSettle(board, 11, 28, StepDirection::kLeft);
-  EXPECT_EQ(c.x, 10);
-  EXPECT_EQ(c.y, 26);
-  c = StepAndSettle(board, c.x, c.y, StepDirection::kLeft);
-  EXPECT_EQ(c.x, 9);
-  EXPECT_EQ(c.y, 28);
+  EXPECT_EQ(StepAndSettle(board, 11, 28, StepDirection::kLeft), (Cursor{10, 26}));
+  EXPECT_EQ(StepAndSettle(board, 10, 26, StepDirection::kLeft), (Cursor{9, 28}));
   // From that empty column on into another empty one: refused.
-  c = StepAndSettle(board, c.x, c.y, StepDirection::kLeft);
-  EXPECT_EQ(c.x, 9);
+  EXPECT_EQ(StepAndSettle(board, 9, 28, StepDirection::kLeft).x, 9);
 }
 
 TEST(CursorRuleTest, EdgesKeepTheCursorInTheEdgeColumn) {
   Board board;
   test::Drop(board, 20, kPlayer);
-  Cursor c = StepAndSettle(board, 0, 28, StepDirection::kLeft);
-  EXPECT_EQ(c.x, 0);
-  EXPECT_EQ(c.y, 28);
-  c = StepAndSettle(board, 39, 28, StepDirection::kRight);
-  EXPECT_EQ(c.x, 39);
-  EXPECT_EQ(c.y, 28);
+  EXPECT_EQ(StepAndSettle(board, 0, 28, StepDirection::kLeft), (Cursor{0, 28}));
+  EXPECT_EQ(StepAndSettle(board, 39, 28, StepDirection::kRight), (Cursor{39, 28}));
   test::Stack(board, 39, {kCpu, kCpu});
-  c = StepAndSettle(board, 39, 26, StepDirection::kRight);
-  EXPECT_EQ(c.x, 39);
-  EXPECT_EQ(c.y, 26);
+  EXPECT_EQ(StepAndSettle(board, 39, 26, StepDirection::kRight), (Cursor{39, 26}));
 }
 
 TEST(CursorRuleTest, AFullColumnCarriesTheCursorOnAndTurnsAtTheEdge) {
   Board board;
   test::Drop(board, 12, kPlayer);
   test::FillColumn(board, 13, kCpu);
-  Cursor c = StepAndSettle(board, 12, 27, StepDirection::kRight);
-  EXPECT_EQ(c.x, 14);
-  EXPECT_EQ(c.y, 28);
+  EXPECT_EQ(StepAndSettle(board, 12, 27, StepDirection::kRight), (Cursor{14, 28}));
 
   test::FillColumn(board, 38, kCpu);
   test::FillColumn(board, 39, kPlayer);
   test::Stack(board, 37, {kPlayer});
-  c = StepAndSettle(board, 37, 27, StepDirection::kRight);
-  EXPECT_EQ(c.x, 37);
-  EXPECT_EQ(c.y, 27);
+  EXPECT_EQ(StepAndSettle(board, 37, 27, StepDirection::kRight), (Cursor{37, 27}));
 }
 
 TEST(CursorRuleTest, AColumnFilledUnderTheCursorMovesItRightOrLeftAtTheEdge) {
@@ -101,14 +85,12 @@ TEST(CursorRuleTest, AColumnFilledUnderTheCursorMovesItRightOrLeftAtTheEdge) {
   test::Stack(board, 6, {kPlayer});
   int16_t x = 5, y = 0;
   ASSERT_TRUE(SettleCursor(board, StepDirection::kNone, 1, 3, x, y));
-  EXPECT_EQ(x, 6);
-  EXPECT_EQ(y, 27);
+  EXPECT_EQ((Cursor{x, y}), (Cursor{6, 27}));
   test::FillColumn(board, 39, kCpu);
   x = 39;
   y = 0;
   ASSERT_TRUE(SettleCursor(board, StepDirection::kNone, 1, 3, x, y));
-  EXPECT_EQ(x, 38);
-  EXPECT_EQ(y, 28);
+  EXPECT_EQ((Cursor{x, y}), (Cursor{38, 28}));
 }
 
 TEST(CursorRuleTest, EveryColumnFullButOneIsFoundFromAnywhere) {
@@ -121,8 +103,7 @@ TEST(CursorRuleTest, EveryColumnFullButOneIsFoundFromAnywhere) {
       for (StepDirection step : {StepDirection::kLeft, StepDirection::kRight}) {
         int16_t x = static_cast<int16_t>(start), y = 0;
         ASSERT_TRUE(SettleCursor(board, step, 1, 5, x, y));
-        EXPECT_EQ(x, open);
-        EXPECT_EQ(y, 28);
+        EXPECT_EQ((Cursor{x, y}), (Cursor{static_cast<int16_t>(open), 28}));
       }
     }
   }

@@ -60,33 +60,31 @@ TEST(FindFourTest, GapsAndOtherSidesBreakALine) {
   EXPECT_TRUE(FindFour(five, kCpu));
 }
 
+// The first four FindFirstFour names for `side`: its origin and its direction.
+void ExpectFirstFour(const Board& board, int16_t side, int c, int r, int d) {
+  const auto hit = FindFirstFour(board, side);
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(hit->c, c);
+  EXPECT_EQ(hit->r, r);
+  EXPECT_EQ(hit->d, d);
+}
+
 TEST(FindFourTest, FirstHitFollowsColumnsRowsAndDirectionOrder) {
   // A rising diagonal is found from its lowest, leftmost block going up-right (d 5).
   Board rising;
   SetLine(rising, 0, 28, 1, -1, 4, kPlayer);
-  auto hit = FindFirstFour(rising, kPlayer);
-  ASSERT_TRUE(hit);
-  EXPECT_EQ(hit->c, 0);
-  EXPECT_EQ(hit->r, 28);
-  EXPECT_EQ(hit->d, 5);
+  ExpectFirstFour(rising, kPlayer, 0, 28, 5);
 
   // A vertical line is found from its top block going down (d 2).
   Board vertical;
   SetLine(vertical, 8, 25, 0, 1, 4, kCpu);
-  hit = FindFirstFour(vertical, kCpu);
-  ASSERT_TRUE(hit);
-  EXPECT_EQ(hit->c, 8);
-  EXPECT_EQ(hit->r, 25);
-  EXPECT_EQ(hit->d, 2);
+  ExpectFirstFour(vertical, kCpu, 8, 25, 2);
 
-  // Two lines: the one whose origin lies in the lower column wins.
+  // Two lines: the one whose origin lies in the lower column wins, going right (d 1).
   Board two;
   SetLine(two, 30, 25, 0, 1, 4, kPlayer);
   SetLine(two, 5, 28, 1, 0, 4, kPlayer);
-  hit = FindFirstFour(two, kPlayer);
-  ASSERT_TRUE(hit);
-  EXPECT_EQ(hit->c, 5);
-  EXPECT_EQ(hit->d, 1);
+  ExpectFirstFour(two, kPlayer, 5, 28, 1);
 }
 
 TEST(FindFourTest, AgreesWithTheWindowOracleOnRandomBoards) {
@@ -129,25 +127,22 @@ TEST(FindFourTest, FirstHitIsARealLineOnBoardsWithoutGravity) {
 }
 
 TEST(CheckFourRuleTest, MoveRoundCountsMovePairsOfTheSecondMover) {
-  MatchState s;
-  s.FirstMover = 1;
-  s.MoveRound = 1;
-  test::Drop(s.Board, 10, kPlayer);
-  EXPECT_FALSE(CheckFourRule(s, kPlayer));
-  EXPECT_EQ(s.MoveRound, 1);
-  test::Drop(s.Board, 11, kCpu);
-  EXPECT_FALSE(CheckFourRule(s, kCpu));
-  EXPECT_EQ(s.MoveRound, 2);
-
-  MatchState t;
-  t.FirstMover = 2;
-  t.MoveRound = 1;
-  test::Drop(t.Board, 10, kCpu);
-  EXPECT_FALSE(CheckFourRule(t, kCpu));
-  EXPECT_EQ(t.MoveRound, 1);
-  test::Drop(t.Board, 11, kPlayer);
-  EXPECT_FALSE(CheckFourRule(t, kPlayer));
-  EXPECT_EQ(t.MoveRound, 2);
+  struct Order {
+    int16_t first_mover;
+    int16_t first, second;
+  };
+  for (const Order o : {Order{1, kPlayer, kCpu}, Order{2, kCpu, kPlayer}}) {
+    SCOPED_TRACE(o.first_mover);
+    MatchState s;
+    s.FirstMover = o.first_mover;
+    s.MoveRound = 1;
+    test::Drop(s.Board, 10, o.first);
+    EXPECT_FALSE(CheckFourRule(s, o.first));
+    EXPECT_EQ(s.MoveRound, 1);
+    test::Drop(s.Board, 11, o.second);
+    EXPECT_FALSE(CheckFourRule(s, o.second));
+    EXPECT_EQ(s.MoveRound, 2);
+  }
 }
 
 TEST(CheckFourRuleTest, AWinningMoveDoesNotCountAndMoveRoundIsTheWinnersBlockCount) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 
 #include "game/ranking/ranking_file.h"
 #include "support/file_bytes.h"
@@ -31,23 +32,23 @@ struct Rounds {
 };
 
 TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(RoundHalfEven(0.5), 0.0);
-  EXPECT_EQ(RoundHalfEven(1.5), 2.0);
-  EXPECT_EQ(RoundHalfEven(2.5), 2.0);
-  EXPECT_EQ(RoundHalfEven(159562.5), 159562.0);
-  EXPECT_EQ(RoundHalfEven(123456.5), 123456.0);
-  EXPECT_EQ(RoundHalfEven(-1.5), -2.0);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2.0);
-  EXPECT_EQ(RoundHalfEven(2.4999), 2.0);
-  EXPECT_EQ(RoundHalfEven(2.5001), 3.0);
+  const std::pair<double, double> rows[] = {
+      {0.5, 0.0},   {1.5, 2.0},   {2.5, 2.0},    {159562.5, 159562.0}, {123456.5, 123456.0},
+      {-1.5, -2.0}, {-2.5, -2.0}, {2.4999, 2.0}, {2.5001, 3.0}};
+  for (const auto& [value, rounded] : rows) EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+}
+
+// A successful score and the totals it was made of.
+void ExpectScore(const ScoreResult& r, int32_t score, int32_t total_time, double total_moves) {
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.score, score);
+  EXPECT_EQ(r.TotalTime, total_time);
+  EXPECT_EQ(r.TotalMoves, total_moves);
 }
 
 TEST(ScoreTest, OneWonRoundOfAMinuteInTenMoves) {
   const ScoreResult r = Rounds().Add(60000, true, 10).Score(1);
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.score, 53280);
-  EXPECT_EQ(r.TotalTime, 60000);
-  EXPECT_EQ(r.TotalMoves, 10.0);
+  ExpectScore(r, 53280, 60000, 10.0);
   const RankEntryArgs e = RankEntryFor(r, 1);
   EXPECT_EQ(e.score, 53280);
   EXPECT_EQ(e.moves, 10.0);
@@ -56,22 +57,15 @@ TEST(ScoreTest, OneWonRoundOfAMinuteInTenMoves) {
 
 TEST(ScoreTest, ThreeRoundsWithALossRoundTheFinalHalfToEven) {
   // A = 600, M = 8, B = 300: (2400 * 3 - 300) * 2.5 * 9.25 = 159562.5.
-  const ScoreResult r =
-      Rounds().Add(40000, true, 6).Add(30000, false, 8).Add(80000, true, 10).Score(2);
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.score, 159562);
-  EXPECT_EQ(r.TotalTime, 150000);
-  EXPECT_EQ(r.TotalMoves, 24.0);
+  ExpectScore(Rounds().Add(40000, true, 6).Add(30000, false, 8).Add(80000, true, 10).Score(2),
+              159562, 150000, 24.0);
 }
 
 TEST(ScoreTest, AllRoundsLostScoresZeroButKeepsTheTotals) {
   Rounds rounds;
   rounds.Add(1000, false, 5).Add(2000, false, 7).Add(3005, false, 9);
   const ScoreResult r = rounds.Score(2);
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.score, 0);
-  EXPECT_EQ(r.TotalTime, 6005);
-  EXPECT_EQ(r.TotalMoves, 21.0);
+  ExpectScore(r, 0, 6005, 21.0);
   const RankEntryArgs e = RankEntryFor(r, 0);
   EXPECT_EQ(e.moves, 0.0);
   EXPECT_EQ(e.time, 0);

@@ -80,6 +80,12 @@ class HeadlessMusic : public ::testing::Test {
     WriteBytes(dir_.path() / "a.wav", ToneWav(800));
     WriteBytes(dir_.path() / "b.mp3", {0xFF, 0xFB, 0x90, 0x00});
   }
+  // Opens a track of `length_ms` on the player and starts it.
+  void PlayTrack(int player, uint32_t length_ms) {
+    audio_.SetTrackLength(player, length_ms);
+    ASSERT_TRUE(audio_.OpenMusic(player, dir_.path() / "b.mp3"));
+    audio_.PlayMusic(player);
+  }
   TempFolder dir_;
   VirtualClock clock_;
   HeadlessAudio audio_;
@@ -114,9 +120,7 @@ TEST_F(HeadlessMusic, OpenRecordsAndTakesLengthsFromWavOrDefault) {
 }
 
 TEST_F(HeadlessMusic, StopKeepsThePositionAndPlayResumesThere) {
-  audio_.SetTrackLength(1, 1000);
-  ASSERT_TRUE(audio_.OpenMusic(1, dir_.path() / "b.mp3"));
-  audio_.PlayMusic(1);
+  ASSERT_NO_FATAL_FAILURE(PlayTrack(1, 1000));
   clock_.Advance(300);
   audio_.StopMusic(1);
   clock_.Advance(5000);
@@ -134,9 +138,7 @@ TEST_F(HeadlessMusic, StopKeepsThePositionAndPlayResumesThere) {
 }
 
 TEST_F(HeadlessMusic, EndIsReportedOnceAndThePlayerStaysAtTheEnd) {
-  audio_.SetTrackLength(0, 500);
-  ASSERT_TRUE(audio_.OpenMusic(0, dir_.path() / "b.mp3"));
-  audio_.PlayMusic(0);
+  ASSERT_NO_FATAL_FAILURE(PlayTrack(0, 500));
   clock_.Advance(2000);
   EXPECT_EQ(audio_.TakeFinishedMusic(), std::vector<int>{0});
   EXPECT_TRUE(audio_.TakeFinishedMusic().empty());
@@ -152,9 +154,7 @@ TEST_F(HeadlessMusic, EndIsReportedOnceAndThePlayerStaysAtTheEnd) {
 }
 
 TEST_F(HeadlessMusic, SeekDropsAnEndNotYetTakenAndHaltsAreNotReported) {
-  audio_.SetTrackLength(0, 500);
-  ASSERT_TRUE(audio_.OpenMusic(0, dir_.path() / "b.mp3"));
-  audio_.PlayMusic(0);
+  ASSERT_NO_FATAL_FAILURE(PlayTrack(0, 500));
   clock_.Advance(100);
   audio_.StopMusic(0);
   audio_.SeekMusic(0);

@@ -45,6 +45,14 @@ class MusicMixerTest : public ::testing::Test {
     }
     return all;
   }
+  // Opens a tone of `ms` on player 0 and starts it; returns its straight decode.
+  std::vector<int16_t> PlayTone(int ms) {
+    const auto file = Track("a.mp3", ms);
+    const bool opened = mixer_->Open(0, file);
+    EXPECT_TRUE(opened);
+    mixer_->Play(0);
+    return Decoded(file);
+  }
   void Make(uint32_t lead_ms, int channels = 2) {
     mixer_ = std::make_unique<MusicMixer>(
         kRate, channels,
@@ -116,10 +124,7 @@ TEST_F(MusicMixerTest, EndIsReportedOnceALeadAheadAndThePlayerStopsThere) {
     reports_.clear();
     out_.clear();
     mixed_ = 0;
-    const auto file = Track("a.mp3", c.track_ms);
-    const size_t length = Decoded(file).size() / 2;
-    ASSERT_TRUE(mixer_->Open(0, file));
-    mixer_->Play(0);
+    const size_t length = PlayTone(c.track_ms).size() / 2;
     Passes(length + 5 * kPass);
     ASSERT_EQ(reports_.size(), 1u) << c.lead_ms;
     EXPECT_EQ(reports_[0].player, 0);
@@ -143,11 +148,8 @@ TEST_F(MusicMixerTest, EndIsReportedOnceALeadAheadAndThePlayerStopsThere) {
 // joined to its last frame: the sound is the track twice over, sample for sample.
 TEST_F(MusicMixerTest, AnAnsweredEndJoinsTheStartWithoutAGap) {
   Make(300);
-  const auto file = Track("a.mp3", 1000);
-  const auto ref = Decoded(file);
+  const auto ref = PlayTone(1000);
   const size_t length = ref.size() / 2;
-  ASSERT_TRUE(mixer_->Open(0, file));
-  mixer_->Play(0);
   size_t answered = 0;
   while (mixed_ < 2 * length) {
     Pass();
@@ -166,11 +168,8 @@ TEST_F(MusicMixerTest, AnAnsweredEndJoinsTheStartWithoutAGap) {
 // An answer that comes after the end finds the player stopped there: it starts over.
 TEST_F(MusicMixerTest, ALateAnswerStartsTheTrackOver) {
   Make(0);
-  const auto file = Track("a.mp3", 400);
-  const auto ref = Decoded(file);
+  const auto ref = PlayTone(400);
   const size_t length = ref.size() / 2;
-  ASSERT_TRUE(mixer_->Open(0, file));
-  mixer_->Play(0);
   Passes(length + 3 * kPass);
   ASSERT_EQ(reports_.size(), 1u);
   mixer_->Seek(0);
@@ -183,10 +182,7 @@ TEST_F(MusicMixerTest, ALateAnswerStartsTheTrackOver) {
 // Stop keeps the place and reports nothing; Play goes on from there.
 TEST_F(MusicMixerTest, StopAndPlayResumeWhereTheTrackStood) {
   Make(300);
-  const auto file = Track("a.mp3", 1500);
-  const auto ref = Decoded(file);
-  ASSERT_TRUE(mixer_->Open(0, file));
-  mixer_->Play(0);
+  const auto ref = PlayTone(1500);
   Passes(10000);
   mixer_->Stop(0);
   EXPECT_FALSE(mixer_->Playing(0));
@@ -206,10 +202,7 @@ TEST_F(MusicMixerTest, StopAndPlayResumeWhereTheTrackStood) {
 // that the report had made possible is called off.
 TEST_F(MusicMixerTest, StopThenSeekRewindsAndCallsOffAJoin) {
   Make(800);
-  const auto file = Track("a.mp3", 1000);
-  const auto ref = Decoded(file);
-  ASSERT_TRUE(mixer_->Open(0, file));
-  mixer_->Play(0);
+  const auto ref = PlayTone(1000);
   Passes(kPass * 6);
   ASSERT_EQ(reports_.size(), 1u);
   mixer_->Seek(0);  // the answer: a join at the end
@@ -225,10 +218,7 @@ TEST_F(MusicMixerTest, StopThenSeekRewindsAndCallsOffAJoin) {
 
 TEST_F(MusicMixerTest, PlayNeverDoublesATrack) {
   Make(500);
-  const auto file = Track("a.mp3", 500);
-  const auto ref = Decoded(file);
-  ASSERT_TRUE(mixer_->Open(0, file));
-  mixer_->Play(0);
+  const auto ref = PlayTone(500);
   mixer_->Play(0);
   Pass(4000);
   mixer_->Play(0);

@@ -34,6 +34,10 @@ class FakeAudio : public Audio {
 };
 
 using Calls = std::vector<std::string>;
+using States = std::vector<int16_t>;
+
+// Both players' states, player 0 first.
+States StatesOf(const Sound& sound) { return {sound.MusicState[0], sound.MusicState[1]}; }
 
 TEST(SoundStateRules, LoadOpensBothTracksFromTheMusicFolderStopped) {
   FakeAudio audio;
@@ -43,8 +47,7 @@ TEST(SoundStateRules, LoadOpensBothTracksFromTheMusicFolderStopped) {
   sound.LoadMp3File();
   EXPECT_EQ(audio.calls,
             (Calls{"open 0 /game/Music/ravolin.mp3", "open 1 /game/Music/decision.mp3"}));
-  EXPECT_EQ(sound.MusicState[0], 0);
-  EXPECT_EQ(sound.MusicState[1], 0);
+  EXPECT_EQ(StatesOf(sound), (States{0, 0}));
 }
 
 TEST(SoundStateRules, PlayTwiceStartsOnce) {
@@ -53,8 +56,7 @@ TEST(SoundStateRules, PlayTwiceStartsOnce) {
   sound.PlayMusic(1);
   sound.PlayMusic(1);
   EXPECT_EQ(audio.calls, (Calls{"play 1"}));
-  EXPECT_EQ(sound.MusicState[1], -1);
-  EXPECT_EQ(sound.MusicState[0], 0);
+  EXPECT_EQ(StatesOf(sound), (States{0, -1}));
   EXPECT_EQ(sound.CurrentMusic, 1);
 }
 
@@ -123,28 +125,31 @@ class ReentrantAudio : public FakeAudio {
   int depth_ = 0;
 };
 
-TEST(SoundStateRules, CompletionRaisedByTheHandlersOwnSeekIsIgnored) {
+// The sound over such a player, with `player` started and the calls of the start forgotten.
+struct ReentrantSound {
   ReentrantAudio audio;
-  Sound sound(audio, "/game");
-  audio.sound = &sound;
-  sound.PlayMusic(1);
-  audio.calls.clear();
-  sound.MusicControl_Done(1);
-  EXPECT_EQ(audio.calls, (Calls{"seek 1", "play 1"}));
-  EXPECT_EQ(audio.state_seen, (std::vector<int16_t>{0}));
-  EXPECT_EQ(sound.MusicState[1], -1);
+  Sound sound{audio, "/game"};
+  explicit ReentrantSound(int16_t player) {
+    audio.sound = &sound;
+    sound.PlayMusic(player);
+    audio.calls.clear();
+  }
+};
+
+TEST(SoundStateRules, CompletionRaisedByTheHandlersOwnSeekIsIgnored) {
+  ReentrantSound r(1);
+  r.sound.MusicControl_Done(1);
+  EXPECT_EQ(r.audio.calls, (Calls{"seek 1", "play 1"}));
+  EXPECT_EQ(r.audio.state_seen, (States{0}));
+  EXPECT_EQ(r.sound.MusicState[1], -1);
 }
 
 TEST(SoundStateRules, CompletionRaisedByStopOrItsRewindIsIgnored) {
-  ReentrantAudio audio;
-  Sound sound(audio, "/game");
-  audio.sound = &sound;
-  sound.PlayMusic(0);
-  audio.calls.clear();
-  sound.StopMusic();
-  EXPECT_EQ(audio.calls, (Calls{"stop 0", "seek 0"}));
-  EXPECT_EQ(audio.state_seen, (std::vector<int16_t>{0, 0}));
-  EXPECT_EQ(sound.MusicState[0], 0);
+  ReentrantSound r(0);
+  r.sound.StopMusic();
+  EXPECT_EQ(r.audio.calls, (Calls{"stop 0", "seek 0"}));
+  EXPECT_EQ(r.audio.state_seen, (States{0, 0}));
+  EXPECT_EQ(r.sound.MusicState[0], 0);
 }
 
 TEST(SoundStateRules, OnlyThePlayerStartedLastIsStopped) {
@@ -155,8 +160,7 @@ TEST(SoundStateRules, OnlyThePlayerStartedLastIsStopped) {
   audio.calls.clear();
   sound.StopMusic();
   EXPECT_EQ(audio.calls, (Calls{"stop 0", "seek 0"}));
-  EXPECT_EQ(sound.MusicState[1], -1);
-  EXPECT_EQ(sound.MusicState[0], 0);
+  EXPECT_EQ(StatesOf(sound), (States{0, -1}));
   // The current player is now stopped, so the other one cannot be reached by StopMusic.
   audio.calls.clear();
   sound.StopMusic();
@@ -174,8 +178,7 @@ TEST(SoundStateRules, IndexesOutsideTheTwoPlayersAreIgnored) {
   sound.CurrentMusic = 7;
   sound.StopMusic();
   EXPECT_TRUE(audio.calls.empty());
-  EXPECT_EQ(sound.MusicState[0], 0);
-  EXPECT_EQ(sound.MusicState[1], 0);
+  EXPECT_EQ(StatesOf(sound), (States{0, 0}));
 }
 
 TEST(SoundEffects, PathAndWaitModeFollowTheMode) {

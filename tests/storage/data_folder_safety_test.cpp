@@ -86,6 +86,16 @@ void MakeLinkOf(const fs::path& target, const fs::path& link, const char* user) 
   GiveTo(link, user, "nogroup");
 }
 
+// A sticky folder open to everyone, as /tmp, holding `owner`'s link to a folder of daemon's.
+void LinkInStickyFolder(const Scene& s, const char* sticky, const char* link, const char* owner) {
+  MakeFolder(s / sticky, 01777);
+  MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
+  MakeLinkOf(s / "kept", s / sticky / link, owner);
+}
+
+// Only root makes the folders of a system account, for rows checked for one.
+bool CanArrangeFor(const char* account) { return account == nullptr || ::geteuid() == 0; }
+
 // Gives `user` the rights rwx on `folder` through an access ACL whose mask is
 // `mask`; the group bits of the mode then show the mask. Written as the
 // kernel's extended attribute, version 2, entries sorted by tag: owner, named
@@ -167,26 +177,18 @@ TEST(DataFolderSafetyTest, AFolderThatIsNotTheUsersAloneIsRefusedAndNamed) {
        },
        "xdg", false, "xdg/ravolin", DataFolderFault::kWritableByOthers, "daemon"},
       {"another user's link in a sticky folder, to a folder of the player's",
-       [](const Scene& s) {
-         MakeFolder(s / "tmp", 01777);
-         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
-         MakeLinkOf(s / "kept", s / "tmp/d", "nobody");
-       },
-       "tmp/d", false, "tmp/d", DataFolderFault::kForeignLink, "daemon"},
+       [](const Scene& s) { LinkInStickyFolder(s, "tmp", "d", "nobody"); }, "tmp/d", false, "tmp/d",
+       DataFolderFault::kForeignLink, "daemon"},
       {"another user's link further down a link's target",
        [](const Scene& s) {
-         MakeFolder(s / "tmp", 01777);
-         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
-         MakeLinkOf(s / "kept", s / "tmp/planted", "nobody");
+         LinkInStickyFolder(s, "tmp", "planted", "nobody");
          MakeLinkOf(s / "tmp/planted", s / "mine", "daemon");
        },
        "mine", false, "tmp/planted", DataFolderFault::kForeignLink, "daemon"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    if (c.account != nullptr && ::geteuid() != 0) {
-      GTEST_SKIP() << test::kNeedsRootForAccountsMessage;
-    }
+    if (!CanArrangeFor(c.account)) GTEST_SKIP() << test::kNeedsRootForAccountsMessage;
     Scene scene;
     c.arrange(scene);
     DataFolderInputs inputs{scene.program, false, (scene / c.xdg).string(), ""};
@@ -242,25 +244,13 @@ TEST(DataFolderSafetyTest, ASafeFolderIsUsedByItsNameWithoutLinks) {
        },
        "xdg/ravolin", "daemon"},
       {"the player's own link in a sticky folder",
-       [](const Scene& s) {
-         MakeFolder(s / "xdg", 01777);
-         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
-         MakeLinkOf(s / "kept", s / "xdg/ravolin", "daemon");
-       },
-       "kept", "daemon"},
+       [](const Scene& s) { LinkInStickyFolder(s, "xdg", "ravolin", "daemon"); }, "kept", "daemon"},
       {"root's link in a sticky folder",
-       [](const Scene& s) {
-         MakeFolder(s / "xdg", 01777);
-         MakeFolderOf(s / "kept", 0700, "daemon", "daemon");
-         MakeLinkOf(s / "kept", s / "xdg/ravolin", "root");
-       },
-       "kept", "daemon"},
+       [](const Scene& s) { LinkInStickyFolder(s, "xdg", "ravolin", "root"); }, "kept", "daemon"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    if (c.account != nullptr && ::geteuid() != 0) {
-      GTEST_SKIP() << test::kNeedsRootForAccountsMessage;
-    }
+    if (!CanArrangeFor(c.account)) GTEST_SKIP() << test::kNeedsRootForAccountsMessage;
     Scene scene;
     c.arrange(scene);
     WriteBytes(scene.program / "rvdat.cfg", {0x01, 0x00});

@@ -20,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/config_file.h"
@@ -48,6 +49,23 @@ class StoredFilesTest : public ::testing::Test {
   rv::test::TempFolder temp_{"stored_test", rv::test::TempPlace::kTmp};
   fs::path dir_ = temp_.path();
 };
+
+// Runs `body` in a forked child and expects it to exit 0; `legend` reads the other codes.
+void ExpectChildSucceeds(const std::function<int()>& body, const char* legend) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(body());
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << legend;
+}
+
+// `check` as the user nobody runs it; 9 when the child cannot become nobody.
+std::function<int()> AsNobody(std::function<int()> check) {
+  return [check = std::move(check)] {
+    return ::setgid(65534) != 0 || ::setuid(65534) != 0 ? 9 : check();
+  };
+}
 
 // What is put in a stored file's place. A device node is made only where the test may
 // (as root), in the test's own folder: never a link to a node of the system.
@@ -188,15 +206,7 @@ TEST_F(StoredFilesTest, AReadOnlySettingIsStillRead) {
   }
   fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(9);
-    ::_exit(check());
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: value not read, 2: written, 9: no second user";
+  ExpectChildSucceeds(AsNobody(check), "1: value not read, 2: written, 9: no second user");
 }
 
 // A lock file of another user that this user may not open: the lock cannot be verified,
@@ -217,16 +227,8 @@ TEST_F(StoredFilesTest, ALockThatCannotBeOpenedCountsAsHeld) {
   }
   fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec |
                             fs::perms::others_write);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(9);
-    ::_exit(try_lock());
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0)
-      << "1: lock taken, 2: probe saw it free, 4: no reason given, 9: no second user";
+  ExpectChildSucceeds(AsNobody(try_lock),
+                      "1: lock taken, 2: probe saw it free, 4: no reason given, 9: no second user");
 }
 
 std::vector<std::string> TemporariesIn(const fs::path& dir, const fs::path& target) {
@@ -324,18 +326,15 @@ TEST_F(StoredFilesTest, AFullDiskLeavesTheOldRankingWhole) {
   const fs::path file = dir_ / "rvdat.dat";
   ASSERT_TRUE(WriteRankingFile(file, TablesWithTop(1)).ok);
   const std::vector<uint8_t> before = Bytes(file);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{1000, 1000};
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(9);
-    const FileResult result = WriteRankingFile(file, TablesWithTop(4000));
-    ::_exit(result.ok ? 1 : (result.error.find(file.string()) != std::string::npos ? 0 : 2));
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: reported as written, 2: error does not name the file";
+  ExpectChildSucceeds(
+      [&file] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 9;
+        const FileResult result = WriteRankingFile(file, TablesWithTop(4000));
+        return result.ok ? 1 : (result.error.find(file.string()) != std::string::npos ? 0 : 2);
+      },
+      "1: reported as written, 2: error does not name the file");
   EXPECT_EQ(Bytes(file), before);
   EXPECT_TRUE(TemporariesIn(dir_, file).empty());
 }

@@ -34,8 +34,10 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
 // C0 controls and DEL: no glyph of their own, and a box drawn for them would be noise.
 bool IsControl(char32_t cp) { return cp < 0x20 || cp == 0x7F; }
 
-// The file of the first pattern match that covers Japanese, or empty.
-std::string MatchJapanese(FcConfig* config, const char* pattern_text) {
+// The file of fontconfig's best match for the pattern, or empty when the pattern does not
+// parse or `accept` refuses the match: fontconfig always answers with something.
+template <typename Accept>
+std::string MatchFont(FcConfig* config, const char* pattern_text, Accept accept) {
   std::string found;
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(pattern_text));
   if (pattern == nullptr) return found;
@@ -45,17 +47,22 @@ std::string MatchJapanese(FcConfig* config, const char* pattern_text) {
   FcPattern* match = FcFontMatch(config, pattern, &result);
   if (match != nullptr) {
     FcChar8* file = nullptr;
-    FcLangSet* langs = nullptr;
-    // fontconfig always answers with something; take it only when it speaks Japanese.
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-        FcPatternGetLangSet(match, FC_LANG, 0, &langs) == FcResultMatch &&
-        FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual) {
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && accept(match)) {
       found = reinterpret_cast<const char*>(file);
     }
     FcPatternDestroy(match);
   }
   FcPatternDestroy(pattern);
   return found;
+}
+
+// The file of the first pattern match that covers Japanese, or empty.
+std::string MatchJapanese(FcConfig* config, const char* pattern_text) {
+  return MatchFont(config, pattern_text, [](FcPattern* match) {
+    FcLangSet* langs = nullptr;
+    return FcPatternGetLangSet(match, FC_LANG, 0, &langs) == FcResultMatch &&
+           FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual;
+  });
 }
 
 std::string FindJapaneseGothic() {
@@ -72,27 +79,13 @@ std::string FindJapaneseGothic() {
 std::string FindFamily(const char* pattern_text) {
   FcConfig* config = FcInitLoadConfigAndFonts();
   if (config == nullptr) return {};
-  std::string found;
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(pattern_text));
-  if (pattern != nullptr) {
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    if (match != nullptr) {
-      FcChar8* file = nullptr;
-      FcChar8* family = nullptr;
-      const std::string_view text(pattern_text);
-      const std::string_view wanted = text.substr(0, text.find(':'));
-      if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-          FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
-          wanted == reinterpret_cast<const char*>(family)) {
-        found = reinterpret_cast<const char*>(file);
-      }
-      FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-  }
+  const std::string_view text(pattern_text);
+  const std::string_view wanted = text.substr(0, text.find(':'));
+  std::string found = MatchFont(config, pattern_text, [wanted](FcPattern* match) {
+    FcChar8* family = nullptr;
+    return FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
+           wanted == reinterpret_cast<const char*>(family);
+  });
   FcConfigDestroy(config);
   return found;
 }

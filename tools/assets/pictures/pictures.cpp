@@ -91,6 +91,17 @@ struct TextStyle {
   int shadow_offset = 0;  // 0: no shadow
 };
 
+// A style of its size, weight, gradient and outline, without a shadow.
+TextStyle Lettering(int size, float bold, Color top, Color bottom, Color outline,
+                    float outline_radius) {
+  return {.size = size,
+          .bold = bold,
+          .top = top,
+          .bottom = bottom,
+          .outline = outline,
+          .outline_radius = outline_radius};
+}
+
 enum class Align { kLeft, kCenter, kRight };
 
 struct TextPlacement {
@@ -236,6 +247,17 @@ class WordPen {
     if (!w.drawn) return;
     const Font& face = FittingFace(text, st, area, place, &w.condensed);
     w.size = DrawText(img, face, text, st, area, place).size;
+  }
+
+  // Draws the word of a numbered pattern ("%1位") alone into `area`, which the screens copy
+  // whole; they draw the number before it, so the language must put the word after it.
+  void DrawWordAfterNumber(Image& img, const char* pattern, const TextStyle& st, const Rect& area,
+                           const TextPlacement& place) {
+    const NumberedWord w = Numbered(pattern);
+    if (!w.number_first) {
+      throw std::runtime_error(std::string("the word of '") + pattern + "' must follow its number");
+    }
+    Draw(img, pattern, w.word, st, area, area, place);
   }
 
   // One word of a set that shares a role (the difficulty's names, shown one at a time in
@@ -485,12 +507,8 @@ Image BuildTitle(const Fonts& fonts, WordPen& pen) {
   // Subtitle with four chips of each side.
   const int sub_y = oy + b.y1 + 2;
   const Rect sub{Picture::kTitle, 150, sub_y, 201, std::min(26, 150 - sub_y)};
-  TextStyle st;
-  st.size = 18;
-  st.top = Rgb(220, 235, 255);
-  st.bottom = Rgb(150, 190, 250);
-  st.outline = Rgb(10, 20, 60);
-  st.outline_radius = 1.5f;
+  const TextStyle st =
+      Lettering(18, 0.0f, Rgb(220, 235, 255), Rgb(150, 190, 250), Rgb(10, 20, 60), 1.5f);
   pen.Draw(img, TextId("重力四目並べ"), st, sub, sub, {Align::kCenter, 1, {}, {}, {}});
   const int chip_y = sub_y + (sub.h - 16) / 2;
   for (int i = 0; i < 4; ++i) {
@@ -542,22 +560,12 @@ Image BuildMenu(WordPen& pen) {
     DrawArrow(img, {sel.picture, sel.x + 14, sel.y, 20, sel.h}, {3, 7}, {15, 14.5f}, {3, 22});
     DrawArrow(img, {sel.picture, sel.x + sel.w - 34, sel.y, 20, sel.h}, {17, 7}, {5, 14.5f},
               {17, 22});
-    TextStyle on;
-    on.size = 19;
-    on.bold = 0.6f;
-    on.top = kWhite;
-    on.bottom = Rgb(255, 236, 170);
-    on.outline = Rgb(8, 18, 70);
-    on.outline_radius = 1.5f;
+    const TextStyle on = Lettering(19, 0.6f, kWhite, Rgb(255, 236, 170), Rgb(8, 18, 70), 1.5f);
     pen.Draw(img, items[j], on, sel, {sel.picture, sel.x + 40, sel.y, sel.w - 80, sel.h});
 
     const Rect plain = rects::kMenuItemPlain(j);
-    TextStyle off;
-    off.size = 19;
-    off.top = Rgb(150, 164, 200);
-    off.bottom = Rgb(96, 108, 146);
-    off.outline = Rgb(14, 18, 36);
-    off.outline_radius = 1.0f;
+    const TextStyle off =
+        Lettering(19, 0.0f, Rgb(150, 164, 200), Rgb(96, 108, 146), Rgb(14, 18, 36), 1.0f);
     pen.Draw(img, items[j], off, plain,
              {plain.picture, plain.x + 40, plain.y, plain.w - 80, plain.h});
   }
@@ -567,35 +575,15 @@ Image BuildMenu(WordPen& pen) {
 // ---- The interface sheet ---------------------------------------------------------
 
 TextStyle GoldText(int size) {
-  TextStyle st;
-  st.size = size;
-  st.bold = 0.5f;
-  st.top = kGoldTop;
-  st.bottom = kGoldBottom;
-  st.outline = kGoldOutline;
-  st.outline_radius = 1.5f;
-  return st;
+  return Lettering(size, 0.5f, kGoldTop, kGoldBottom, kGoldOutline, 1.5f);
 }
 
 TextStyle IceText(int size) {
-  TextStyle st;
-  st.size = size;
-  st.bold = 0.5f;
-  st.top = kIceTop;
-  st.bottom = kIceBottom;
-  st.outline = kBlueOutline;
-  st.outline_radius = 1.5f;
-  return st;
+  return Lettering(size, 0.5f, kIceTop, kIceBottom, kBlueOutline, 1.5f);
 }
 
 TextStyle DimText(int size) {
-  TextStyle st;
-  st.size = size;
-  st.top = kDimTop;
-  st.bottom = kDimBottom;
-  st.outline = kDimOutline;
-  st.outline_radius = 1.2f;
-  return st;
+  return Lettering(size, 0.0f, kDimTop, kDimBottom, kDimOutline, 1.2f);
 }
 
 // Every label of a row ends its ink on the same row, so the label, the value
@@ -671,11 +659,8 @@ void DrawDigitStrips(Image& img, const Fonts& fonts, WordPen& pen) {
   DrawText(img, *fonts.narrow, ":", small_style, rects::kTimeSeparator,
            {Align::kLeft, 1, kStripInkBottom, {}, {}});
   // The place's word follows its numeral on the ranking screen.
-  const char* place = TextId("%1位");
-  const NumberedWord suffix = pen.Numbered(place);
-  if (!suffix.number_first) throw std::runtime_error("the place's word must follow its number");
-  pen.Draw(img, place, suffix.word, IceText(20), rects::kPlaceSuffix, rects::kPlaceSuffix,
-           {Align::kLeft, 1, kStripInkBottom, {}, {}});
+  pen.DrawWordAfterNumber(img, TextId("%1位"), IceText(20), rects::kPlaceSuffix,
+                          {Align::kLeft, 1, kStripInkBottom, {}, {}});
 }
 
 // A label's field: flat and square-cornered, a shade off the screen's black, with a
@@ -734,11 +719,8 @@ void DrawSetupPieces(Image& img, WordPen& pen) {
                 {Align::kCenter, 3, kRowInkBottom, {}, {}});
 
   // The unit follows the digit of the match length on both screens.
-  const char* rounds = TextId("%1回");
-  const NumberedWord unit = pen.Numbered(rounds);
-  if (!unit.number_first) throw std::runtime_error("the rounds' unit must follow the number");
-  pen.Draw(img, rounds, unit.word, GoldText(20), rects::kRoundsUnit, rects::kRoundsUnit,
-           {Align::kCenter, 2, kRowInkBottom, {}, {}});
+  pen.DrawWordAfterNumber(img, TextId("%1回"), GoldText(20), rects::kRoundsUnit,
+                          {Align::kCenter, 2, kRowInkBottom, {}, {}});
 
   // The start button.
   const Rect on = rects::kStartButtonSelected;
@@ -951,6 +933,18 @@ PictureSet BuildPictures(const WordChoice& choice) {
   return set;
 }
 
+// A one-pixel frame on the box from (x0, y0) to (x1, y1), both corners included.
+void FrameBox(Image& sheet, int x0, int y0, int x1, int y1, Color c) {
+  for (int x = x0; x <= x1; ++x) {
+    sheet.Set(x, y0, c);
+    sheet.Set(x, y1, c);
+  }
+  for (int y = y0; y <= y1; ++y) {
+    sheet.Set(x0, y, c);
+    sheet.Set(x1, y, c);
+  }
+}
+
 Image BuildContactSheet(const PictureSet& set) {
   const std::unique_ptr<Font> font =
       Font::Open("DejaVu Sans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
@@ -991,14 +985,7 @@ Image BuildContactSheet(const PictureSet& set) {
     const Color c = OutlineColour(i++);
     const int x0 = slot->x + 2 * r.x, y0 = slot->y + 2 * r.y, x1 = slot->x + 2 * r.Right() - 1,
               y1 = slot->y + 2 * r.Bottom() - 1;
-    for (int x = x0; x <= x1; ++x) {
-      sheet.Set(x, y0, c);
-      sheet.Set(x, y1, c);
-    }
-    for (int y = y0; y <= y1; ++y) {
-      sheet.Set(x0, y, c);
-      sheet.Set(x1, y, c);
-    }
+    FrameBox(sheet, x0, y0, x1, y1, c);
     // Strips of many small cuts get their index only, the rest their name.
     const bool small = r.w < 40;
     const std::string text =
@@ -1073,14 +1060,7 @@ Image BuildLanguageSheet(const std::vector<std::pair<std::string, const PictureS
       const Color c = OutlineColour(i++);
       const int x0 = x + 2 * w.owner.x, y0 = row->second + 2 * w.owner.y;
       const int x1 = x0 + 2 * w.owner.w - 1, y1 = y0 + 2 * w.owner.h - 1;
-      for (int px = x0; px <= x1; ++px) {
-        sheet.Set(px, y0, c);
-        sheet.Set(px, y1, c);
-      }
-      for (int py = y0; py <= y1; ++py) {
-        sheet.Set(x0, py, c);
-        sheet.Set(x1, py, c);
-      }
+      FrameBox(sheet, x0, y0, x1, y1, c);
       if (w.drawn && w.size < w.asked_size)
         label(std::to_string(w.size) + "px", x0 + 2, y1 - 12, c, 9);
     }

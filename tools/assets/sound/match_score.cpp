@@ -1,3 +1,5 @@
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -30,85 +32,72 @@ constexpr Section kForm[] = {Section::kA,       Section::kA2,      Section::kB,
                              Section::kB,       Section::kA2,      Section::kC};
 constexpr int kSections = static_cast<int>(sizeof(kForm) / sizeof(kForm[0]));
 
-std::string_view ChordsOf(Section s) {
-  switch (s) {
-    case Section::kA:
-      return "Am F C G Am F G E7";
-    case Section::kA2:
-      return "Am F C G Dm F E7 E7";
-    case Section::kB:
-      return "Dm G C Am Dm G F E7";
-    case Section::kC:
-      return "Am G F E7 Am G F E7";
-    case Section::kBreak:
-      return "Fmaj7 G Em7 Am Fmaj7 G Esus4 E7";
-    case Section::kAVaried:
-      return "Am F C G Am F G F#7";
-    case Section::kALifted:
-      return "Bm G D A Bm G A F#7";
-    case Section::kBLifted:
-      return "Em A D Bm Em A G E7";
-  }
-  return "";
-}
+// What is written of each section: its chords, and its lead bar by bar (empty for the
+// lifted sections, whose lead is another's moved up: see LeadOf).
+struct SectionWriting {
+  Section section;
+  std::string_view chords;
+  std::array<std::string_view, kSectionBars> lead;
+};
 
 // clang-format off
-std::vector<NoteEvent> ThemeLead(int bar) {
-  return Bars({
+constexpr SectionWriting kWriting[] = {
+  {Section::kA, "Am F C G Am F G E7", {
     "a4:2 c5 e5 a5:4 g5:2 e5 c5", "f5:4 e5:2 c5 a4:6 c5:2",
     "e5:2 g5 c6:4 b5:2 g5 e5:4", "d5:6 b4:2 g4:4 b4",
     "a4:2 c5 e5 a5:4 b5:2 c6:4", "a5:4 g5:2 f5 c5:6 f5:2",
-    "g5:4 f5:2 e5 d5:4 b4", "e5:6 d5:2 b4 g#4 e4:4"
-  }, bar);
+    "g5:4 f5:2 e5 d5:4 b4", "e5:6 d5:2 b4 g#4 e4:4"}},
+  {Section::kA2, "Am F C G Dm F E7 E7", {
+    "a4:2 c5 e5 a5:4 g5:2 e5 c5", "f5:4 e5:2 c5 a4:6 c5:2",
+    "e5:2 g5 c6:4 b5:2 g5 e5:4", "d5:6 b4:2 d5:4 g5",
+    "f5:2 e5 d5 a5:6 f5:4", "c6:4 a5:2 f5 c5:4 f5", "e5:4 g#5 b5 d6", "e6:8 d6:2 b5 g#5:4"}},
+  {Section::kB, "Dm G C Am Dm G F E7", {
+    "a5:8 f5:4 d5", "g5:8 d5:4 b4", "c5:4 e5 g5 c6", "c6:8 a5:4 e5",
+    "f5:4 a5 d6:6 c6:2", "b5:4 g5 d5:6 g5:2", "a5:6 g5:2 f5:4 c5", "b4:4 d5 e5 g#5"}},
+  {Section::kC, "Am G F E7 Am G F E7", {
+    "a5:2 a5 e5 a5 c6:4 b5:2 a5", "g5:2 g5 d5 g5 b5:4 a5:2 g5",
+    "f5:2 f5 c5 f5 a5:4 g5:2 f5", "e5:4 g#5 b5 e6",
+    "a5:2 a5 e5 a5 c6:4 b5:2 a5", "g5:2 g5 d5 g5 b5:4 a5:2 g5",
+    "f5:2 f5 c5 f5 a5:4 g5:2 f5", "e6:6 d6:2 b5 g#5 e5:4"}},
+  {Section::kBreak, "Fmaj7 G Em7 Am Fmaj7 G Esus4 E7", {
+    "a5:8 g5:4 e5", "d5:12 b4:4", "e5:8 g5:4 b5", "c6:8 a5",
+    "c6:8 a5:4 f5", "b5:8 d6:4 b5", "a5:8 b5", "g#5:4 e5 d5 b4"}},
+  {Section::kAVaried, "Am F C G Am F G F#7", {
+    "e5:3 a5:3 c6:2 a5:2 e5 c5:4", "f5:3 a5:3 c6:2 a5:2 f5 c5:4",
+    "g5:3 c6:3 e6:2 c6:2 g5 e5:4", "d6:6 b5:2 g5:4 d5",
+    "e5:3 a5:3 c6:2 a5:2 e5 c5:4", "f5:3 a5:3 c6:2 a5:2 f5 a5:4",
+    "g5:4 b5 d6 b5", "a#5:4 f#5 e5 c#5"}},
+  {Section::kALifted, "Bm G D A Bm G A F#7", {}},
+  {Section::kBLifted, "Em A D Bm Em A G E7", {}},
+};
+// clang-format on
+
+constexpr bool WritingInSectionOrder() {
+  for (std::size_t i = 0; i < std::size(kWriting); ++i) {
+    if (kWriting[i].section != static_cast<Section>(i)) return false;
+  }
+  return true;
 }
+static_assert(WritingInSectionOrder(), "kWriting is looked up by the section's number");
+
+const SectionWriting& WritingOf(Section s) { return kWriting[static_cast<std::size_t>(s)]; }
 
 std::vector<NoteEvent> LeadOf(Section s, int bar) {
   switch (s) {
-    case Section::kA:
-      return ThemeLead(bar);
-    case Section::kA2:
-      return Bars({
-        "a4:2 c5 e5 a5:4 g5:2 e5 c5", "f5:4 e5:2 c5 a4:6 c5:2",
-        "e5:2 g5 c6:4 b5:2 g5 e5:4", "d5:6 b4:2 d5:4 g5",
-        "f5:2 e5 d5 a5:6 f5:4", "c6:4 a5:2 f5 c5:4 f5", "e5:4 g#5 b5 d6", "e6:8 d6:2 b5 g#5:4"
-      }, bar);
-    case Section::kB:
-      return Bars({
-        "a5:8 f5:4 d5", "g5:8 d5:4 b4", "c5:4 e5 g5 c6", "c6:8 a5:4 e5",
-        "f5:4 a5 d6:6 c6:2", "b5:4 g5 d5:6 g5:2", "a5:6 g5:2 f5:4 c5", "b4:4 d5 e5 g#5"
-      }, bar);
-    case Section::kC:
-      return Bars({
-        "a5:2 a5 e5 a5 c6:4 b5:2 a5", "g5:2 g5 d5 g5 b5:4 a5:2 g5",
-        "f5:2 f5 c5 f5 a5:4 g5:2 f5", "e5:4 g#5 b5 e6",
-        "a5:2 a5 e5 a5 c6:4 b5:2 a5", "g5:2 g5 d5 g5 b5:4 a5:2 g5",
-        "f5:2 f5 c5 f5 a5:4 g5:2 f5", "e6:6 d6:2 b5 g#5 e5:4"
-      }, bar);
-    case Section::kBreak:
-      return Bars({
-        "a5:8 g5:4 e5", "d5:12 b4:4", "e5:8 g5:4 b5", "c6:8 a5",
-        "c6:8 a5:4 f5", "b5:8 d6:4 b5", "a5:8 b5", "g#5:4 e5 d5 b4"
-      }, bar);
-    case Section::kAVaried:
-      return Bars({
-        "e5:3 a5:3 c6:2 a5:2 e5 c5:4", "f5:3 a5:3 c6:2 a5:2 f5 c5:4",
-        "g5:3 c6:3 e6:2 c6:2 g5 e5:4", "d6:6 b5:2 g5:4 d5",
-        "e5:3 a5:3 c6:2 a5:2 e5 c5:4", "f5:3 a5:3 c6:2 a5:2 f5 a5:4",
-        "g5:4 b5 d6 b5", "a#5:4 f#5 e5 c#5"
-      }, bar);
     case Section::kALifted:
-      return Moved(ThemeLead(0), bar, 2);
+      return Moved(LeadOf(Section::kA, 0), bar, 2);
     case Section::kBLifted: {
       // Up a tone but for the last bar, which turns back on E7 towards A minor.
       auto notes = Moved(LeadOf(Section::kB, 0), bar, 2);
-      std::erase_if(notes, [bar](const NoteEvent& n) { return n.start >= (bar + 7) * kStepsPerBar; });
+      std::erase_if(notes,
+                    [bar](const NoteEvent& n) { return n.start >= (bar + 7) * kStepsPerBar; });
       Append(notes, Bars({"b4:4 d5 e5 g#5"}, bar + 7));
       return notes;
     }
+    default:
+      return Bars(WritingOf(s).lead, bar);
   }
-  return {};
 }
-// clang-format on
 
 // The arpeggio runs in sixteenths only where the music climbs; elsewhere in
 // eighths, and in the breakdown in quarters.
@@ -198,7 +187,7 @@ Score MatchScore() {
   s.bpm = 148.0;
   s.bars = kSections * kSectionBars;
   for (int i = 0; i < kSections; ++i) {
-    Append(s.chords, ParseChords(ChordsOf(kForm[i]), i * kSectionBars * kStepsPerBar));
+    Append(s.chords, ParseChords(WritingOf(kForm[i]).chords, i * kSectionBars * kStepsPerBar));
   }
   for (int i = 0; i < kSections; ++i) {
     const Section section = kForm[i];
@@ -221,14 +210,7 @@ Score MatchScore() {
   Humanise(s.bass, 0.05, 0x5EED0104u);
   Humanise(s.drums, 0.12, 0x5EED0105u);
 
-  s.lead_voice.wave = Wave::kPulse;
-  s.lead_voice.duty = 0.25;
-  s.lead_voice.envelope = {0.004, 0.25, 0.6, 0.04};
-  s.lead_voice.gain = 0.24;
-  s.lead_voice.pan = -0.2f;
-  s.lead_voice.vibrato_hz = 6.0;
-  s.lead_voice.vibrato_cents = 18.0;
-  s.lead_voice.vibrato_delay = 0.18;
+  s.lead_voice = PulseLead(0.25, {0.004, 0.25, 0.6, 0.04}, 0.24, -0.2f, 6.0, 18.0, 0.18);
   s.lead_voice.lowpass_hz = 5000.0;
   // The arpeggio's pulse is wider than it was and filtered: present, not piercing.
   s.harmony_voice = Pluck(0.25, 0.09, 0.45f);

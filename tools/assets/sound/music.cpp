@@ -45,14 +45,7 @@ Score TitleScore() {
          0.3f);
   }
 
-  s.lead_voice.wave = Wave::kPulse;
-  s.lead_voice.duty = 0.5;
-  s.lead_voice.envelope = {0.015, 0.4, 0.55, 0.08};
-  s.lead_voice.gain = 0.25;
-  s.lead_voice.pan = -0.15f;
-  s.lead_voice.vibrato_hz = 5.2;
-  s.lead_voice.vibrato_cents = 14.0;
-  s.lead_voice.vibrato_delay = 0.2;
+  s.lead_voice = PulseLead(0.5, {0.015, 0.4, 0.55, 0.08}, 0.25, -0.15f, 5.2, 14.0, 0.2);
   s.harmony_voice = Pluck(0.25, 0.11, 0.4f);
   s.bass_voice = TriangleBass(0.38);
   s.lead_gate = 0.92;

@@ -24,6 +24,10 @@ int ChordTone(const Chord& chord, int index, int low) {
 }  // namespace
 
 std::vector<NoteEvent> Bars(std::initializer_list<std::string_view> bars, int first_bar) {
+  return Bars(std::span<const std::string_view>(bars.begin(), bars.size()), first_bar);
+}
+
+std::vector<NoteEvent> Bars(std::span<const std::string_view> bars, int first_bar) {
   std::vector<NoteEvent> notes;
   int bar = first_bar;
   for (std::string_view text : bars) {
@@ -113,6 +117,16 @@ Voice Pluck(double duty, double gain, float pan) {
   v.envelope = {0.003, 0.16, 0.15, 0.05};
   v.gain = gain;
   v.pan = pan;
+  return v;
+}
+
+Voice PulseLead(double duty, const Envelope& envelope, double gain, float pan, double vibrato_hz,
+                double vibrato_cents, double vibrato_delay) {
+  Voice v = Pluck(duty, gain, pan);
+  v.envelope = envelope;
+  v.vibrato_hz = vibrato_hz;
+  v.vibrato_cents = vibrato_cents;
+  v.vibrato_delay = vibrato_delay;
   return v;
 }
 

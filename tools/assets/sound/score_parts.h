@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace rv::assets {
 
 // A melody written bar by bar; every bar must add up to exactly one bar, so a
 // slip in the writing cannot shift everything after it.
+std::vector<NoteEvent> Bars(std::span<const std::string_view> bars, int first_bar);
 std::vector<NoteEvent> Bars(std::initializer_list<std::string_view> bars, int first_bar);
 
 void Append(std::vector<NoteEvent>& to, const std::vector<NoteEvent>& more);
@@ -49,6 +51,9 @@ void Lane(std::vector<DrumHit>& hits, Drum drum, std::string_view lane, int bar,
 void Humanise(std::vector<NoteEvent>& notes, double spread, std::uint32_t seed);
 void Humanise(std::vector<DrumHit>& hits, double spread, std::uint32_t seed);
 
+// A pulse lead whose vibrato fades in after `vibrato_delay` seconds.
+Voice PulseLead(double duty, const Envelope& envelope, double gain, float pan, double vibrato_hz,
+                double vibrato_cents, double vibrato_delay);
 Voice Pluck(double duty, double gain, float pan);
 Voice TriangleBass(double gain);
 
