@@ -5,7 +5,9 @@
 
 #include "app/rv_sim/commands.h"
 #include "app/rv_sim/sim_input.h"
+#include "game/ranking/ranking_book.h"
 #include "game/ranking/ranking_file.h"
+#include "game/ranking/score.h"
 
 namespace rv::sim {
 
@@ -29,15 +31,14 @@ int RankCommand(const CommandIo& io) {
     io.err << "rv_sim: rank: " << loaded.error << "\n";
     return kExitFailed;
   }
-  const int16_t place = InsertRankEntry(loaded.tables, mode, rounds, score, moves, time);
-  if (place != -1) {
-    const FileResult written = WriteRankingFile(file, loaded.tables);
-    if (!written.ok) {
-      io.err << "rv_sim: rank: " << written.error << "\n";
-      return kExitFailed;
-    }
+  // The game's own book: the tables as loaded, rewritten when the result entered.
+  const BookEntry entered =
+      OwnRanking(loaded.tables, file).Enter(mode, rounds, {score, moves, time});
+  if (!entered.ok) {
+    io.err << "rv_sim: rank: " << entered.error << "\n";
+    return kExitFailed;
   }
-  io.out << place << "\n";
+  io.out << entered.place << "\n";
   return kExitOk;
 }
 
