@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "game/board/board.h"
@@ -56,7 +57,11 @@ class MatchHarness {
                         const std::function<void(const std::filesystem::path&)>& edit_folder = {},
                         const std::string& language = "ja");
 
-  Game& game() { return *headless_.game; }
+  // A start that failed (its message is the constructor's failure) fails the test here.
+  Game& game() {
+    if (!headless_.game) throw std::logic_error("the headless game did not start");
+    return *headless_.game;
+  }
   FrameSavingPlatform& platform() { return headless_.platform; }
   const std::filesystem::path& folder() const { return folder_.path(); }
 
