@@ -18,12 +18,14 @@
 #include "storage/data_folder.h"
 #include "storage/instance_lock.h"
 #include "support/as_user.h"
+#include "support/file_bytes.h"
 #include "support/lock_holder.h"
 
 namespace rv::test {
 namespace {
 
 namespace fs = std::filesystem;
+using test::NamesIn;
 
 // Sets or clears an environment variable for the life of the object.
 class ScopedEnv {
@@ -47,14 +49,6 @@ class ScopedEnv {
   const char* name_;
   std::optional<std::string> saved_;
 };
-
-std::set<std::string> NamesIn(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
 
 // What one start saw while the menu was up, and what it left.
 struct Observed {

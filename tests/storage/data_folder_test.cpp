@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test::NamesIn;
 using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
@@ -26,14 +27,6 @@ const std::vector<uint8_t> kNormal = {0x01, 0x00};
 
 unsigned ModeOf(const fs::path& path) {
   return static_cast<unsigned>(fs::status(path).permissions()) & 07777;
-}
-
-std::set<std::string> NamesIn(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
 }
 
 // A program folder and a home under one temporary root. Paths in the tables are written
